@@ -1,0 +1,28 @@
+# The front door. `make run` and `make test` each do their own set-up.
+.PHONY: all setup build test run bench format
+
+all: build
+
+setup:
+	@scripts/setup
+
+build: setup
+	cmake --preset native-debug
+	cmake --build --preset native-debug
+	cmake --preset windows
+	cmake --build --preset windows
+
+test: setup
+	scripts/test
+
+run: setup
+	@echo "The viewer does not exist yet: only the model reader and its tests are built so far."
+	@echo "Try 'make test'."
+
+bench: setup
+	cmake --preset native-release >/dev/null
+	cmake --build --preset native-release --target kestrel_bench
+	build/release/bench/kestrel_bench
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,80 @@
+// Loading a large model against a plain read of the same file.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "model/ModelFile.h"
+#include "sample/BigEndianWriter.h"
+#include "sample/ModelWriter.h"
+
+namespace {
+
+// 1 000 000 vertices and 100 000 four-cornered polygons, with every order list.
+const std::string& LargeModelPath() {
+    static const std::string path = [] {
+        sample::Model m;
+        m.ModelName = "bench";
+        const int vertices = 1'000'000, polygons = 100'000;
+        m.Vertices.resize(vertices);
+        m.Normals.resize(vertices);
+        m.Colors.resize(vertices);
+        m.TexVertices.resize(vertices);
+        for (int i = 0; i < vertices; ++i) {
+            m.Vertices[i] = {float(i % 1000), float(i / 1000), 0.5f};
+            m.Normals[i] = {0, 0, 1};
+            m.Colors[i] = {200, 100, 50, 255};
+            m.TexVertices[i] = {float(i % 7) / 7, float(i % 11) / 11};
+        }
+        for (int p = 0; p < polygons; ++p) {
+            m.Polygons.push_back({uint32_t(4 * p), 4});
+            for (int k = 0; k < 4; ++k) {
+                uint32_t index = uint32_t((4 * p + k) * 2 % vertices);
+                m.VertexOrder.push_back(index);
+                m.NormalOrder.push_back(index);
+                m.ColorOrder.push_back(index);
+                m.TexVertexOrder.push_back(index);
+            }
+        }
+        auto file = std::filesystem::temp_directory_path() / "kestrel-bench-large-model.bin";
+        std::string name = file.string();
+        sample::WriteFile(name, sample::WriteModel(m));
+        return name;
+    }();
+    return path;
+}
+
+int64_t FileSize(const std::string& path) {
+    return static_cast<int64_t>(std::filesystem::file_size(path));
+}
+
+void PlainRead(benchmark::State& state) {
+    const std::string& path = LargeModelPath();
+    // The buffer is made once: the reference is the read itself.
+    std::vector<unsigned char> bytes(static_cast<size_t>(FileSize(path)));
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        benchmark::DoNotOptimize(got);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(state.iterations() * FileSize(path));
+}
+BENCHMARK(PlainRead)->Name("model/plain_read_reference")->Unit(benchmark::kMillisecond);
+
+void ModelLoad(benchmark::State& state) {
+    const std::string& path = LargeModelPath();
+    for (auto _ : state) {
+        ModelFile model;
+        bool ok = model.Load(path);
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(model.Vertices().data());
+    }
+    state.SetBytesProcessed(state.iterations() * FileSize(path));
+}
+BENCHMARK(ModelLoad)->Name("model/load_1M_vertices")->Unit(benchmark::kMillisecond);
+
+}  // namespace

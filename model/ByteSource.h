@@ -1,0 +1,51 @@
+#pragma once
+// Where the readers take their bytes from: a file opened by a UTF-8 path, or a
+// block of memory (tests, fuzzing). Reads are absolute and may run past the end:
+// they then deliver fewer bytes, and the caller keeps zeros for the rest.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual uint64_t Size() const = 0;
+    // Copies up to `length` bytes from `offset` to `out`; returns how many were copied.
+    virtual size_t ReadAt(uint64_t offset, void* out, size_t length) = 0;
+};
+
+class FileSource final : public ByteSource {
+public:
+    FileSource() = default;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    ~FileSource() override { Close(); }
+
+    // Opens the file for binary reading; the path is UTF-8 on every platform.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
+
+    uint64_t Size() const override { return size_; }
+    size_t ReadAt(uint64_t offset, void* out, size_t length) override;
+
+private:
+    std::FILE* file_ = nullptr;
+    uint64_t size_ = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    size_t ReadAt(uint64_t offset, void* out, size_t length) override;
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
+// Opens a file by UTF-8 path in mode "rb" (wide API on Windows, so any name opens).
+std::FILE* OpenBinaryFile(const std::string& path);

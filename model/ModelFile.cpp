@@ -1,0 +1,168 @@
+#include "model/ModelFile.h"
+
+#include <algorithm>
+
+#include "model/ByteSource.h"
+#include "model/ByteSwap.h"
+
+namespace {
+
+// Caps what a hostile file can make the loader allocate: no array gets more
+// records than could lie in the file, and all arrays together stay within
+// kRecordBudgetPerFileByte times the file size.
+class RecordBudget {
+public:
+    explicit RecordBudget(uint64_t fileSize)
+        : fileSize_(fileSize), remaining_(ModelFile::kRecordBudgetPerFileByte * fileSize) {}
+
+    size_t Grant(uint32_t count, size_t recordSize) {
+        uint64_t granted = std::min<uint64_t>({count, fileSize_ / recordSize, remaining_ / recordSize});
+        remaining_ -= granted * recordSize;
+        return static_cast<size_t>(granted);
+    }
+
+private:
+    uint64_t fileSize_;
+    uint64_t remaining_;
+};
+
+class BlockReader {
+public:
+    BlockReader(ByteSource& source, RecordBudget& budget) : source_(source), budget_(budget) {}
+
+    // Sizes `records` to the count (zero-filled), then fills what the file holds at
+    // `offset`; records past the end of the file stay zero.
+    template <class T>
+    void Read(uint32_t count, uint64_t offset, std::vector<T>& records) {
+        records.assign(budget_.Grant(count, sizeof(T)), T{});
+        if (!records.empty()) source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
+    }
+
+    // As Read, then converts every 32-bit word of every record.
+    template <class T>
+    void ReadWords(uint32_t count, uint64_t offset, std::vector<T>& records) {
+        static_assert(sizeof(T) % 4 == 0);
+        Read(count, offset, records);
+        ByteSwapWords(records.data(), records.size() * sizeof(T) / 4);
+    }
+
+private:
+    ByteSource& source_;
+    RecordBudget& budget_;
+};
+
+// Converts `words` consecutive words that start `offset` bytes into each record.
+template <class T>
+void SwapWordsOfEach(std::vector<T>& records, size_t offset, size_t words) {
+    for (T& record : records) {
+        ByteSwapWords(reinterpret_cast<unsigned char*>(&record) + offset, words);
+    }
+}
+
+}  // namespace
+
+bool ModelFile::Load(const std::string& path) {
+    path_ = path;
+    FileSource file;
+    if (!file.Open(path)) return false;
+    LoadFrom(file);
+    return true;
+}
+
+void ModelFile::LoadFrom(ByteSource& source) {
+    std::string path = std::move(path_);
+    *this = ModelFile();
+    path_ = std::move(path);
+
+    source.ReadAt(0, &header_, sizeof header_);
+    ByteSwap32(header_.Unknown0);
+    ByteSwapWords(header_.Unknowns, 3);
+    ByteSwapWords(header_.BoundingBox, 6);
+    ByteSwapWords(header_.BlockCount, 25);
+    ByteSwapWords(header_.BlockOffset, 25);
+
+    RecordBudget budget(source.Size());
+    BlockReader reader(source, budget);
+    auto slot = [this](int block) {
+        return std::pair<uint32_t, uint64_t>(header_.BlockCount[block - 2],
+                                             header_.BlockOffset[block - 2]);
+    };
+    auto read = [&](int block, auto& records) {
+        auto [count, offset] = slot(block);
+        reader.Read(count, offset, records);
+    };
+    auto readWords = [&](int block, auto& records) {
+        auto [count, offset] = slot(block);
+        reader.ReadWords(count, offset, records);
+    };
+
+    read(2, components_);
+    SwapWordsOfEach(components_, kComponentWordsOffset, kComponentWordCount);
+    readWords(3, polygons_);
+    readWords(4, vertices_);
+    readWords(5, vertexOrder_);
+    readWords(6, normals_);
+    readWords(7, normalOrder_);
+    read(8, colors_);
+    readWords(9, colorOrder_);
+    readWords(10, texVertexOrder_);
+    // Blocks 11 to 17 are never read.
+    readWords(18, texVertices_);
+    readWords(19, block19_);
+    readWords(20, textureMaps_);
+    read(21, textureDefinitions_);
+    SwapWordsOfEach(textureDefinitions_, 0, 3);
+    readWords(22, polygonSets_);
+    read(23, visibility_);
+    readWords(24, transforms_);
+    read(25, nodes_);
+    SwapWordsOfEach(nodes_, offsetof(ScenegraphNodeRecord, NextSibling), 6);
+    read(26, animationSetIndex_);
+    SwapWordsOfEach(animationSetIndex_, offsetof(AnimationSetIndexRecord, Unknown13), 3);
+
+    // Block 27: one area per block-26 record, each list found through its offset
+    // from the start of the area (a 32-bit sum, as the game computes it).
+    animationSets_.resize(animationSetIndex_.size());
+    for (size_t i = 0; i < animationSets_.size(); ++i) {
+        AnimationSet& set = animationSets_[i];
+        const uint32_t area = animationSetIndex_[i].DataOffset;
+        source.ReadAt(area, &set.Header, sizeof set.Header);
+        ByteSwapWords(&set.Header, sizeof set.Header / 4);
+        auto count = [&](int list) { return set.Header.SubCount[list - 2]; };
+        auto offset = [&](int list) {
+            return static_cast<uint32_t>(area + set.Header.SubOffset[list - 2]);
+        };
+        reader.ReadWords(count(2), offset(2), set.SetInfo);
+        reader.ReadWords(count(3), offset(3), set.Frames);
+        reader.ReadWords(count(4), offset(4), set.List4);
+        reader.ReadWords(count(5), offset(5), set.List5);
+        reader.ReadWords(count(6), offset(6), set.TextureControl);
+        reader.Read(count(7), offset(7), set.PlaneControl);
+        reader.ReadWords(count(8), offset(8), set.AnimationControl);
+        reader.ReadWords(count(9), offset(9), set.List9);
+    }
+}
+
+size_t ModelFile::BlockRecordCount(int block) const {
+    switch (block) {
+        case 2: return components_.size();
+        case 3: return polygons_.size();
+        case 4: return vertices_.size();
+        case 5: return vertexOrder_.size();
+        case 6: return normals_.size();
+        case 7: return normalOrder_.size();
+        case 8: return colors_.size();
+        case 9: return colorOrder_.size();
+        case 10: return texVertexOrder_.size();
+        case 18: return texVertices_.size();
+        case 19: return block19_.size();
+        case 20: return textureMaps_.size();
+        case 21: return textureDefinitions_.size();
+        case 22: return polygonSets_.size();
+        case 23: return visibility_.size();
+        case 24: return transforms_.size();
+        case 25: return nodes_.size();
+        case 26: return animationSetIndex_.size();
+        default: return 0;
+    }
+}

@@ -1,0 +1,93 @@
+#pragma once
+// A loaded model file: its header and every block's records in host order.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Records.h"
+
+class ByteSource;
+
+// The data of one animation set (block 27), found through its block-26 record.
+struct AnimationSet {
+    AnimationSetHeader Header{};
+    std::vector<SetInfoRecord> SetInfo;  // list 2
+    std::vector<FrameRecord> Frames;  // list 3
+    std::vector<uint32_t> List4;  // list 4
+    std::vector<uint32_t> List5;  // list 5
+    std::vector<TextureControlRecord> TextureControl;  // list 6
+    std::vector<PlaneControlRecord> PlaneControl;  // list 7
+    std::vector<uint32_t> AnimationControl;  // list 8
+    std::vector<List9Record> List9;  // list 9
+};
+
+class ModelFile {
+public:
+    ModelFile() = default;
+    virtual ~ModelFile() = default;
+
+    // Reads the whole file. False only when it cannot be opened; a short or
+    // inconsistent file still loads, with zeros for whatever it does not hold.
+    bool Load(const std::string& path);
+    // The same, from bytes already at hand; the path stays as it is.
+    void LoadFrom(ByteSource& source);
+
+    const std::string& Path() const { return path_; }
+    const ModelHeader& Header() const { return header_; }
+
+    const std::vector<ScenegraphComponentRecord>& Components() const { return components_; }
+    const std::vector<PolygonRecord>& Polygons() const { return polygons_; }
+    const std::vector<VertexRecord>& Vertices() const { return vertices_; }
+    const std::vector<uint32_t>& VertexOrder() const { return vertexOrder_; }
+    const std::vector<NormalRecord>& Normals() const { return normals_; }
+    const std::vector<uint32_t>& NormalOrder() const { return normalOrder_; }
+    const std::vector<ColorRecord>& Colors() const { return colors_; }
+    const std::vector<uint32_t>& ColorOrder() const { return colorOrder_; }
+    const std::vector<uint32_t>& TexVertexOrder() const { return texVertexOrder_; }
+    const std::vector<TextureVertexRecord>& TexVertices() const { return texVertices_; }
+    const std::vector<Block19Record>& Block19() const { return block19_; }
+    const std::vector<TextureMapRecord>& TextureMaps() const { return textureMaps_; }
+    const std::vector<TextureDefinitionRecord>& TextureDefinitions() const {
+        return textureDefinitions_;
+    }
+    const std::vector<PolygonSetRecord>& PolygonSets() const { return polygonSets_; }
+    const std::vector<uint8_t>& Visibility() const { return visibility_; }
+    const std::vector<float>& Transforms() const { return transforms_; }
+    const std::vector<ScenegraphNodeRecord>& Nodes() const { return nodes_; }
+    const std::vector<AnimationSetIndexRecord>& AnimationSetIndex() const {
+        return animationSetIndex_;
+    }
+    const std::vector<AnimationSet>& AnimationSets() const { return animationSets_; }
+
+    // Records held for block 2 to 26 (0 for the blocks that are never read).
+    size_t BlockRecordCount(int block) const;
+
+    // All record arrays together never hold more bytes than this many times the
+    // file size, however the counts and offsets of a hostile file overlap.
+    static constexpr uint64_t kRecordBudgetPerFileByte = 4;
+
+private:
+    std::string path_;
+    ModelHeader header_{};
+    std::vector<ScenegraphComponentRecord> components_;  // block 2
+    std::vector<PolygonRecord> polygons_;  // block 3
+    std::vector<VertexRecord> vertices_;  // block 4
+    std::vector<uint32_t> vertexOrder_;  // block 5
+    std::vector<NormalRecord> normals_;  // block 6
+    std::vector<uint32_t> normalOrder_;  // block 7
+    std::vector<ColorRecord> colors_;  // block 8
+    std::vector<uint32_t> colorOrder_;  // block 9
+    std::vector<uint32_t> texVertexOrder_;  // block 10
+    std::vector<TextureVertexRecord> texVertices_;  // block 18
+    std::vector<Block19Record> block19_;  // block 19
+    std::vector<TextureMapRecord> textureMaps_;  // block 20
+    std::vector<TextureDefinitionRecord> textureDefinitions_;  // block 21
+    std::vector<PolygonSetRecord> polygonSets_;  // block 22
+    std::vector<uint8_t> visibility_;  // block 23
+    std::vector<float> transforms_;  // block 24
+    std::vector<ScenegraphNodeRecord> nodes_;  // block 25
+    std::vector<AnimationSetIndexRecord> animationSetIndex_;  // block 26
+    std::vector<AnimationSet> animationSets_;  // block 27
+};

@@ -1,0 +1,14 @@
+#pragma once
+// Fixed-size text fields of the game's records: zero-terminated within the
+// field, or the whole field when it holds no zero byte. Never read beyond it.
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+template <size_t N>
+std::string FieldText(const char (&field)[N]) {
+    const void* zero = std::memchr(field, 0, N);
+    size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - field) : N;
+    return std::string(field, length);
+}

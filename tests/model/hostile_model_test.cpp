@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "model/ByteSource.h"
+#include "model/ModelFile.h"
+#include "sample/ModelWriter.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+ModelFile LoadBytes(const std::vector<uint8_t>& bytes) {
+    MemorySource source(bytes);
+    ModelFile model;
+    model.LoadFrom(source);
+    return model;
+}
+
+constexpr int kVertexSlot = 2;  // block 4
+
+size_t RecordBytes(const ModelFile& f) {
+    size_t total = f.Components().size() * 168 + f.Polygons().size() * 8 + f.Vertices().size() * 12 +
+                   f.VertexOrder().size() * 4 + f.Normals().size() * 12 + f.NormalOrder().size() * 4 +
+                   f.Colors().size() * 4 + f.ColorOrder().size() * 4 + f.TexVertexOrder().size() * 4 +
+                   f.TexVertices().size() * 8 + f.Block19().size() * 24 + f.TextureMaps().size() * 8 +
+                   f.TextureDefinitions().size() * 64 + f.PolygonSets().size() * 108 +
+                   f.Visibility().size() + f.Transforms().size() * 4 + f.Nodes().size() * 88 +
+                   f.AnimationSetIndex().size() * 64;
+    for (const AnimationSet& s : f.AnimationSets()) {
+        total += s.SetInfo.size() * 12 + s.Frames.size() * 44 + s.List4.size() * 4 +
+                 s.List5.size() * 4 + s.TextureControl.size() * 12 + s.PlaneControl.size() * 4 +
+                 s.AnimationControl.size() * 4 + s.List9.size() * 8;
+    }
+    return total;
+}
+
+}  // namespace
+
+TEST(HostileModel, CountBeyondTheFileGetsWhatTheFileCouldHoldZeroFilled) {
+    sample::Model m;
+    m.Vertices = {{1, 2, 3}, {4, 5, 6}};
+    m.CountOverride[kVertexSlot] = 0xFFFFFFFF;
+    const std::vector<uint8_t> bytes = sample::WriteModel(m);
+    const ModelFile f = LoadBytes(bytes);
+
+    ASSERT_EQ(f.Vertices().size(), bytes.size() / 12);
+    EXPECT_EQ(f.Vertices()[1].X, 4.0f);
+    EXPECT_EQ(f.Vertices()[1].Z, 6.0f);
+    // Everything that lies past the end of the file stays zero.
+    for (size_t i = 2; i < f.Vertices().size(); ++i) {
+        if (432 + 12 * (i + 1) <= bytes.size()) continue;
+        EXPECT_EQ(f.Vertices()[i].X, 0.0f);
+        EXPECT_EQ(f.Vertices()[i].Z, 0.0f);
+    }
+}
+
+TEST(HostileModel, OffsetsPastTheEndAndTruncatedFilesLeaveZeros) {
+    sample::Model m;
+    m.Vertices = {{1, 2, 3}};
+    m.Polygons = {{7, 3}, {8, 4}, {9, 5}};
+    m.OffsetOverride[kVertexSlot] = 0xFFFFFFF0;
+    std::vector<uint8_t> bytes = sample::WriteModel(m);
+    ModelFile f = LoadBytes(bytes);
+    ASSERT_EQ(f.Vertices().size(), 1u);
+    EXPECT_EQ(f.Vertices()[0].X, 0.0f);
+
+    // Cut the file in the middle of the second polygon: its count and the third
+    // polygon are missing, the header's counts still hold.
+    bytes.resize(432 + 8 + 4);
+    f = LoadBytes(bytes);
+    ASSERT_EQ(f.Polygons().size(), 3u);
+    EXPECT_EQ(f.Polygons()[0].VertexCount, 3u);
+    EXPECT_EQ(f.Polygons()[1].First, 8u);
+    EXPECT_EQ(f.Polygons()[1].VertexCount, 0u);
+    EXPECT_EQ(f.Polygons()[2].First, 0u);
+
+    // A file shorter than its header: what is there is read, the rest is zero.
+    bytes.resize(300);
+    f = LoadBytes(bytes);
+    EXPECT_EQ(f.Header().BlockCount[1], 3u);
+    EXPECT_EQ(f.Header().BlockOffset[0], 0u);
+    EXPECT_TRUE(f.Polygons().empty() || f.Polygons()[0].First == 0u);
+
+    testsupport::TempDir dir;
+    ModelFile fromDisk;
+    EXPECT_TRUE(fromDisk.Load(dir.Write("short", std::vector<uint8_t>(10, 0xAB))));
+    EXPECT_TRUE(fromDisk.Load(dir.Write("empty", {})));
+    EXPECT_TRUE(fromDisk.Vertices().empty());
+}
+
+TEST(HostileModel, OverlappingBlocksEachConvertTheirOwnCopy) {
+    sample::Model m;
+    m.VertexOrder = {0x01020304, 0xA0B0C0D0};  // block 5, right behind the header
+    m.CountOverride[5] = 2;  // block 7 over the same bytes
+    m.OffsetOverride[5] = 432;
+    m.CountOverride[6] = 2;  // block 8 too: bytes, read without conversion
+    m.OffsetOverride[6] = 432;
+    const ModelFile f = LoadBytes(sample::WriteModel(m));
+
+    EXPECT_EQ(f.VertexOrder(), (std::vector<uint32_t>{0x01020304, 0xA0B0C0D0}));
+    EXPECT_EQ(f.NormalOrder(), f.VertexOrder());
+    ASSERT_EQ(f.Colors().size(), 2u);
+    EXPECT_EQ(f.Colors()[0].R, 0x01);
+    EXPECT_EQ(f.Colors()[0].A, 0x04);
+    EXPECT_EQ(f.Colors()[1].R, 0xA0);
+}
+
+TEST(HostileModel, AnimationListsPointingAnywhere) {
+    sample::Model m;
+    sample::AnimationSet set;
+    set.Name = "wild";
+    set.Data.List4 = {0x11223344};
+    set.Data.List9 = {{1, 2}};
+    // The offset sum wraps at 32 bits; count 0xFFFFFFFF is clamped to the file.
+    set.Data.CountOverride[2] = 0xFFFFFFFF;
+    m.AnimationSets.push_back(set);
+    sample::AnimationSet away;
+    away.Name = "away";
+    away.DataOffset = 0xFFFFFFFC;  // area past the end: header and lists zero
+    m.AnimationSets.push_back(away);
+    std::vector<uint8_t> bytes = sample::WriteModel(m);
+    const ModelFile first = LoadBytes(bytes);
+    const uint32_t area = first.AnimationSetIndex()[0].DataOffset;
+
+    m.AnimationSets[0].Data.OffsetOverride[7] = static_cast<uint32_t>(0x100000000ull - area + 332);
+    bytes = sample::WriteModel(m);
+    const ModelFile f = LoadBytes(bytes);
+    ASSERT_EQ(f.AnimationSets().size(), 2u);
+    const AnimationSet& wild = f.AnimationSets()[0];
+    EXPECT_EQ(wild.List4.size(), bytes.size() / 4);
+    EXPECT_EQ(wild.List4[0], 0x11223344u);
+    ASSERT_EQ(wild.List9.size(), 1u);
+    EXPECT_EQ(wild.List9[0].Word0, 432u);  // the wrapped offset lands on the directory
+    const AnimationSet& gone = f.AnimationSets()[1];
+    EXPECT_EQ(gone.Header.SubCount[0], 0u);
+    EXPECT_TRUE(gone.List4.empty());
+}
+
+TEST(HostileModel, MemoryStaysBoundedByTheFile) {
+    // Every block claims the whole file, and more.
+    sample::Model blocks;
+    blocks.Vertices = {{1, 2, 3}};
+    for (int slot = 0; slot < 25; ++slot) {
+        blocks.CountOverride[slot] = 0xFFFFFFFF;
+        blocks.OffsetOverride[slot] = 0;
+    }
+    std::vector<uint8_t> bytes = sample::WriteModel(blocks);
+    ModelFile f = LoadBytes(bytes);
+    EXPECT_LE(RecordBytes(f), ModelFile::kRecordBudgetPerFileByte * bytes.size());
+    // The first arrays get everything the file could hold; later ones what is left.
+    EXPECT_EQ(f.Components().size(), bytes.size() / 168);
+
+    // A hundred animation sets share one area whose lists claim the whole file.
+    sample::Model sets;
+    sample::AnimationSet set;
+    for (int n = 0; n < 8; ++n) {
+        set.Data.CountOverride[n] = 0x7FFFFFFF;
+        set.Data.OffsetOverride[n] = 0;
+    }
+    sets.AnimationSets.push_back(set);
+    set.SharesDataWith = 0;
+    for (int i = 0; i < 100; ++i) sets.AnimationSets.push_back(set);
+    bytes = sample::WriteModel(sets);
+    f = LoadBytes(bytes);
+    EXPECT_EQ(f.AnimationSets().size(), 101u);
+    EXPECT_LE(RecordBytes(f), ModelFile::kRecordBudgetPerFileByte * bytes.size());
+    EXPECT_EQ(f.AnimationSets()[0].SetInfo.size(), bytes.size() / 12);
+}

@@ -1,0 +1,44 @@
+#include "tests/support/TempDir.h"
+
+#include "sample/BigEndianWriter.h"
+
+#include <random>
+#include <stdexcept>
+
+namespace testsupport {
+
+std::string Utf8(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+TempDir::TempDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("kestrel-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+    return Utf8(path_ / std::filesystem::path(std::u8string(name.begin(), name.end())));
+}
+
+std::string TempDir::Write(const std::string& name, std::span<const uint8_t> bytes) const {
+    std::string path = File(name);
+    if (!sample::WriteFile(path, bytes)) throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+}  // namespace testsupport
