@@ -16,10 +16,12 @@ bool SeekTo(std::FILE* file, uint64_t offset) {
 
 uint64_t SizeOf(std::FILE* file) {
 #ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0) return 0;
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return 0;
     long long end = _ftelli64(file);
 #else
-    if (fseeko(file, 0, SEEK_END) != 0) return 0;
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return 0;
     off_t end = ftello(file);
 #endif
     return end > 0 ? static_cast<uint64_t>(end) : 0;
@@ -31,7 +33,8 @@ std::FILE* OpenBinaryFile(const std::string& path) {
     std::filesystem::path native(std::u8string(path.begin(), path.end()));
     // A folder opens on some systems but holds no bytes: it is not a readable file.
     std::error_code error;
-    if (std::filesystem::is_directory(native, error)) return nullptr;
+    if (std::filesystem::is_directory(native, error))
+        return nullptr;
 #ifdef _WIN32
     return _wfopen(native.c_str(), L"rb");
 #else
@@ -42,26 +45,32 @@ std::FILE* OpenBinaryFile(const std::string& path) {
 bool FileSource::Open(const std::string& path) {
     Close();
     file_ = OpenBinaryFile(path);
-    if (!file_) return false;
+    if (!file_)
+        return false;
     size_ = SizeOf(file_);
     return true;
 }
 
 void FileSource::Close() {
-    if (file_) std::fclose(file_);
+    if (file_)
+        std::fclose(file_);
     file_ = nullptr;
     size_ = 0;
 }
 
 size_t FileSource::ReadAt(uint64_t offset, void* out, size_t length) {
-    if (!file_ || length == 0 || offset >= size_) return 0;
-    if (!SeekTo(file_, offset)) return 0;
+    if (!file_ || length == 0 || offset >= size_)
+        return 0;
+    if (!SeekTo(file_, offset))
+        return 0;
     return std::fread(out, 1, length, file_);
 }
 
 size_t MemorySource::ReadAt(uint64_t offset, void* out, size_t length) {
-    if (offset >= bytes_.size()) return 0;
+    if (offset >= bytes_.size())
+        return 0;
     size_t count = std::min<uint64_t>(length, bytes_.size() - offset);
-    if (count) std::memcpy(out, bytes_.data() + offset, count);
+    if (count)
+        std::memcpy(out, bytes_.data() + offset, count);
     return count;
 }

@@ -10,7 +10,7 @@
 #include <string>
 
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     virtual uint64_t Size() const = 0;
     // Copies up to `length` bytes from `offset` to `out`; returns how many were copied.
@@ -18,7 +18,7 @@ public:
 };
 
 class FileSource final : public ByteSource {
-public:
+  public:
     FileSource() = default;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -32,18 +32,18 @@ public:
     uint64_t Size() const override { return size_; }
     size_t ReadAt(uint64_t offset, void* out, size_t length) override;
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     uint64_t size_ = 0;
 };
 
 class MemorySource final : public ByteSource {
-public:
+  public:
     explicit MemorySource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
     uint64_t Size() const override { return bytes_.size(); }
     size_t ReadAt(uint64_t offset, void* out, size_t length) override;
 
-private:
+  private:
     std::span<const uint8_t> bytes_;
 };
 

@@ -7,7 +7,8 @@ namespace {
 
 // A read that delivers fewer than four bytes makes the test it serves fail.
 bool ReadWordAt(ByteSource& source, uint64_t offset, uint32_t& word) {
-    if (source.ReadAt(offset, &word, 4) != 4) return false;
+    if (source.ReadAt(offset, &word, 4) != 4)
+        return false;
     ByteSwap32(word);
     return true;
 }
@@ -27,6 +28,7 @@ FileKind IdentifyBytes(ByteSource& source) {
 
 FileKind IdentifyFile(const std::string& path) {
     FileSource file;
-    if (!file.Open(path)) return FileKind::Unreadable;
+    if (!file.Open(path))
+        return FileKind::Unreadable;
     return IdentifyBytes(file);
 }

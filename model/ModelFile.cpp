@@ -1,41 +1,22 @@
 #include "model/ModelFile.h"
 
-#include <algorithm>
-
 #include "model/ByteSource.h"
 #include "model/ByteSwap.h"
+#include "model/ReadBudget.h"
 
 namespace {
 
-// Caps what a hostile file can make the loader allocate: no array gets more
-// records than could lie in the file, and all arrays together stay within
-// kRecordBudgetPerFileByte times the file size.
-class RecordBudget {
-public:
-    explicit RecordBudget(uint64_t fileSize)
-        : fileSize_(fileSize), remaining_(ModelFile::kRecordBudgetPerFileByte * fileSize) {}
-
-    size_t Grant(uint32_t count, size_t recordSize) {
-        uint64_t granted = std::min<uint64_t>({count, fileSize_ / recordSize, remaining_ / recordSize});
-        remaining_ -= granted * recordSize;
-        return static_cast<size_t>(granted);
-    }
-
-private:
-    uint64_t fileSize_;
-    uint64_t remaining_;
-};
-
 class BlockReader {
-public:
-    BlockReader(ByteSource& source, RecordBudget& budget) : source_(source), budget_(budget) {}
+  public:
+    BlockReader(ByteSource& source, ReadBudget& budget) : source_(source), budget_(budget) {}
 
     // Sizes `records` to the count (zero-filled), then fills what the file holds at
     // `offset`; records past the end of the file stay zero.
     template <class T>
     void Read(uint32_t count, uint64_t offset, std::vector<T>& records) {
         records.assign(budget_.Grant(count, sizeof(T)), T{});
-        if (!records.empty()) source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
+        if (!records.empty())
+            source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
     }
 
     // As Read, then converts every 32-bit word of every record.
@@ -46,9 +27,9 @@ public:
         ByteSwapWords(records.data(), records.size() * sizeof(T) / 4);
     }
 
-private:
+  private:
     ByteSource& source_;
-    RecordBudget& budget_;
+    ReadBudget& budget_;
 };
 
 // Converts `words` consecutive words that start `offset` bytes into each record.
@@ -64,7 +45,8 @@ void SwapWordsOfEach(std::vector<T>& records, size_t offset, size_t words) {
 bool ModelFile::Load(const std::string& path) {
     path_ = path;
     FileSource file;
-    if (!file.Open(path)) return false;
+    if (!file.Open(path))
+        return false;
     LoadFrom(file);
     return true;
 }
@@ -81,7 +63,7 @@ void ModelFile::LoadFrom(ByteSource& source) {
     ByteSwapWords(header_.BlockCount, 25);
     ByteSwapWords(header_.BlockOffset, 25);
 
-    RecordBudget budget(source.Size());
+    ReadBudget budget(source.Size());
     BlockReader reader(source, budget);
     auto slot = [this](int block) {
         return std::pair<uint32_t, uint64_t>(header_.BlockCount[block - 2],
@@ -145,24 +127,43 @@ void ModelFile::LoadFrom(ByteSource& source) {
 
 size_t ModelFile::BlockRecordCount(int block) const {
     switch (block) {
-        case 2: return components_.size();
-        case 3: return polygons_.size();
-        case 4: return vertices_.size();
-        case 5: return vertexOrder_.size();
-        case 6: return normals_.size();
-        case 7: return normalOrder_.size();
-        case 8: return colors_.size();
-        case 9: return colorOrder_.size();
-        case 10: return texVertexOrder_.size();
-        case 18: return texVertices_.size();
-        case 19: return block19_.size();
-        case 20: return textureMaps_.size();
-        case 21: return textureDefinitions_.size();
-        case 22: return polygonSets_.size();
-        case 23: return visibility_.size();
-        case 24: return transforms_.size();
-        case 25: return nodes_.size();
-        case 26: return animationSetIndex_.size();
-        default: return 0;
+        case 2:
+            return components_.size();
+        case 3:
+            return polygons_.size();
+        case 4:
+            return vertices_.size();
+        case 5:
+            return vertexOrder_.size();
+        case 6:
+            return normals_.size();
+        case 7:
+            return normalOrder_.size();
+        case 8:
+            return colors_.size();
+        case 9:
+            return colorOrder_.size();
+        case 10:
+            return texVertexOrder_.size();
+        case 18:
+            return texVertices_.size();
+        case 19:
+            return block19_.size();
+        case 20:
+            return textureMaps_.size();
+        case 21:
+            return textureDefinitions_.size();
+        case 22:
+            return polygonSets_.size();
+        case 23:
+            return visibility_.size();
+        case 24:
+            return transforms_.size();
+        case 25:
+            return nodes_.size();
+        case 26:
+            return animationSetIndex_.size();
+        default:
+            return 0;
     }
 }

@@ -13,18 +13,18 @@ class ByteSource;
 // The data of one animation set (block 27), found through its block-26 record.
 struct AnimationSet {
     AnimationSetHeader Header{};
-    std::vector<SetInfoRecord> SetInfo;  // list 2
-    std::vector<FrameRecord> Frames;  // list 3
-    std::vector<uint32_t> List4;  // list 4
-    std::vector<uint32_t> List5;  // list 5
+    std::vector<SetInfoRecord> SetInfo;                // list 2
+    std::vector<FrameRecord> Frames;                   // list 3
+    std::vector<uint32_t> List4;                       // list 4
+    std::vector<uint32_t> List5;                       // list 5
     std::vector<TextureControlRecord> TextureControl;  // list 6
-    std::vector<PlaneControlRecord> PlaneControl;  // list 7
-    std::vector<uint32_t> AnimationControl;  // list 8
-    std::vector<List9Record> List9;  // list 9
+    std::vector<PlaneControlRecord> PlaneControl;      // list 7
+    std::vector<uint32_t> AnimationControl;            // list 8
+    std::vector<List9Record> List9;                    // list 9
 };
 
 class ModelFile {
-public:
+  public:
     ModelFile() = default;
     virtual ~ModelFile() = default;
 
@@ -64,30 +64,26 @@ public:
     // Records held for block 2 to 26 (0 for the blocks that are never read).
     size_t BlockRecordCount(int block) const;
 
-    // All record arrays together never hold more bytes than this many times the
-    // file size, however the counts and offsets of a hostile file overlap.
-    static constexpr uint64_t kRecordBudgetPerFileByte = 4;
-
-private:
+  private:
     std::string path_;
     ModelHeader header_{};
-    std::vector<ScenegraphComponentRecord> components_;  // block 2
-    std::vector<PolygonRecord> polygons_;  // block 3
-    std::vector<VertexRecord> vertices_;  // block 4
-    std::vector<uint32_t> vertexOrder_;  // block 5
-    std::vector<NormalRecord> normals_;  // block 6
-    std::vector<uint32_t> normalOrder_;  // block 7
-    std::vector<ColorRecord> colors_;  // block 8
-    std::vector<uint32_t> colorOrder_;  // block 9
-    std::vector<uint32_t> texVertexOrder_;  // block 10
-    std::vector<TextureVertexRecord> texVertices_;  // block 18
-    std::vector<Block19Record> block19_;  // block 19
-    std::vector<TextureMapRecord> textureMaps_;  // block 20
+    std::vector<ScenegraphComponentRecord> components_;        // block 2
+    std::vector<PolygonRecord> polygons_;                      // block 3
+    std::vector<VertexRecord> vertices_;                       // block 4
+    std::vector<uint32_t> vertexOrder_;                        // block 5
+    std::vector<NormalRecord> normals_;                        // block 6
+    std::vector<uint32_t> normalOrder_;                        // block 7
+    std::vector<ColorRecord> colors_;                          // block 8
+    std::vector<uint32_t> colorOrder_;                         // block 9
+    std::vector<uint32_t> texVertexOrder_;                     // block 10
+    std::vector<TextureVertexRecord> texVertices_;             // block 18
+    std::vector<Block19Record> block19_;                       // block 19
+    std::vector<TextureMapRecord> textureMaps_;                // block 20
     std::vector<TextureDefinitionRecord> textureDefinitions_;  // block 21
-    std::vector<PolygonSetRecord> polygonSets_;  // block 22
-    std::vector<uint8_t> visibility_;  // block 23
-    std::vector<float> transforms_;  // block 24
-    std::vector<ScenegraphNodeRecord> nodes_;  // block 25
-    std::vector<AnimationSetIndexRecord> animationSetIndex_;  // block 26
-    std::vector<AnimationSet> animationSets_;  // block 27
+    std::vector<PolygonSetRecord> polygonSets_;                // block 22
+    std::vector<uint8_t> visibility_;                          // block 23
+    std::vector<float> transforms_;                            // block 24
+    std::vector<ScenegraphNodeRecord> nodes_;                  // block 25
+    std::vector<AnimationSetIndexRecord> animationSetIndex_;   // block 26
+    std::vector<AnimationSet> animationSets_;                  // block 27
 };

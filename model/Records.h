@@ -13,8 +13,8 @@ struct ModelHeader {
     char TextureName[64];
     char Date[64];
     int32_t Unknowns[3];
-    float BoundingBox[6];  // x, y, z of one corner, then of the opposite one
-    uint32_t BlockCount[25];  // slot k: record count of block k + 2
+    float BoundingBox[6];      // x, y, z of one corner, then of the opposite one
+    uint32_t BlockCount[25];   // slot k: record count of block k + 2
     uint32_t BlockOffset[25];  // slot k: absolute file offset of block k + 2
 };
 static_assert(sizeof(ModelHeader) == 432);
@@ -42,7 +42,7 @@ struct ScenegraphComponentRecord {
     int32_t FirstPolygonSet;
     int32_t PolygonSetCount;
     uint32_t AlphaMode;  // 0 alpha test, 3 additive, else unchanged
-    uint32_t CullMode;  // 1 cull, 3 no cull, else unchanged
+    uint32_t CullMode;   // 1 cull, 3 no cull, else unchanged
 };
 static_assert(sizeof(ScenegraphComponentRecord) == 168);
 static_assert(offsetof(ScenegraphComponentRecord, VertexBase) == 64);
@@ -113,7 +113,7 @@ struct PolygonSetRecord {
     uint32_t Unknown1;
     uint32_t Unknown2;
     uint32_t Unknown3;
-    int32_t TextureMap;  // block-20 index or -1
+    int32_t TextureMap;    // block-20 index or -1
     uint32_t Unknown5[7];  // Unknown5 to Unknown11
     uint32_t Unknown12;
     uint32_t Unknown13;
@@ -138,9 +138,9 @@ struct ScenegraphNodeRecord {
     char Name[64];
     int32_t NextSibling;
     int32_t FirstChild;
-    int32_t Component;  // block-2 index or -1
+    int32_t Component;   // block-2 index or -1
     int32_t Visibility;  // block-23 index
-    int32_t Transform;  // first of 24 block-24 floats
+    int32_t Transform;   // first of 24 block-24 floats
     int32_t Unknown21;
 };
 static_assert(sizeof(ScenegraphNodeRecord) == 88);
@@ -160,7 +160,7 @@ static_assert(offsetof(AnimationSetIndexRecord, DataOffset) == 60);
 // Block 27: each set's area starts with this header; offsets are relative to it.
 struct AnimationSetHeader {
     uint32_t Unknown0;
-    uint32_t SubCount[8];  // entry n: record count of list n + 2
+    uint32_t SubCount[8];   // entry n: record count of list n + 2
     uint32_t SubOffset[8];  // entry n: offset of list n + 2 from the area's start
     float Coordinates[6];
 };

@@ -13,7 +13,7 @@
 namespace sample {
 
 class BigEndianWriter {
-public:
+  public:
     void U8(uint8_t value) { bytes_.push_back(value); }
     void I8(int8_t value) { U8(static_cast<uint8_t>(value)); }
     void U16(uint16_t value) {
@@ -40,7 +40,8 @@ public:
     }
     // Pads with zeros up to `position` (no-op when already there or beyond).
     void PadTo(size_t position) {
-        if (bytes_.size() < position) bytes_.resize(position, 0);
+        if (bytes_.size() < position)
+            bytes_.resize(position, 0);
     }
     void PatchU32(size_t position, uint32_t value) {
         PadTo(position + 4);
@@ -54,7 +55,7 @@ public:
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     std::vector<uint8_t> Take() { return std::move(bytes_); }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 

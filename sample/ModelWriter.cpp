@@ -11,8 +11,10 @@ namespace sample {
 bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
     std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())),
                       std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        return false;
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 
@@ -25,11 +27,13 @@ void Put(BigEndianWriter& w, const Component& c) {
     w.Text(c.Name, 64);
     w.I32(c.VertexBase);
     w.I32(c.Unknown17);
-    for (uint32_t v : c.Unknown18to21) w.U32(v);
+    for (uint32_t v : c.Unknown18to21)
+        w.U32(v);
     w.I32(c.TexVertexBase);
     w.I32(c.Unknown23);
     w.I32(c.Unknown24);
-    for (uint32_t v : c.Unknown25to37) w.U32(v);
+    for (uint32_t v : c.Unknown25to37)
+        w.U32(v);
     w.I32(c.FirstPolygonSet);
     w.I32(c.PolygonSetCount);
     w.U32(c.AlphaMode);
@@ -47,9 +51,15 @@ void Put(BigEndianWriter& w, const Vec3& v) {
     w.F32(v.Z);
 }
 
-void Put(BigEndianWriter& w, uint32_t word) { w.U32(word); }
-void Put(BigEndianWriter& w, float value) { w.F32(value); }
-void Put(BigEndianWriter& w, uint8_t byte) { w.U8(byte); }
+void Put(BigEndianWriter& w, uint32_t word) {
+    w.U32(word);
+}
+void Put(BigEndianWriter& w, float value) {
+    w.F32(value);
+}
+void Put(BigEndianWriter& w, uint8_t byte) {
+    w.U8(byte);
+}
 
 void Put(BigEndianWriter& w, const Color& c) {
     w.U8(c.R);
@@ -64,7 +74,8 @@ void Put(BigEndianWriter& w, const TexCoord& t) {
 }
 
 void Put(BigEndianWriter& w, const std::array<float, 6>& values) {
-    for (float v : values) w.F32(v);
+    for (float v : values)
+        w.F32(v);
 }
 
 void Put(BigEndianWriter& w, const TextureMap& m) {
@@ -80,9 +91,11 @@ void Put(BigEndianWriter& w, const TextureDefinition& d) {
 }
 
 void Put(BigEndianWriter& w, const PolygonSet& s) {
-    for (uint32_t v : s.Unknown0to3) w.U32(v);
+    for (uint32_t v : s.Unknown0to3)
+        w.U32(v);
     w.I32(s.TextureMap);
-    for (uint32_t v : s.Unknown5to11) w.U32(v);
+    for (uint32_t v : s.Unknown5to11)
+        w.U32(v);
     w.U32(s.Unknown12);
     w.U32(s.Unknown13);
     w.I32(s.FirstPolygon);
@@ -91,7 +104,8 @@ void Put(BigEndianWriter& w, const PolygonSet& s) {
     w.I32(s.NormalOrderBase);
     w.I32(s.ColorOrderBase);
     w.I32(s.TexVertexOrderBase);
-    for (uint32_t v : s.Unknown20to26) w.U32(v);
+    for (uint32_t v : s.Unknown20to26)
+        w.U32(v);
 }
 
 void Put(BigEndianWriter& w, const Node& n) {
@@ -120,16 +134,19 @@ void Put(BigEndianWriter& w, const Frame& f) {
 
 template <size_t N>
 void Put(BigEndianWriter& w, const std::array<uint32_t, N>& words) {
-    for (uint32_t v : words) w.U32(v);
+    for (uint32_t v : words)
+        w.U32(v);
 }
 
 void Put(BigEndianWriter& w, const std::array<uint8_t, 4>& bytes) {
-    for (uint8_t b : bytes) w.U8(b);
+    for (uint8_t b : bytes)
+        w.U8(b);
 }
 
 template <class T>
 void PutAll(BigEndianWriter& w, const std::vector<T>& records) {
-    for (const T& record : records) Put(w, record);
+    for (const T& record : records)
+        Put(w, record);
 }
 
 // Writes one area; returns its start.
@@ -137,29 +154,51 @@ uint32_t PutArea(BigEndianWriter& w, const AnimationData& data) {
     const size_t area = w.Size();
     w.U32(data.Unknown0);
     w.Zeros(64);  // counts and offsets, patched below
-    for (float v : data.Coordinates) w.F32(v);
+    for (float v : data.Coordinates)
+        w.F32(v);
 
-    std::array<uint32_t, 8> counts{
-        static_cast<uint32_t>(data.SetInfo.size()),        static_cast<uint32_t>(data.Frames.size()),
-        static_cast<uint32_t>(data.List4.size()),          static_cast<uint32_t>(data.List5.size()),
-        static_cast<uint32_t>(data.TextureControl.size()), static_cast<uint32_t>(data.PlaneControl.size()),
-        static_cast<uint32_t>(data.AnimationControl.size()), static_cast<uint32_t>(data.List9.size())};
+    std::array<uint32_t, 8> counts{static_cast<uint32_t>(data.SetInfo.size()),
+                                   static_cast<uint32_t>(data.Frames.size()),
+                                   static_cast<uint32_t>(data.List4.size()),
+                                   static_cast<uint32_t>(data.List5.size()),
+                                   static_cast<uint32_t>(data.TextureControl.size()),
+                                   static_cast<uint32_t>(data.PlaneControl.size()),
+                                   static_cast<uint32_t>(data.AnimationControl.size()),
+                                   static_cast<uint32_t>(data.List9.size())};
     std::array<uint32_t, 8> offsets{};
     for (int n : data.ListOrder) {
         offsets[n] = static_cast<uint32_t>(w.Size() - area);
         switch (n) {
-            case 0: PutAll(w, data.SetInfo); break;
-            case 1: PutAll(w, data.Frames); break;
-            case 2: PutAll(w, data.List4); break;
-            case 3: PutAll(w, data.List5); break;
-            case 4: PutAll(w, data.TextureControl); break;
-            case 5: PutAll(w, data.PlaneControl); break;
-            case 6: PutAll(w, data.AnimationControl); break;
-            case 7: PutAll(w, data.List9); break;
+            case 0:
+                PutAll(w, data.SetInfo);
+                break;
+            case 1:
+                PutAll(w, data.Frames);
+                break;
+            case 2:
+                PutAll(w, data.List4);
+                break;
+            case 3:
+                PutAll(w, data.List5);
+                break;
+            case 4:
+                PutAll(w, data.TextureControl);
+                break;
+            case 5:
+                PutAll(w, data.PlaneControl);
+                break;
+            case 6:
+                PutAll(w, data.AnimationControl);
+                break;
+            case 7:
+                PutAll(w, data.List9);
+                break;
         }
     }
-    for (auto [n, v] : data.CountOverride) counts[n] = v;
-    for (auto [n, v] : data.OffsetOverride) offsets[n] = v;
+    for (auto [n, v] : data.CountOverride)
+        counts[n] = v;
+    for (auto [n, v] : data.OffsetOverride)
+        offsets[n] = v;
     for (int n = 0; n < 8; ++n) {
         w.PatchU32(area + 4 + 4 * n, counts[n]);
         w.PatchU32(area + 36 + 4 * n, offsets[n]);
@@ -175,8 +214,10 @@ std::vector<uint8_t> WriteModel(const Model& m) {
     w.Text(m.ModelName, 64);
     w.Text(m.TextureName, 64);
     w.Text(m.Date, 64);
-    for (int32_t v : m.Unknowns) w.I32(v);
-    for (float v : m.BoundingBox) w.F32(v);
+    for (int32_t v : m.Unknowns)
+        w.I32(v);
+    for (float v : m.BoundingBox)
+        w.F32(v);
     w.Zeros(200);  // the directory, patched below
     std::array<uint32_t, 25> counts{};
     std::array<uint32_t, 25> offsets{};
@@ -223,8 +264,10 @@ std::vector<uint8_t> WriteModel(const Model& m) {
         w.PatchU32(dataOffsetAt[i], set.DataOffset.value_or(areas[i]));
     }
 
-    for (auto [slot, v] : m.CountOverride) counts[slot] = v;
-    for (auto [slot, v] : m.OffsetOverride) offsets[slot] = v;
+    for (auto [slot, v] : m.CountOverride)
+        counts[slot] = v;
+    for (auto [slot, v] : m.OffsetOverride)
+        offsets[slot] = v;
     for (int slot = 0; slot < 25; ++slot) {
         w.PatchU32(kCountsAt + 4 * slot, counts[slot]);
         w.PatchU32(kOffsetsAt + 4 * slot, offsets[slot]);
@@ -234,9 +277,9 @@ std::vector<uint8_t> WriteModel(const Model& m) {
 
 int32_t AddTransform(Model& model, Vec3 translate, Vec3 rotate, Vec3 scale, Vec3 doubledRotate) {
     auto first = static_cast<int32_t>(model.Transforms.size());
-    float values[24] = {translate.X, translate.Y, translate.Z, scale.X, scale.Y, scale.Z,
-                        doubledRotate.X, doubledRotate.Y, doubledRotate.Z,
-                        rotate.X, rotate.Y, rotate.Z};
+    float values[24] = {translate.X,     translate.Y, translate.Z,     scale.X,
+                        scale.Y,         scale.Z,     doubledRotate.X, doubledRotate.Y,
+                        doubledRotate.Z, rotate.X,    rotate.Y,        rotate.Z};
     model.Transforms.insert(model.Transforms.end(), values, values + 24);
     return first;
 }

@@ -97,12 +97,12 @@ struct AnimationData {
     uint32_t Unknown0 = 0;
     std::array<float, 6> Coordinates{};
     std::vector<SetInfoEntry> SetInfo;  // list 2
-    std::vector<Frame> Frames;  // list 3
+    std::vector<Frame> Frames;          // list 3
     std::vector<uint32_t> List4;
     std::vector<uint32_t> List5;
     std::vector<std::array<uint32_t, 3>> TextureControl;  // list 6
-    std::vector<std::array<uint8_t, 4>> PlaneControl;  // list 7, bytes as in the file
-    std::vector<uint32_t> AnimationControl;  // list 8
+    std::vector<std::array<uint8_t, 4>> PlaneControl;     // list 7, bytes as in the file
+    std::vector<uint32_t> AnimationControl;               // list 8
     std::vector<std::array<uint32_t, 2>> List9;
     // The order in which lists 2 to 9 follow the area's header (entries 0 to 7).
     std::array<int, 8> ListOrder{0, 1, 2, 3, 4, 5, 6, 7};
@@ -130,24 +130,24 @@ struct Model {
     std::array<int32_t, 3> Unknowns{};
     std::array<float, 6> BoundingBox{};
 
-    std::vector<Component> Components;  // block 2
-    std::vector<Polygon> Polygons;  // block 3
-    std::vector<Vec3> Vertices;  // block 4
-    std::vector<uint32_t> VertexOrder;  // block 5
-    std::vector<Vec3> Normals;  // block 6
-    std::vector<uint32_t> NormalOrder;  // block 7
-    std::vector<Color> Colors;  // block 8
-    std::vector<uint32_t> ColorOrder;  // block 9
-    std::vector<uint32_t> TexVertexOrder;  // block 10
-    std::vector<TexCoord> TexVertices;  // block 18
-    std::vector<std::array<float, 6>> Block19;  // block 19
-    std::vector<TextureMap> TextureMaps;  // block 20
+    std::vector<Component> Components;                  // block 2
+    std::vector<Polygon> Polygons;                      // block 3
+    std::vector<Vec3> Vertices;                         // block 4
+    std::vector<uint32_t> VertexOrder;                  // block 5
+    std::vector<Vec3> Normals;                          // block 6
+    std::vector<uint32_t> NormalOrder;                  // block 7
+    std::vector<Color> Colors;                          // block 8
+    std::vector<uint32_t> ColorOrder;                   // block 9
+    std::vector<uint32_t> TexVertexOrder;               // block 10
+    std::vector<TexCoord> TexVertices;                  // block 18
+    std::vector<std::array<float, 6>> Block19;          // block 19
+    std::vector<TextureMap> TextureMaps;                // block 20
     std::vector<TextureDefinition> TextureDefinitions;  // block 21
-    std::vector<PolygonSet> PolygonSets;  // block 22
-    std::vector<uint8_t> Visibility;  // block 23
-    std::vector<float> Transforms;  // block 24
-    std::vector<Node> Nodes;  // block 25
-    std::vector<AnimationSet> AnimationSets;  // blocks 26 and 27
+    std::vector<PolygonSet> PolygonSets;                // block 22
+    std::vector<uint8_t> Visibility;                    // block 23
+    std::vector<float> Transforms;                      // block 24
+    std::vector<Node> Nodes;                            // block 25
+    std::vector<AnimationSet> AnimationSets;            // blocks 26 and 27
 
     // Replace directory entries after layout, by slot (block - 2); slots 9 to
     // 15 (blocks 11 to 17) are zero unless set here.

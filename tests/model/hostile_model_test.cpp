@@ -2,6 +2,7 @@
 
 #include "model/ByteSource.h"
 #include "model/ModelFile.h"
+#include "model/ReadBudget.h"
 #include "sample/ModelWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -17,13 +18,13 @@ ModelFile LoadBytes(const std::vector<uint8_t>& bytes) {
 constexpr int kVertexSlot = 2;  // block 4
 
 size_t RecordBytes(const ModelFile& f) {
-    size_t total = f.Components().size() * 168 + f.Polygons().size() * 8 + f.Vertices().size() * 12 +
-                   f.VertexOrder().size() * 4 + f.Normals().size() * 12 + f.NormalOrder().size() * 4 +
-                   f.Colors().size() * 4 + f.ColorOrder().size() * 4 + f.TexVertexOrder().size() * 4 +
-                   f.TexVertices().size() * 8 + f.Block19().size() * 24 + f.TextureMaps().size() * 8 +
-                   f.TextureDefinitions().size() * 64 + f.PolygonSets().size() * 108 +
-                   f.Visibility().size() + f.Transforms().size() * 4 + f.Nodes().size() * 88 +
-                   f.AnimationSetIndex().size() * 64;
+    size_t total =
+        f.Components().size() * 168 + f.Polygons().size() * 8 + f.Vertices().size() * 12 +
+        f.VertexOrder().size() * 4 + f.Normals().size() * 12 + f.NormalOrder().size() * 4 +
+        f.Colors().size() * 4 + f.ColorOrder().size() * 4 + f.TexVertexOrder().size() * 4 +
+        f.TexVertices().size() * 8 + f.Block19().size() * 24 + f.TextureMaps().size() * 8 +
+        f.TextureDefinitions().size() * 64 + f.PolygonSets().size() * 108 + f.Visibility().size() +
+        f.Transforms().size() * 4 + f.Nodes().size() * 88 + f.AnimationSetIndex().size() * 64;
     for (const AnimationSet& s : f.AnimationSets()) {
         total += s.SetInfo.size() * 12 + s.Frames.size() * 44 + s.List4.size() * 4 +
                  s.List5.size() * 4 + s.TextureControl.size() * 12 + s.PlaneControl.size() * 4 +
@@ -46,7 +47,8 @@ TEST(HostileModel, CountBeyondTheFileGetsWhatTheFileCouldHoldZeroFilled) {
     EXPECT_EQ(f.Vertices()[1].Z, 6.0f);
     // Everything that lies past the end of the file stays zero.
     for (size_t i = 2; i < f.Vertices().size(); ++i) {
-        if (432 + 12 * (i + 1) <= bytes.size()) continue;
+        if (432 + 12 * (i + 1) <= bytes.size())
+            continue;
         EXPECT_EQ(f.Vertices()[i].X, 0.0f);
         EXPECT_EQ(f.Vertices()[i].Z, 0.0f);
     }
@@ -89,7 +91,7 @@ TEST(HostileModel, OffsetsPastTheEndAndTruncatedFilesLeaveZeros) {
 TEST(HostileModel, OverlappingBlocksEachConvertTheirOwnCopy) {
     sample::Model m;
     m.VertexOrder = {0x01020304, 0xA0B0C0D0};  // block 5, right behind the header
-    m.CountOverride[5] = 2;  // block 7 over the same bytes
+    m.CountOverride[5] = 2;                    // block 7 over the same bytes
     m.OffsetOverride[5] = 432;
     m.CountOverride[6] = 2;  // block 8 too: bytes, read without conversion
     m.OffsetOverride[6] = 432;
@@ -144,7 +146,7 @@ TEST(HostileModel, MemoryStaysBoundedByTheFile) {
     }
     std::vector<uint8_t> bytes = sample::WriteModel(blocks);
     ModelFile f = LoadBytes(bytes);
-    EXPECT_LE(RecordBytes(f), ModelFile::kRecordBudgetPerFileByte * bytes.size());
+    EXPECT_LE(RecordBytes(f), ReadBudget::kBytesPerFileByte * bytes.size());
     // The first arrays get everything the file could hold; later ones what is left.
     EXPECT_EQ(f.Components().size(), bytes.size() / 168);
 
@@ -157,10 +159,11 @@ TEST(HostileModel, MemoryStaysBoundedByTheFile) {
     }
     sets.AnimationSets.push_back(set);
     set.SharesDataWith = 0;
-    for (int i = 0; i < 100; ++i) sets.AnimationSets.push_back(set);
+    for (int i = 0; i < 100; ++i)
+        sets.AnimationSets.push_back(set);
     bytes = sample::WriteModel(sets);
     f = LoadBytes(bytes);
     EXPECT_EQ(f.AnimationSets().size(), 101u);
-    EXPECT_LE(RecordBytes(f), ModelFile::kRecordBudgetPerFileByte * bytes.size());
+    EXPECT_LE(RecordBytes(f), ReadBudget::kBytesPerFileByte * bytes.size());
     EXPECT_EQ(f.AnimationSets()[0].SetInfo.size(), bytes.size() / 12);
 }

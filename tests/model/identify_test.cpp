@@ -12,7 +12,8 @@ namespace {
 std::vector<uint8_t> WordsAt(size_t size, std::vector<std::pair<size_t, uint32_t>> words) {
     sample::BigEndianWriter w;
     w.PadTo(size);
-    for (auto [at, value] : words) w.PatchU32(at, value);
+    for (auto [at, value] : words)
+        w.PatchU32(at, value);
     return w.Take();
 }
 
@@ -34,7 +35,8 @@ TEST(IdentifyFile, TellsEveryKindApart) {
               FileKind::ModelFile);
     EXPECT_EQ(IdentifyFile(dir.Write("433", WordsAt(336, {{332, 433}}))), FileKind::PointDump);
     // Little-endian 432 is not a model.
-    EXPECT_EQ(IdentifyFile(dir.Write("le", WordsAt(336, {{332, 0xB0010000}}))), FileKind::PointDump);
+    EXPECT_EQ(IdentifyFile(dir.Write("le", WordsAt(336, {{332, 0xB0010000}}))),
+              FileKind::PointDump);
 }
 
 TEST(IdentifyFile, ShortEmptyAndUnreadableFiles) {
@@ -57,6 +59,7 @@ TEST(IdentifyFile, ShortEmptyAndUnreadableFiles) {
 
 TEST(IdentifyFile, OpensNamesWithAnyCharacters) {
     testsupport::TempDir dir;
-    std::string path = dir.Write("mod\xC3\xA8le \xE6\xA8\xA1\xE5\x9E\x8B #1", WordsAt(336, {{332, 432}}));
+    std::string path =
+        dir.Write("mod\xC3\xA8le \xE6\xA8\xA1\xE5\x9E\x8B #1", WordsAt(336, {{332, 432}}));
     EXPECT_EQ(IdentifyFile(path), FileKind::ModelFile);
 }

@@ -14,7 +14,7 @@ namespace {
 // Words whose four bytes all differ, each one new, so that a missing, doubled
 // or misplaced conversion of any field shows.
 class Distinct {
-public:
+  public:
     uint32_t U() {
         uint32_t n = next_++;
         return (0x11u + n) << 24 | ((0x22u + n) & 0xFF) << 16 | ((0x33u + n) & 0xFF) << 8 |
@@ -24,11 +24,13 @@ public:
     // Top byte stays below 0x7F, so the float is an ordinary number.
     float F() { return std::bit_cast<float>(U() & 0x7EFFFFFFu); }
 
-private:
+  private:
     uint32_t next_ = 0;
 };
 
-uint32_t Bits(float f) { return std::bit_cast<uint32_t>(f); }
+uint32_t Bits(float f) {
+    return std::bit_cast<uint32_t>(f);
+}
 
 ModelFile LoadBytes(const std::vector<uint8_t>& bytes) {
     MemorySource source(bytes);
@@ -44,18 +46,21 @@ sample::Model EveryBlock(Distinct& d) {
     m.TextureName = std::string(64, 'T');  // fills its field: no zero byte
     m.Date = "1999-03-14";
     m.Unknowns = {d.I(), d.I(), d.I()};
-    for (float& f : m.BoundingBox) f = d.F();
+    for (float& f : m.BoundingBox)
+        f = d.F();
 
     for (int i = 0; i < 2; ++i) {
         sample::Component c;
         c.Name = i == 0 ? std::string(64, 'C') : "wing";
         c.VertexBase = d.I();
         c.Unknown17 = d.I();
-        for (auto& v : c.Unknown18to21) v = d.U();
+        for (auto& v : c.Unknown18to21)
+            v = d.U();
         c.TexVertexBase = d.I();
         c.Unknown23 = d.I();
         c.Unknown24 = d.I();
-        for (auto& v : c.Unknown25to37) v = d.U();
+        for (auto& v : c.Unknown25to37)
+            v = d.U();
         c.FirstPolygonSet = d.I();
         c.PolygonSetCount = d.I();
         c.AlphaMode = d.U();
@@ -73,11 +78,14 @@ sample::Model EveryBlock(Distinct& d) {
     m.TexVertices = {{d.F(), d.F()}, {d.F(), d.F()}};
     m.Block19 = {{d.F(), d.F(), d.F(), d.F(), d.F(), d.F()}};
     m.TextureMaps = {{d.I(), d.U()}};
-    m.TextureDefinitions = {{d.U(), d.I(), d.U(), std::string(52, 'D')}, {d.U(), d.I(), d.U(), "rock"}};
+    m.TextureDefinitions = {{d.U(), d.I(), d.U(), std::string(52, 'D')},
+                            {d.U(), d.I(), d.U(), "rock"}};
     sample::PolygonSet s;
-    for (auto& v : s.Unknown0to3) v = d.U();
+    for (auto& v : s.Unknown0to3)
+        v = d.U();
     s.TextureMap = d.I();
-    for (auto& v : s.Unknown5to11) v = d.U();
+    for (auto& v : s.Unknown5to11)
+        v = d.U();
     s.Unknown12 = d.U();
     s.Unknown13 = d.U();
     s.FirstPolygon = d.I();
@@ -86,7 +94,8 @@ sample::Model EveryBlock(Distinct& d) {
     s.NormalOrderBase = d.I();
     s.ColorOrderBase = d.I();
     s.TexVertexOrderBase = d.I();
-    for (auto& v : s.Unknown20to26) v = d.U();
+    for (auto& v : s.Unknown20to26)
+        v = d.U();
     m.PolygonSets = {s};
     m.Visibility = {0x00, 0x80, 0xFF, 0x01};
     m.Transforms = {d.F(), d.F(), d.F()};
@@ -107,8 +116,10 @@ TEST(ModelFile, ConvertsEveryFieldOfEveryBlock) {
     EXPECT_EQ(FieldText(h.ModelName), "kestrel body");
     EXPECT_EQ(FieldText(h.TextureName), std::string(64, 'T'));
     EXPECT_EQ(FieldText(h.Date), "1999-03-14");
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(h.Unknowns[i], m.Unknowns[i]);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(Bits(h.BoundingBox[i]), Bits(m.BoundingBox[i]));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(h.Unknowns[i], m.Unknowns[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Bits(h.BoundingBox[i]), Bits(m.BoundingBox[i]));
     EXPECT_EQ(h.BlockOffset[0], 432u);
     EXPECT_EQ(h.BlockCount[0], 2u);
 
@@ -124,7 +135,8 @@ TEST(ModelFile, ConvertsEveryFieldOfEveryBlock) {
         EXPECT_EQ(got.TexVertexBase, want.TexVertexBase);
         EXPECT_EQ(got.Unknown23, want.Unknown23);
         EXPECT_EQ(got.Unknown24, want.Unknown24);
-        for (int k = 0; k < 13; ++k) EXPECT_EQ(got.Unknown25[k], want.Unknown25to37[k]);
+        for (int k = 0; k < 13; ++k)
+            EXPECT_EQ(got.Unknown25[k], want.Unknown25to37[k]);
         EXPECT_EQ(got.FirstPolygonSet, want.FirstPolygonSet);
         EXPECT_EQ(got.PolygonSetCount, want.PolygonSetCount);
         EXPECT_EQ(got.AlphaMode, want.AlphaMode);
@@ -147,7 +159,8 @@ TEST(ModelFile, ConvertsEveryFieldOfEveryBlock) {
     EXPECT_EQ(Bits(f.TexVertices()[1].S), Bits(m.TexVertices[1].S));
     EXPECT_EQ(Bits(f.TexVertices()[1].T), Bits(m.TexVertices[1].T));
     ASSERT_EQ(f.Block19().size(), 1u);
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(Bits(f.Block19()[0].Values[k]), Bits(m.Block19[0][k]));
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(Bits(f.Block19()[0].Values[k]), Bits(m.Block19[0][k]));
     ASSERT_EQ(f.TextureMaps().size(), 1u);
     EXPECT_EQ(f.TextureMaps()[0].TextureIndex, m.TextureMaps[0].TextureIndex);
     EXPECT_EQ(f.TextureMaps()[0].Unknown1, m.TextureMaps[0].Unknown1);
@@ -167,7 +180,8 @@ TEST(ModelFile, ConvertsEveryFieldOfEveryBlock) {
     EXPECT_EQ(s.Unknown0, ws.Unknown0to3[0]);
     EXPECT_EQ(s.Unknown3, ws.Unknown0to3[3]);
     EXPECT_EQ(s.TextureMap, ws.TextureMap);
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(s.Unknown5[k], ws.Unknown5to11[k]);
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(s.Unknown5[k], ws.Unknown5to11[k]);
     EXPECT_EQ(s.Unknown12, ws.Unknown12);
     EXPECT_EQ(s.Unknown13, ws.Unknown13);
     EXPECT_EQ(s.FirstPolygon, ws.FirstPolygon);
@@ -176,7 +190,8 @@ TEST(ModelFile, ConvertsEveryFieldOfEveryBlock) {
     EXPECT_EQ(s.NormalOrderBase, ws.NormalOrderBase);
     EXPECT_EQ(s.ColorOrderBase, ws.ColorOrderBase);
     EXPECT_EQ(s.TexVertexOrderBase, ws.TexVertexOrderBase);
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(s.Unknown20[k], ws.Unknown20to26[k]);
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(s.Unknown20[k], ws.Unknown20to26[k]);
 
     ASSERT_EQ(f.Transforms().size(), 3u);
     EXPECT_EQ(Bits(f.Transforms()[2]), Bits(m.Transforms[2]));
@@ -221,11 +236,13 @@ TEST(ModelFile, ReadsAnimationSetsThroughTheirIndex) {
     walk.Unknown14 = d.U();
     sample::AnimationData& a = walk.Data;
     a.Unknown0 = d.U();
-    for (float& c : a.Coordinates) c = d.F();
+    for (float& c : a.Coordinates)
+        c = d.F();
     a.SetInfo = {{d.U(), d.U(), d.F()}};
     sample::Frame frame;
     frame.Time = d.F();
-    for (auto& range : frame.Ranges) range = {d.U(), d.U()};
+    for (auto& range : frame.Ranges)
+        range = {d.U(), d.U()};
     a.Frames = {frame};
     a.List4 = {d.U(), d.U()};
     a.List5 = {d.U()};
@@ -251,7 +268,8 @@ TEST(ModelFile, ReadsAnimationSetsThroughTheirIndex) {
     for (const AnimationSet& set : f.AnimationSets()) {
         EXPECT_EQ(set.Header.Unknown0, a.Unknown0);
         EXPECT_EQ(set.Header.SubCount[5], 2u);
-        for (int k = 0; k < 6; ++k) EXPECT_EQ(Bits(set.Header.Coordinates[k]), Bits(a.Coordinates[k]));
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(Bits(set.Header.Coordinates[k]), Bits(a.Coordinates[k]));
         ASSERT_EQ(set.SetInfo.size(), 1u);
         EXPECT_EQ(set.SetInfo[0].Loop, a.SetInfo[0].Loop);
         EXPECT_EQ(set.SetInfo[0].Unknown, a.SetInfo[0].Unknown);
@@ -265,7 +283,8 @@ TEST(ModelFile, ReadsAnimationSetsThroughTheirIndex) {
         EXPECT_EQ(set.List4, a.List4);
         EXPECT_EQ(set.List5, a.List5);
         ASSERT_EQ(set.TextureControl.size(), 1u);
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(set.TextureControl[0].Words[k], a.TextureControl[0][k]);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(set.TextureControl[0].Words[k], a.TextureControl[0][k]);
         ASSERT_EQ(set.PlaneControl.size(), 2u);
         EXPECT_EQ(set.PlaneControl[0].Byte0, 255);
         EXPECT_EQ(set.PlaneControl[0].Byte1, -1);
@@ -299,7 +318,8 @@ TEST(ModelFile, NeverReadsBlocks11To17) {
         m.OffsetOverride[slot] = 432;
     }
     const ModelFile f = LoadBytes(sample::WriteModel(m));
-    for (int block = 11; block <= 17; ++block) EXPECT_EQ(f.BlockRecordCount(block), 0u);
+    for (int block = 11; block <= 17; ++block)
+        EXPECT_EQ(f.BlockRecordCount(block), 0u);
     ASSERT_EQ(f.Vertices().size(), 1u);
     EXPECT_EQ(f.Vertices()[0].Z, 3.0f);
 }
@@ -309,7 +329,10 @@ TEST(ModelFile, LoadsFromAPathAndKeepsIt) {
     sample::Model m;
     m.ModelName = "path";
     m.Vertices = {{0.5f, -1.0f, 2.0f}};
-    std::string path = dir.Write("\xC3\xBC" "ber model.bin", sample::WriteModel(m));
+    std::string path = dir.Write(
+        "\xC3\xBC"
+        "ber model.bin",
+        sample::WriteModel(m));
 
     ModelFile f;
     ASSERT_TRUE(f.Load(path));

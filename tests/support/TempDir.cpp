@@ -37,7 +37,8 @@ std::string TempDir::File(const std::string& name) const {
 
 std::string TempDir::Write(const std::string& name, std::span<const uint8_t> bytes) const {
     std::string path = File(name);
-    if (!sample::WriteFile(path, bytes)) throw std::runtime_error("cannot write " + path);
+    if (!sample::WriteFile(path, bytes))
+        throw std::runtime_error("cannot write " + path);
     return path;
 }
 

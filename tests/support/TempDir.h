@@ -9,7 +9,7 @@
 namespace testsupport {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,7 +21,7 @@ public:
     // Writes `bytes` to `name` inside the folder and returns its UTF-8 path.
     std::string Write(const std::string& name, std::span<const uint8_t> bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -13,7 +13,7 @@
 namespace {
 
 class GlWindow {
-public:
+  public:
     GlWindow() {
         WNDCLASSW wc{};
         wc.style = CS_OWNDC;
@@ -23,7 +23,8 @@ public:
         RegisterClassW(&wc);
         window_ = CreateWindowExW(0, wc.lpszClassName, L"platform", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                   150, nullptr, nullptr, wc.hInstance, nullptr);
-        if (!window_) return;
+        if (!window_)
+            return;
         dc_ = GetDC(window_);
         PIXELFORMATDESCRIPTOR pfd{};
         pfd.nSize = sizeof pfd;
@@ -33,7 +34,8 @@ public:
         pfd.cColorBits = 16;
         pfd.cDepthBits = 16;
         int format = ChoosePixelFormat(dc_, &pfd);
-        if (format == 0 || !SetPixelFormat(dc_, format, &pfd)) return;
+        if (format == 0 || !SetPixelFormat(dc_, format, &pfd))
+            return;
         context_ = wglCreateContext(dc_);
         current_ = context_ && wglMakeCurrent(dc_, context_);
     }
@@ -42,12 +44,14 @@ public:
             wglMakeCurrent(nullptr, nullptr);
             wglDeleteContext(context_);
         }
-        if (dc_) ReleaseDC(window_, dc_);
-        if (window_) DestroyWindow(window_);
+        if (dc_)
+            ReleaseDC(window_, dc_);
+        if (window_)
+            DestroyWindow(window_);
     }
     bool Current() const { return current_; }
 
-private:
+  private:
     HWND window_ = nullptr;
     HDC dc_ = nullptr;
     HGLRC context_ = nullptr;
@@ -75,15 +79,16 @@ TEST(Platform, WindowWithAnOpenGlContextDrawsAndReadsBack) {
     const unsigned char in[8] = {255, 0, 0, 255, 0, 0, 255, 255};
     unsigned char out[32] = {};
     EXPECT_EQ(gluScaleImage(GL_RGBA, 2, 1, GL_UNSIGNED_BYTE, in, 4, 2, GL_UNSIGNED_BYTE, out), 0);
-    EXPECT_GT(out[0], out[2]);  // left edge mostly red
+    EXPECT_GT(out[0], out[2]);              // left edge mostly red
     EXPECT_GT(out[3 * 4 + 2], out[3 * 4]);  // right edge mostly blue
-    EXPECT_EQ(out[4 * 4 + 3], 255);  // second row filled too
+    EXPECT_EQ(out[4 * 4 + 3], 255);         // second row filled too
 }
 
 TEST(Platform, OpensFilesWithAnyCharactersInTheirNames) {
     testsupport::TempDir dir;
     sample::Model model;
-    std::string path = dir.Write("mod\xC3\xA8le \xE6\xA8\xA1\xE5\x9E\x8B.bin", sample::WriteModel(model));
+    std::string path =
+        dir.Write("mod\xC3\xA8le \xE6\xA8\xA1\xE5\x9E\x8B.bin", sample::WriteModel(model));
     EXPECT_EQ(IdentifyFile(path), FileKind::ModelFile);
     EXPECT_EQ(IdentifyFile(dir.File("\xE6\xA8\xA1 missing")), FileKind::Unreadable);
 }

@@ -1,0 +1,75 @@
+#pragma once
+// The texture archive that belongs to a model: header, image table, one header
+// per image and each image's raw texel data, in host order.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "texture/RgbaColor.h"
+
+class ByteSource;
+
+struct ArchiveHeader {
+    uint32_t Magic;  // 0x0020AF30; not checked
+    uint32_t ImageCount;
+    uint32_t TableOffset;  // not used: the table always follows the header
+};
+static_assert(sizeof(ArchiveHeader) == 12);
+
+struct ImageTableEntry {
+    uint32_t HeaderOffset;  // absolute offset of the image's ImageHeader
+    uint32_t Unknown1;
+};
+static_assert(sizeof(ImageTableEntry) == 8);
+
+struct ImageHeader {
+    uint16_t Height;
+    uint16_t Width;
+    uint32_t Format;       // texel format code
+    uint32_t TexelOffset;  // absolute offset of the texel data
+    uint32_t Wrap_S;       // shown, never applied
+    uint32_t Wrap_T;
+    uint32_t Unknown6;
+    uint32_t Unknown7;
+    float Unknown8;
+    uint8_t Unknown9[4];  // not converted
+};
+static_assert(sizeof(ImageHeader) == 36);
+
+struct TextureImage {
+    const ImageHeader* Header = nullptr;  // element of TextureFile::ImageHeaders
+    std::vector<uint8_t> Data;            // raw texel data
+};
+
+inline constexpr size_t kArchiveTableOffset = 12;
+
+class TextureFile {
+  public:
+    TextureFile() = default;
+    // Images point into ImageHeaders: copies would point into the original.
+    TextureFile(const TextureFile&) = delete;
+    TextureFile& operator=(const TextureFile&) = delete;
+
+    // Opens `name` with a hyphen appended (`name` may be a bare name or a full
+    // path) and reads the whole archive. False only when it cannot be opened.
+    bool Load(const std::string& name);
+    // Reads the archive from bytes at hand; FileName stays as it is.
+    void LoadFrom(ByteSource& source);
+
+    // The number of images held (the header's count, or fewer when the file
+    // cannot hold that many table entries).
+    int32_t ImageCount() const { return static_cast<int32_t>(Images.size()); }
+
+    // Width x Height texels of image k, row-major, row 0 first.
+    std::vector<RgbaColor> DecodeImage(int32_t k) const;
+    std::vector<RgbaColor> DecodeBlocks(int32_t k, uint32_t format) const;
+    std::vector<RgbaColor> DecodeCompressed(int32_t k) const;
+
+    std::vector<TextureImage> Images;
+    std::string FileName;
+    ArchiveHeader Header{};
+    std::vector<ImageTableEntry> Entries;
+    std::vector<ImageHeader> ImageHeaders;
+};
