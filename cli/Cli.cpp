@@ -1,0 +1,94 @@
+#include "cli/Cli.h"
+
+#include <ostream>
+
+#include "cli/Args.h"
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* Name;
+    const char* Summary;
+    const char* Help;
+    OptionSpec Options;
+    size_t MinFiles;
+    size_t MaxFiles;
+    int (*Run)(const Args&, std::ostream&, std::ostream&);
+};
+
+const Command kCommands[] = {
+    {"identify",
+     "tell what kind of file each FILE is",
+     "usage: kestrel identify FILE...\n"
+     "\n"
+     "Prints one line per file: FILE: N NAME, where N is the file kind and NAME\n"
+     "one of unreadable (0), texture-archive (1), model (2), point-dump (3).\n"
+     "Exits with 1 if any file could not be read.\n",
+     {},
+     1,
+     SIZE_MAX,
+     Identify},
+    {"info",
+     "summarise a model, texture archive or point dump",
+     "usage: kestrel info FILE\n"
+     "\n"
+     "For a model: its name, texture archive (found beside it or not), date,\n"
+     "bounding box, the record count of every block and the animation sets.\n"
+     "For a texture archive: every image with its size, format and wrap modes.\n"
+     "For any other file: its size as a point dump.\n",
+     {},
+     1,
+     1,
+     Info},
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: kestrel COMMAND [ARGS...]\n"
+           "\n"
+           "Looks inside the model files of the game Kestrel with the viewer's own readers.\n"
+           "\n"
+           "commands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.Name << std::string(14 - std::string(command.Name).size(), ' ')
+            << command.Summary << "\n";
+    }
+    out << "\nRun 'kestrel COMMAND --help' for the options of a command.\n";
+}
+
+}  // namespace
+
+int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    if (words.empty()) {
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        PrintUsage(out);
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (words[0] != command.Name)
+            continue;
+        Args args;
+        std::string error;
+        std::vector<std::string> rest(words.begin() + 1, words.end());
+        if (!ParseArgs(rest, command.Options, args, error)) {
+            err << "kestrel " << command.Name << ": " << error << "\n" << command.Help;
+            return kExitUsage;
+        }
+        if (args.Help) {
+            out << command.Help;
+            return kExitOk;
+        }
+        if (args.Positional.size() < command.MinFiles ||
+            args.Positional.size() > command.MaxFiles) {
+            err << "kestrel " << command.Name << ": wrong number of arguments\n" << command.Help;
+            return kExitUsage;
+        }
+        return command.Run(args, out, err);
+    }
+    err << "kestrel: unknown command '" << words[0] << "'\n";
+    PrintUsage(err);
+    return kExitUsage;
+}

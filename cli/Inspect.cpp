@@ -1,0 +1,166 @@
+// identify and info: what a file is, and a short summary of what it holds.
+
+#include <cstdarg>
+#include <cstdio>
+#include <ostream>
+
+#include "cli/Cli.h"
+#include "cli/Commands.h"
+#include "model/Blocks.h"
+#include "model/ByteSource.h"
+#include "model/FileKind.h"
+#include "model/ModelFile.h"
+#include "model/Text.h"
+#include "texture/ArchivePath.h"
+#include "texture/TextureFile.h"
+
+namespace {
+
+const char* KindName(FileKind kind) {
+    switch (kind) {
+        case FileKind::Unreadable:
+            return "unreadable";
+        case FileKind::TextureArchive:
+            return "texture-archive";
+        case FileKind::ModelFile:
+            return "model";
+        case FileKind::PointDump:
+            return "point-dump";
+    }
+    return "unreadable";
+}
+
+std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Printf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    char small[256];
+    int length = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (length < 0)
+        return {};
+    if (static_cast<size_t>(length) < sizeof small)
+        return std::string(small, length);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    va_end(args);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+const char* FormatName(uint32_t code) {
+    switch (code) {
+        case 0:
+            return "Intensity4";
+        case 1:
+            return "Intensity8";
+        case 2:
+            return "IntensityAlpha4";
+        case 3:
+            return "IntensityAlpha8";
+        case 4:
+            return "Rgb565";
+        case 5:
+            return "RgbOrArgb16";
+        case 6:
+            return "Rgba8";
+        case 14:
+            return "Compressed";
+        default:
+            return "unknown";
+    }
+}
+
+void PrintImages(const TextureFile& archive, std::ostream& out, const char* indent) {
+    for (int32_t k = 0; k < archive.ImageCount(); ++k) {
+        const ImageHeader& h = *archive.Images[k].Header;
+        out << indent
+            << Printf("%3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n", k, h.Width,
+                      h.Height, h.Format, FormatName(h.Format), h.Wrap_S, h.Wrap_T,
+                      archive.Images[k].Data.size());
+    }
+}
+
+int ModelInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    ModelFile model;
+    if (!model.Load(path)) {
+        err << "kestrel info: cannot read " << path << "\n";
+        return kExitFile;
+    }
+    const ModelHeader& h = model.Header();
+    out << path << ": model\n";
+    out << "  name:      " << FieldText(h.ModelName) << "\n";
+    TextureFile archive;
+    std::string archiveName = ArchiveNameFor(path, h);
+    if (archive.Load(archiveName)) {
+        out << "  textures:  " << archive.FileName << " (found, " << archive.ImageCount()
+            << " images)\n";
+    } else {
+        out << "  textures:  " << archive.FileName << " (not found)\n";
+    }
+    out << "  date:      " << FieldText(h.Date) << "\n";
+    const float* b = h.BoundingBox;
+    out << Printf("  bounds:    (%.3f, %.3f, %.3f) to (%.3f, %.3f, %.3f)\n", b[0], b[1], b[2], b[3],
+                  b[4], b[5]);
+    out << "  blocks:\n";
+    for (const BlockInfo& block : kModelBlocks) {
+        out << Printf("    %2d  %-32s %10zu\n", block.Number, block.Title,
+                      model.BlockRecordCount(block.Number));
+    }
+    out << "  animation sets: " << model.AnimationSets().size() << "\n";
+    for (size_t i = 0; i < model.AnimationSets().size(); ++i) {
+        const AnimationSet& set = model.AnimationSets()[i];
+        out << Printf("    %3zu  %-24s %zu frames\n", i,
+                      FieldText(model.AnimationSetIndex()[i].Name).c_str(), set.Frames.size());
+    }
+    return kExitOk;
+}
+
+int ArchiveInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    FileSource file;
+    if (!file.Open(path)) {
+        err << "kestrel info: cannot read " << path << "\n";
+        return kExitFile;
+    }
+    TextureFile archive;
+    archive.LoadFrom(file);
+    out << path << ": texture archive, " << archive.ImageCount() << " images\n";
+    PrintImages(archive, out, "  ");
+    return kExitOk;
+}
+
+}  // namespace
+
+int Identify(const Args& args, std::ostream& out, std::ostream&) {
+    int status = kExitOk;
+    for (const std::string& path : args.Positional) {
+        FileKind kind = IdentifyFile(path);
+        if (kind == FileKind::Unreadable)
+            status = kExitFile;
+        out << path << ": " << static_cast<int>(kind) << " " << KindName(kind) << "\n";
+    }
+    return status;
+}
+
+int Info(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string& path = args.Positional[0];
+    switch (IdentifyFile(path)) {
+        case FileKind::Unreadable:
+            err << "kestrel info: cannot read " << path << "\n";
+            return kExitFile;
+        case FileKind::ModelFile:
+            return ModelInfo(path, out, err);
+        case FileKind::TextureArchive:
+            return ArchiveInfo(path, out, err);
+        case FileKind::PointDump: {
+            FileSource file;
+            file.Open(path);
+            uint64_t words = file.Size() / 4;
+            uint64_t points = words > 116722 ? (words - 116722) / 3 : 0;
+            out << path << ": point dump, " << file.Size() << " bytes, " << points << " points\n";
+            return kExitOk;
+        }
+    }
+    return kExitOk;
+}
