@@ -132,29 +132,31 @@ TEST(BlockText, GeometryPoolsAndOrderLists) {
     m.TextureMaps = {{-1, 0x80000000u}, {3, 7}};
     const ModelFile model = Load(m);
 
-    EXPECT_EQ(BlockText(model, nullptr, 3), "Block 3: Polygons\r\n" + kSep +
-                                                "  0:    5,    3\r\n"
-                                                "  1:   -1, 12345\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 4), "Block 4: Vertices\r\n" + kSep +
-                                                "  0:   1.500,  -2.250,   0.000\r\n"
-                                                "  1:  1234.568,   0.001, -100.000\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 5), "Block 5: Vertex Order\r\n" + kSep +
-                                                "  0:    7\r\n"
-                                                "  1:   -1\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 6),
-              "Block 6: Normals\r\n" + kSep + "  0:   0.000,   0.000,   1.000\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 8), "Block 8: Color\r\n" + kSep +
-                                                "  0: (255,  0,128,255)\r\n"
-                                                "  1: ( 16, 32, 48,  1)\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 10), "Block 10: Texture Vertex Order\r\n" + kSep +
-                                                 "  0: 12345\r\n"
-                                                 "  1:    0\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 19),
-              "Block 19: Unknown\r\n" + kSep +
-                  "  0:   0.500,  -0.250,   3.000,  -4.125,  1000000.000,   0.000\r\n");
-    EXPECT_EQ(BlockText(model, nullptr, 20), "Block 20: Texture Map\r\n" + kSep +
-                                                 "  0:   -1, -2147483648\r\n"
-                                                 "  1:    3,    7\r\n");
+    const std::vector<std::pair<int, std::string>> expected = {
+        {3, "Block 3: Polygons\r\n" + kSep +
+                "  0:    5,    3\r\n"
+                "  1:   -1, 12345\r\n"},
+        {4, "Block 4: Vertices\r\n" + kSep +
+                "  0:   1.500,  -2.250,   0.000\r\n"
+                "  1:  1234.568,   0.001, -100.000\r\n"},
+        {5, "Block 5: Vertex Order\r\n" + kSep +
+                "  0:    7\r\n"
+                "  1:   -1\r\n"},
+        {6, "Block 6: Normals\r\n" + kSep + "  0:   0.000,   0.000,   1.000\r\n"},
+        {8, "Block 8: Color\r\n" + kSep +
+                "  0: (255,  0,128,255)\r\n"
+                "  1: ( 16, 32, 48,  1)\r\n"},
+        {10, "Block 10: Texture Vertex Order\r\n" + kSep +
+                 "  0: 12345\r\n"
+                 "  1:    0\r\n"},
+        {19, "Block 19: Unknown\r\n" + kSep +
+                 "  0:   0.500,  -0.250,   3.000,  -4.125,  1000000.000,   0.000\r\n"},
+        {20, "Block 20: Texture Map\r\n" + kSep +
+                 "  0:   -1, -2147483648\r\n"
+                 "  1:    3,    7\r\n"},
+    };
+    for (const auto& [block, text] : expected)
+        EXPECT_EQ(BlockText(model, nullptr, block), text) << "block " << block;
 }
 
 TEST(BlockText, TextureDefinitionsShowTheirArchiveImage) {
