@@ -41,6 +41,20 @@ const Command kCommands[] = {
      1,
      1,
      Info},
+    {"dump",
+     "print the Data View text of the header or a block",
+     "usage: kestrel dump MODEL [--block B] [--set S] [--lf]\n"
+     "\n"
+     "Writes exactly the text that the viewer's Data View shows, byte for byte.\n"
+     "  --block B   header (the default) or one of 2 3 4 5 6 8 10 19 20 21 22 23 24\n"
+     "              25 26 27\n"
+     "  --set S     the animation set that block 27 shows (default 0)\n"
+     "  --lf        end lines with LF instead of the dialog's CR LF\n"
+     "The model's texture archive, for block 21, is looked for beside it.\n",
+     {{"--block", "--set"}, {"--lf"}},
+     1,
+     1,
+     Dump},
 };
 
 void PrintUsage(std::ostream& out) {

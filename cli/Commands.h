@@ -8,3 +8,4 @@
 
 int Identify(const Args& args, std::ostream& out, std::ostream& err);
 int Info(const Args& args, std::ostream& out, std::ostream& err);
+int Dump(const Args& args, std::ostream& out, std::ostream& err);

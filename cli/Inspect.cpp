@@ -1,11 +1,10 @@
 // identify and info: what a file is, and a short summary of what it holds.
 
-#include <cstdarg>
-#include <cstdio>
 #include <ostream>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
+#include "dataview/TextAppend.h"
 #include "model/Blocks.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
@@ -28,25 +27,6 @@ const char* KindName(FileKind kind) {
             return "point-dump";
     }
     return "unreadable";
-}
-
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Printf(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    char small[256];
-    int length = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    if (length < 0)
-        return {};
-    if (static_cast<size_t>(length) < sizeof small)
-        return std::string(small, length);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    va_end(args);
-    text.resize(static_cast<size_t>(length));
-    return text;
 }
 
 const char* FormatName(uint32_t code) {
@@ -72,14 +52,15 @@ const char* FormatName(uint32_t code) {
     }
 }
 
-void PrintImages(const TextureFile& archive, std::ostream& out, const char* indent) {
+void PrintImages(const TextureFile& archive, std::ostream& out) {
+    std::string text;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
-        out << indent
-            << Printf("%3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n", k, h.Width,
-                      h.Height, h.Format, FormatName(h.Format), h.Wrap_S, h.Wrap_T,
-                      archive.Images[k].Data.size());
+        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n",
+                               k, h.Width, h.Height, h.Format, FormatName(h.Format), h.Wrap_S,
+                               h.Wrap_T, archive.Images[k].Data.size());
     }
+    out << text;
 }
 
 int ModelInfo(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -101,19 +82,21 @@ int ModelInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     out << "  date:      " << FieldText(h.Date) << "\n";
     const float* b = h.BoundingBox;
-    out << Printf("  bounds:    (%.3f, %.3f, %.3f) to (%.3f, %.3f, %.3f)\n", b[0], b[1], b[2], b[3],
-                  b[4], b[5]);
-    out << "  blocks:\n";
+    std::string text;
+    dataview::AppendFormat(text, "  bounds:    (%.3f, %.3f, %.3f) to (%.3f, %.3f, %.3f)\n", b[0],
+                           b[1], b[2], b[3], b[4], b[5]);
+    text += "  blocks:\n";
     for (const BlockInfo& block : kModelBlocks) {
-        out << Printf("    %2d  %-32s %10zu\n", block.Number, block.Title,
-                      model.BlockRecordCount(block.Number));
+        dataview::AppendFormat(text, "    %2d  %-32s %10zu\n", block.Number, block.Title,
+                               model.BlockRecordCount(block.Number));
     }
-    out << "  animation sets: " << model.AnimationSets().size() << "\n";
+    dataview::AppendFormat(text, "  animation sets: %zu\n", model.AnimationSets().size());
     for (size_t i = 0; i < model.AnimationSets().size(); ++i) {
-        const AnimationSet& set = model.AnimationSets()[i];
-        out << Printf("    %3zu  %-24s %zu frames\n", i,
-                      FieldText(model.AnimationSetIndex()[i].Name).c_str(), set.Frames.size());
+        dataview::AppendFormat(text, "    %3zu  %-24s %zu frames\n", i,
+                               FieldText(model.AnimationSetIndex()[i].Name).c_str(),
+                               model.AnimationSets()[i].Frames.size());
     }
+    out << text;
     return kExitOk;
 }
 
@@ -126,7 +109,7 @@ int ArchiveInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     TextureFile archive;
     archive.LoadFrom(file);
     out << path << ": texture archive, " << archive.ImageCount() << " images\n";
-    PrintImages(archive, out, "  ");
+    PrintImages(archive, out);
     return kExitOk;
 }
 

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "dataview/DataText.h"
+#include "model/ModelFile.h"
 #include "sample/ArchiveWriter.h"
 #include "sample/ModelWriter.h"
 #include "tests/cli/RunKestrel.h"
 #include "tests/support/TempDir.h"
+#include "texture/ArchivePath.h"
+#include "texture/TextureFile.h"
 
 namespace {
 
@@ -44,7 +48,7 @@ sample::Archive SmallArchive() {
 TEST(Cli, HelpAndUsageErrors) {
     KestrelRun run = RunKestrelBinary({"--help"});
     EXPECT_EQ(run.Status, 0);
-    for (const char* command : {"identify", "info"}) {
+    for (const char* command : {"identify", "info", "dump"}) {
         EXPECT_TRUE(Contains(run.Out, command)) << command;
         KestrelRun help = RunKestrelBinary({command, "--help"});
         EXPECT_EQ(help.Status, 0);
@@ -116,4 +120,67 @@ TEST(Cli, InfoSummarisesEachKind) {
     EXPECT_EQ(run.Status, 1);
     EXPECT_TRUE(Contains(run.Err, "cannot read"));
     EXPECT_TRUE(run.Out.empty());
+}
+
+TEST(Cli, DumpWritesTheDataViewTextOfEveryBlock) {
+    testsupport::TempDir dir;
+    sample::Model m = SmallModel();
+    m.TextureDefinitions = {{1, 0, 2, "planks"}, {3, 5, 4, "missing image"}};
+    m.AnimationSets.push_back(m.AnimationSets[0]);
+    m.AnimationSets[1].Name = "roll";
+    m.AnimationSets[1].Data.List9 = {{7, 8}};
+    std::string path = dir.Write("crate.mdl", sample::WriteModel(m));
+    dir.Write("crate-", sample::WriteArchive(SmallArchive()));
+
+    ModelFile model;
+    ASSERT_TRUE(model.Load(path));
+    TextureFile archive;
+    ASSERT_TRUE(archive.Load(ArchiveNameFor(path, model.Header())));
+    for (size_t entry = 0; entry < dataview::kDataViewEntries.size(); ++entry) {
+        int block = dataview::kDataViewEntries[entry].Block;
+        std::string word = block == dataview::kHeaderBlock ? "header" : std::to_string(block);
+        KestrelRun run = RunKestrelBinary({"dump", path, "--block", word});
+        EXPECT_EQ(run.Status, 0) << word;
+        EXPECT_EQ(run.Out, dataview::EntryText(&model, &archive, static_cast<int>(entry), 0))
+            << word;
+    }
+    EXPECT_EQ(RunKestrelBinary({"dump", path}).Out, dataview::HeaderText(model));
+    KestrelRun second = RunKestrelBinary({"dump", path, "--block=27", "--set=1"});
+    EXPECT_EQ(second.Out, dataview::AnimationText(model, 1));
+    EXPECT_NE(second.Out, dataview::AnimationText(model, 0));
+
+    KestrelRun unix = RunKestrelBinary({"dump", path, "--block", "3", "--lf"});
+    EXPECT_EQ(unix.Out, "Block 3: Polygons\n" + std::string(60, '-') + "\n\n  0:    0,    3\n");
+}
+
+TEST(Cli, DumpRefusesWhatItCannotShow) {
+    testsupport::TempDir dir;
+    std::vector<uint8_t> bytes = sample::WriteModel(SmallModel());
+    std::string path = dir.Write("crate.mdl", bytes);
+
+    for (const char* block : {"7", "1", "28", "0", "x", "-1", ""}) {
+        KestrelRun run = RunKestrelBinary({"dump", path, "--block", block});
+        EXPECT_EQ(run.Status, 2) << block;
+        EXPECT_TRUE(Contains(run.Err, "unknown block")) << block;
+        EXPECT_TRUE(run.Out.empty());
+    }
+    EXPECT_EQ(RunKestrelBinary({"dump", path, "--set", "two"}).Status, 2);
+    EXPECT_EQ(RunKestrelBinary({"dump", path, "--block"}).Status, 2);
+
+    KestrelRun run = RunKestrelBinary({"dump", dir.File("missing")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "cannot read"));
+    run = RunKestrelBinary({"dump", dir.Write("crate-", sample::WriteArchive(SmallArchive()))});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "is not a model file"));
+
+    // A truncated model still shows what it holds; missing records are zero.
+    bytes.resize(440);
+    run = RunKestrelBinary({"dump", dir.Write("cut.mdl", bytes), "--block", "4", "--lf"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_TRUE(Contains(run.Out, "  2:   0.000,   0.000,   0.000\n")) << run.Out;
+    // A set number that names no set says so instead of failing.
+    run = RunKestrelBinary({"dump", path, "--block", "27", "--set", "9"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_TRUE(Contains(run.Out, "No animation set 9")) << run.Out;
 }
