@@ -3,6 +3,7 @@
 // reads them from disk.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -16,6 +17,12 @@ inline void PrintTo(const RgbaColor& c, std::ostream* os) {
 
 namespace texturetest {
 
+sample::ArchiveImage ImageOf(uint16_t width, uint16_t height, uint32_t format,
+                             std::vector<uint8_t> texels);
+// An archive of one image.
+sample::Archive OneImage(uint16_t width, uint16_t height, uint32_t format,
+                         std::vector<uint8_t> texels);
+
 std::unique_ptr<TextureFile> LoadBytes(const std::vector<uint8_t>& bytes);
 std::unique_ptr<TextureFile> LoadArchive(const sample::Archive& archive);
 
@@ -27,6 +34,15 @@ std::vector<RgbaColor> DecodeOne(uint32_t format, uint16_t width, uint16_t heigh
 inline RgbaColor At(const std::vector<RgbaColor>& image, int width, int x, int y) {
     return image.at(static_cast<size_t>(y) * width + x);
 }
+
+struct TexelAt {
+    int X, Y;
+    RgbaColor Expected;
+};
+
+// Checks each listed texel of a decoded image `width` texels wide.
+void ExpectTexels(const std::vector<RgbaColor>& image, int width,
+                  std::initializer_list<TexelAt> texels);
 
 inline RgbaColor Gray(uint8_t i, uint8_t a = 255) {
     return {i, i, i, a};

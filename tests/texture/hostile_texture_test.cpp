@@ -6,24 +6,14 @@
 
 using texturetest::At;
 using texturetest::DecodeOne;
+using texturetest::ExpectTexels;
 using texturetest::LoadArchive;
 using texturetest::LoadBytes;
+using texturetest::OneImage;
 
 namespace {
 
 constexpr RgbaColor kClear{0, 0, 0, 0};
-
-sample::Archive OneImage(uint16_t width, uint16_t height, uint32_t format,
-                         std::vector<uint8_t> texels) {
-    sample::Archive archive;
-    sample::ArchiveImage image;
-    image.Width = width;
-    image.Height = height;
-    image.Format = format;
-    image.Texels = std::move(texels);
-    archive.Images.push_back(std::move(image));
-    return archive;
-}
 
 // Decodes every image the file holds, and a few indices it does not.
 void DecodeEverything(const TextureFile& file) {
@@ -65,31 +55,43 @@ TEST(HostileArchive, TexelsWhoseBytesAreMissingStayZero) {
     auto img = DecodeOne(4, 8, 8, std::vector<uint8_t>(41, 0xFF));
     ASSERT_EQ(img.size(), 64u);
     const RgbaColor white{255, 255, 255, 255};
-    EXPECT_EQ(At(img, 8, 3, 3), white);
-    EXPECT_EQ(At(img, 8, 4, 0), white);
-    EXPECT_EQ(At(img, 8, 7, 0), white);
-    EXPECT_EQ(At(img, 8, 4, 1), kClear);
-    EXPECT_EQ(At(img, 8, 0, 4), kClear);
-    EXPECT_EQ(At(img, 8, 7, 7), kClear);
+    ExpectTexels(img, 8,
+                 {
+                     {3, 3, white},
+                     {4, 0, white},
+                     {7, 0, white},
+                     {4, 1, kClear},
+                     {0, 4, kClear},
+                     {7, 7, kClear},
+                 });
 
     // Rgba8 with only 40 of 64 bytes: a texel needs both of its halves.
     img = DecodeOne(6, 4, 4, std::vector<uint8_t>(40, 0x7F));
     ASSERT_EQ(img.size(), 16u);
-    EXPECT_EQ(At(img, 4, 3, 0), (RgbaColor{0x7F, 0x7F, 0x7F, 0x7F}));
-    EXPECT_EQ(At(img, 4, 0, 1), kClear);
+    ExpectTexels(img, 4,
+                 {
+                     {3, 0, RgbaColor{0x7F, 0x7F, 0x7F, 0x7F}},
+                     {0, 1, kClear},
+                 });
 
     // Compressed with 6 bytes: the colours and rows 0 and 1 of the first sub-block.
     img = DecodeOne(14, 8, 8, {0xF8, 0x00, 0x00, 0x00, 0x00, 0x00});
     ASSERT_EQ(img.size(), 64u);
-    EXPECT_EQ(At(img, 8, 3, 1), (RgbaColor{255, 0, 0, 255}));
-    EXPECT_EQ(At(img, 8, 0, 2), kClear);
-    EXPECT_EQ(At(img, 8, 4, 0), kClear);
+    ExpectTexels(img, 8,
+                 {
+                     {3, 1, RgbaColor{255, 0, 0, 255}},
+                     {0, 2, kClear},
+                     {4, 0, kClear},
+                 });
 
     // Intensity4 with one byte: two texels.
     img = DecodeOne(0, 8, 8, {0xF0});
-    EXPECT_EQ(At(img, 8, 0, 0), texturetest::Gray(255));
-    EXPECT_EQ(At(img, 8, 1, 0), texturetest::Gray(0));
-    EXPECT_EQ(At(img, 8, 2, 0), kClear);
+    ExpectTexels(img, 8,
+                 {
+                     {0, 0, texturetest::Gray(255)},
+                     {1, 0, texturetest::Gray(0)},
+                     {2, 0, kClear},
+                 });
 
     // No data at all.
     img = DecodeOne(1, 8, 4, {});

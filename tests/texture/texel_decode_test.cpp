@@ -9,6 +9,7 @@
 
 using texturetest::At;
 using texturetest::DecodeOne;
+using texturetest::ExpectTexels;
 using texturetest::Gray;
 
 namespace {
@@ -60,40 +61,45 @@ TEST(Intensity4, NibbleOrderAndEightByEightTiling) {
     b[127] = 0x9B;  // (14,15) (15,15)
     const auto img = DecodeOne(0, 16, 16, b);
     ASSERT_EQ(img.size(), 256u);
-    EXPECT_EQ(At(img, 16, 0, 0), Gray(17));
-    EXPECT_EQ(At(img, 16, 1, 0), Gray(255));
-    EXPECT_EQ(At(img, 16, 6, 0), Gray(170));
-    EXPECT_EQ(At(img, 16, 7, 0), Gray(85));
-    EXPECT_EQ(At(img, 16, 0, 1), Gray(51));
-    EXPECT_EQ(At(img, 16, 1, 1), Gray(0));
-    EXPECT_EQ(At(img, 16, 6, 7), Gray(136));
-    EXPECT_EQ(At(img, 16, 7, 7), Gray(204));
-    EXPECT_EQ(At(img, 16, 8, 0), Gray(34));
-    EXPECT_EQ(At(img, 16, 9, 0), Gray(238));
-    EXPECT_EQ(At(img, 16, 14, 7), Gray(119));
-    EXPECT_EQ(At(img, 16, 15, 7), Gray(17));
-    EXPECT_EQ(At(img, 16, 0, 8), Gray(68));
-    EXPECT_EQ(At(img, 16, 1, 8), Gray(0));
-    EXPECT_EQ(At(img, 16, 14, 15), Gray(153));
-    EXPECT_EQ(At(img, 16, 15, 15), Gray(187));
-    // A texel no chosen byte touches is still opaque black.
-    EXPECT_EQ(At(img, 16, 3, 3), Gray(0));
+    ExpectTexels(img, 16,
+                 {
+                     {0, 0, Gray(17)},
+                     {1, 0, Gray(255)},
+                     {6, 0, Gray(170)},
+                     {7, 0, Gray(85)},
+                     {0, 1, Gray(51)},
+                     {1, 1, Gray(0)},
+                     {6, 7, Gray(136)},
+                     {7, 7, Gray(204)},
+                     {8, 0, Gray(34)},
+                     {9, 0, Gray(238)},
+                     {14, 7, Gray(119)},
+                     {15, 7, Gray(17)},
+                     {0, 8, Gray(68)},
+                     {1, 8, Gray(0)},
+                     {14, 15, Gray(153)},
+                     {15, 15, Gray(187)},
+                     {3, 3, Gray(0)},  // no chosen byte: opaque black
+                 });
 }
 
 TEST(Intensity8, EightByFourTiling) {
     // 16 x 8: blocks of 8 x 4, two across, two down.
     const auto img = DecodeOne(1, 16, 8, Counting(128));
     ASSERT_EQ(img.size(), 128u);
-    EXPECT_EQ(At(img, 16, 0, 0), Gray(0));
-    EXPECT_EQ(At(img, 16, 7, 0), Gray(7));
-    EXPECT_EQ(At(img, 16, 0, 1), Gray(8));  // row 1 of the block, not texel 8 of the image row
-    EXPECT_EQ(At(img, 16, 1, 1), Gray(9));
-    EXPECT_EQ(At(img, 16, 7, 3), Gray(31));
-    EXPECT_EQ(At(img, 16, 8, 0), Gray(32));
-    EXPECT_EQ(At(img, 16, 15, 3), Gray(63));
-    EXPECT_EQ(At(img, 16, 0, 4), Gray(64));
-    EXPECT_EQ(At(img, 16, 10, 5), Gray(106));
-    EXPECT_EQ(At(img, 16, 15, 7), Gray(127));
+    ExpectTexels(img, 16,
+                 {
+                     {0, 0, Gray(0)},
+                     {7, 0, Gray(7)},
+                     {0, 1, Gray(8)},  // row 1 of the block, not texel 8 of the image row
+                     {1, 1, Gray(9)},
+                     {7, 3, Gray(31)},
+                     {8, 0, Gray(32)},
+                     {15, 3, Gray(63)},
+                     {0, 4, Gray(64)},
+                     {10, 5, Gray(106)},
+                     {15, 7, Gray(127)},
+                 });
 }
 
 TEST(IntensityAlpha4, HighNibbleAlphaLowNibbleIntensity) {
@@ -103,10 +109,13 @@ TEST(IntensityAlpha4, HighNibbleAlphaLowNibbleIntensity) {
     b[63] = 0x0F;  // (15,3)
     const auto img = DecodeOne(2, 16, 4, b);
     ASSERT_EQ(img.size(), 64u);
-    EXPECT_EQ(At(img, 16, 3, 1), Gray(170, 85));
-    EXPECT_EQ(At(img, 16, 8, 1), Gray(0, 255));
-    EXPECT_EQ(At(img, 16, 15, 3), Gray(255, 0));
-    EXPECT_EQ(At(img, 16, 0, 0), kClear);
+    ExpectTexels(img, 16,
+                 {
+                     {3, 1, Gray(170, 85)},
+                     {8, 1, Gray(0, 255)},
+                     {15, 3, Gray(255, 0)},
+                     {0, 0, kClear},
+                 });
 }
 
 TEST(IntensityAlpha8, AlphaByteThenIntensityByteInFourByFourBlocks) {
@@ -117,11 +126,14 @@ TEST(IntensityAlpha8, AlphaByteThenIntensityByteInFourByFourBlocks) {
     b[126] = 0x55, b[127] = 0x66;  // (7,7)
     const auto img = DecodeOne(3, 8, 8, b);
     ASSERT_EQ(img.size(), 64u);
-    EXPECT_EQ(At(img, 8, 1, 2), Gray(0xC0, 0x40));
-    EXPECT_EQ(At(img, 8, 4, 0), Gray(0x22, 0x11));
-    EXPECT_EQ(At(img, 8, 0, 4), Gray(0x44, 0x33));
-    EXPECT_EQ(At(img, 8, 7, 7), Gray(0x66, 0x55));
-    EXPECT_EQ(At(img, 8, 3, 3), kClear);
+    ExpectTexels(img, 8,
+                 {
+                     {1, 2, Gray(0xC0, 0x40)},
+                     {4, 0, Gray(0x22, 0x11)},
+                     {0, 4, Gray(0x44, 0x33)},
+                     {7, 7, Gray(0x66, 0x55)},
+                     {3, 3, kClear},
+                 });
 }
 
 TEST(Rgb565, FieldsHighByteFirst) {
@@ -133,12 +145,15 @@ TEST(Rgb565, FieldsHighByteFirst) {
     b[114] = 0x84, b[115] = 0x10;  // block (1,1), texel 9: (5,6)
     const auto img = DecodeOne(4, 8, 8, b);
     ASSERT_EQ(img.size(), 64u);
-    EXPECT_EQ(At(img, 8, 0, 0), (RgbaColor{255, 0, 0, 255}));
-    EXPECT_EQ(At(img, 8, 1, 0), (RgbaColor{0, 255, 0, 255}));
-    EXPECT_EQ(At(img, 8, 2, 0), (RgbaColor{0, 0, 255, 255}));
-    EXPECT_EQ(At(img, 8, 2, 1), (RgbaColor{16, 69, 165, 255}));
-    EXPECT_EQ(At(img, 8, 5, 6), (RgbaColor{132, 130, 132, 255}));
-    EXPECT_EQ(At(img, 8, 4, 4), (RgbaColor{0, 0, 0, 255}));
+    ExpectTexels(img, 8,
+                 {
+                     {0, 0, RgbaColor{255, 0, 0, 255}},
+                     {1, 0, RgbaColor{0, 255, 0, 255}},
+                     {2, 0, RgbaColor{0, 0, 255, 255}},
+                     {2, 1, RgbaColor{16, 69, 165, 255}},
+                     {5, 6, RgbaColor{132, 130, 132, 255}},
+                     {4, 4, RgbaColor{0, 0, 0, 255}},
+                 });
 }
 
 TEST(RgbOrArgb16, BitFifteenSelectsOpaqueRgb555OrAlpha3Rgb444) {
@@ -156,18 +171,20 @@ TEST(RgbOrArgb16, BitFifteenSelectsOpaqueRgb555OrAlpha3Rgb444) {
     }
     const auto img = DecodeOne(5, 8, 4, b);
     ASSERT_EQ(img.size(), 32u);
-    EXPECT_EQ(At(img, 8, 0, 0), (RgbaColor{255, 0, 0, 255}));
-    EXPECT_EQ(At(img, 8, 1, 0), (RgbaColor{0, 255, 0, 255}));
-    EXPECT_EQ(At(img, 8, 2, 0), (RgbaColor{0, 0, 255, 255}));
-    EXPECT_EQ(At(img, 8, 3, 0), (RgbaColor{8, 16, 33, 255}));
-    EXPECT_EQ(At(img, 8, 0, 1), (RgbaColor{0, 0, 0, 252}));
-    EXPECT_EQ(At(img, 8, 1, 1), (RgbaColor{255, 0, 0, 0}));
-    EXPECT_EQ(At(img, 8, 2, 1), (RgbaColor{0, 255, 0, 0}));
-    EXPECT_EQ(At(img, 8, 3, 1), (RgbaColor{0, 0, 255, 0}));
-    EXPECT_EQ(At(img, 8, 0, 2), (RgbaColor{17, 34, 68, 108}));
-    EXPECT_EQ(At(img, 8, 4, 0), (RgbaColor{0, 0, 0, 255}));
-    // A stored zero is the alpha layout: fully transparent black.
-    EXPECT_EQ(At(img, 8, 1, 2), kClear);
+    ExpectTexels(img, 8,
+                 {
+                     {0, 0, RgbaColor{255, 0, 0, 255}},
+                     {1, 0, RgbaColor{0, 255, 0, 255}},
+                     {2, 0, RgbaColor{0, 0, 255, 255}},
+                     {3, 0, RgbaColor{8, 16, 33, 255}},
+                     {0, 1, RgbaColor{0, 0, 0, 252}},
+                     {1, 1, RgbaColor{255, 0, 0, 0}},
+                     {2, 1, RgbaColor{0, 255, 0, 0}},
+                     {3, 1, RgbaColor{0, 0, 255, 0}},
+                     {0, 2, RgbaColor{17, 34, 68, 108}},
+                     {4, 0, RgbaColor{0, 0, 0, 255}},
+                     {1, 2, kClear},  // a stored zero is the alpha layout
+                 });
 }
 
 TEST(Rgba8, AlphaRedHalfThenGreenBlueHalf) {
@@ -179,11 +196,14 @@ TEST(Rgba8, AlphaRedHalfThenGreenBlueHalf) {
     b[70] = 0xC0, b[71] = 0xC1, b[102] = 0xC2, b[103] = 0xC3;  // block 1 texel 3: (7,0)
     const auto img = DecodeOne(6, 8, 4, b);
     ASSERT_EQ(img.size(), 32u);
-    EXPECT_EQ(At(img, 8, 1, 1), (RgbaColor{0x22, 0x33, 0x44, 0x11}));
-    EXPECT_EQ(At(img, 8, 3, 3), (RgbaColor{0xA1, 0xA2, 0xA3, 0xA0}));
-    EXPECT_EQ(At(img, 8, 4, 0), (RgbaColor{0xB1, 0xB2, 0xB3, 0xB0}));
-    EXPECT_EQ(At(img, 8, 7, 0), (RgbaColor{0xC1, 0xC2, 0xC3, 0xC0}));
-    EXPECT_EQ(At(img, 8, 0, 0), kClear);
+    ExpectTexels(img, 8,
+                 {
+                     {1, 1, RgbaColor{0x22, 0x33, 0x44, 0x11}},
+                     {3, 3, RgbaColor{0xA1, 0xA2, 0xA3, 0xA0}},
+                     {4, 0, RgbaColor{0xB1, 0xB2, 0xB3, 0xB0}},
+                     {7, 0, RgbaColor{0xC1, 0xC2, 0xC3, 0xC0}},
+                     {0, 0, kClear},
+                 });
 }
 
 TEST(Compressed, FourAndThreeColourCasesInSubBlockOrder) {
@@ -209,58 +229,68 @@ TEST(Compressed, FourAndThreeColourCasesInSubBlockOrder) {
 
     const RgbaColor white{255, 255, 255, 255}, black{0, 0, 0, 255};
     const RgbaColor red{255, 0, 0, 255}, blue{0, 0, 255, 255}, green{0, 255, 0, 255};
-    EXPECT_EQ(At(img, 16, 0, 0), white);
-    EXPECT_EQ(At(img, 16, 1, 0), black);
-    EXPECT_EQ(At(img, 16, 2, 0), (RgbaColor{170, 170, 170, 255}));
-    EXPECT_EQ(At(img, 16, 3, 0), (RgbaColor{84, 84, 84, 255}));
-    EXPECT_EQ(At(img, 16, 0, 3), (RgbaColor{84, 84, 84, 255}));  // row 3 indices 3 2 1 0
-    EXPECT_EQ(At(img, 16, 3, 3), white);
-    EXPECT_EQ(At(img, 16, 0, 1), white);
-
-    EXPECT_EQ(At(img, 16, 4, 1), (RgbaColor{170, 0, 84, 255}));
-    EXPECT_EQ(At(img, 16, 5, 1), (RgbaColor{84, 0, 170, 255}));
-    EXPECT_EQ(At(img, 16, 6, 1), red);
-    EXPECT_EQ(At(img, 16, 7, 1), blue);
-    EXPECT_EQ(At(img, 16, 4, 0), red);
-
-    EXPECT_EQ(At(img, 16, 0, 6), blue);
-    EXPECT_EQ(At(img, 16, 1, 6), red);
-    EXPECT_EQ(At(img, 16, 2, 6), (RgbaColor{127, 0, 127, 255}));
-    EXPECT_EQ(At(img, 16, 3, 6), kClear);
-
-    EXPECT_EQ(At(img, 16, 4, 7), kClear);
-    EXPECT_EQ(At(img, 16, 5, 7), green);
-    EXPECT_EQ(At(img, 16, 6, 7), green);
-    EXPECT_EQ(At(img, 16, 7, 7), green);
-
-    EXPECT_EQ(At(img, 16, 8, 0), black);
-    EXPECT_EQ(At(img, 16, 11, 0), black);
-    EXPECT_EQ(At(img, 16, 8, 1), red);
-    // Block 1's other sub-blocks are all zero bytes: three colours of black, index 0.
-    EXPECT_EQ(At(img, 16, 12, 0), black);
+    ExpectTexels(img, 16,
+                 {
+                     // sub-block 0: four colours
+                     {0, 0, white},
+                     {1, 0, black},
+                     {2, 0, RgbaColor{170, 170, 170, 255}},
+                     {3, 0, RgbaColor{84, 84, 84, 255}},
+                     {0, 3, RgbaColor{84, 84, 84, 255}},  // row 3 indices 3 2 1 0
+                     {3, 3, white},
+                     {0, 1, white},
+                     // sub-block 1: four colours
+                     {4, 1, RgbaColor{170, 0, 84, 255}},
+                     {5, 1, RgbaColor{84, 0, 170, 255}},
+                     {6, 1, red},
+                     {7, 1, blue},
+                     {4, 0, red},
+                     // sub-block 2: three colours
+                     {0, 6, blue},
+                     {1, 6, red},
+                     {2, 6, RgbaColor{127, 0, 127, 255}},
+                     {3, 6, kClear},
+                     // sub-block 3: equal colours
+                     {4, 7, kClear},
+                     {5, 7, green},
+                     {6, 7, green},
+                     {7, 7, green},
+                     // block 1
+                     {8, 0, black},
+                     {11, 0, black},
+                     {8, 1, red},
+                     // Block 1's other sub-blocks are zero bytes: three colours of black.
+                     {12, 0, black},
+                 });
 }
 
 TEST(PaddedBlocks, EdgeBlocksAreStoredWholeAndTheirOutsideTexelsDropped) {
     // 10 x 5 in 8 x 4 blocks: two blocks a row, two block rows, 128 bytes.
     auto img = DecodeOne(1, 10, 5, Counting(128));
     ASSERT_EQ(img.size(), 50u);
-    EXPECT_EQ(At(img, 10, 7, 3), Gray(31));
-    EXPECT_EQ(At(img, 10, 8, 0), Gray(32));
-    EXPECT_EQ(At(img, 10, 9, 0), Gray(33));
-    EXPECT_EQ(At(img, 10, 9, 1), Gray(41));
-    EXPECT_EQ(At(img, 10, 9, 3), Gray(57));
-    EXPECT_EQ(At(img, 10, 0, 4), Gray(64));
-    EXPECT_EQ(At(img, 10, 7, 4), Gray(71));
-    EXPECT_EQ(At(img, 10, 8, 4), Gray(96));
-    EXPECT_EQ(At(img, 10, 9, 4), Gray(97));
+    ExpectTexels(img, 10,
+                 {
+                     {7, 3, Gray(31)},
+                     {8, 0, Gray(32)},
+                     {9, 0, Gray(33)},
+                     {9, 1, Gray(41)},
+                     {9, 3, Gray(57)},
+                     {0, 4, Gray(64)},
+                     {7, 4, Gray(71)},
+                     {8, 4, Gray(96)},
+                     {9, 4, Gray(97)},
+                 });
 
     // 5 x 5 Rgba8: four 64-byte blocks; the bottom-right one holds only (4,4).
     img = DecodeOne(6, 5, 5, Counting(256));
     ASSERT_EQ(img.size(), 25u);
-    EXPECT_EQ(At(img, 5, 4, 0), (RgbaColor{65, 96, 97, 64}));
-    EXPECT_EQ(At(img, 5, 4, 3), (RgbaColor{89, 120, 121, 88}));
-    EXPECT_EQ(At(img, 5, 0, 4), (RgbaColor{129, 160, 161, 128}));
-    EXPECT_EQ(At(img, 5, 4, 4), (RgbaColor{193, 224, 225, 192}));
+    ExpectTexels(img, 5,
+                 {
+                     {4, 0, RgbaColor{65, 96, 97, 64}},
+                     {4, 3, RgbaColor{89, 120, 121, 88}},
+                     {0, 4, RgbaColor{129, 160, 161, 128}},
+                     {4, 4, RgbaColor{193, 224, 225, 192}},
+                 });
 
     // 12 x 4 compressed: the second block's top-left sub-block gives x 8 to 11.
     std::vector<uint8_t> b(64, 0);
@@ -268,9 +298,12 @@ TEST(PaddedBlocks, EdgeBlocksAreStoredWholeAndTheirOutsideTexelsDropped) {
     std::copy(std::begin(sub), std::end(sub), b.begin() + 32);
     img = DecodeOne(14, 12, 4, b);
     ASSERT_EQ(img.size(), 48u);
-    EXPECT_EQ(At(img, 12, 8, 0), (RgbaColor{255, 255, 255, 255}));
-    EXPECT_EQ(At(img, 12, 11, 3), (RgbaColor{84, 84, 84, 255}));
-    EXPECT_EQ(At(img, 12, 7, 0), (RgbaColor{0, 0, 0, 255}));
+    ExpectTexels(img, 12,
+                 {
+                     {8, 0, RgbaColor{255, 255, 255, 255}},
+                     {11, 3, RgbaColor{84, 84, 84, 255}},
+                     {7, 0, RgbaColor{0, 0, 0, 255}},
+                 });
 }
 
 TEST(PaddedBlocks, ImagesSmallerThanOneBlockDecodeTheirPartOfIt) {
@@ -280,20 +313,26 @@ TEST(PaddedBlocks, ImagesSmallerThanOneBlockDecodeTheirPartOfIt) {
     b[13] = 0x0C;  // (2,3) (3,3)
     auto img = DecodeOne(0, 4, 4, b);
     ASSERT_EQ(img.size(), 16u);
-    EXPECT_EQ(At(img, 4, 0, 0), Gray(17));
-    EXPECT_EQ(At(img, 4, 1, 0), Gray(255));
-    EXPECT_EQ(At(img, 4, 2, 3), Gray(0));
-    EXPECT_EQ(At(img, 4, 3, 3), Gray(204));
+    ExpectTexels(img, 4,
+                 {
+                     {0, 0, Gray(17)},
+                     {1, 0, Gray(255)},
+                     {2, 3, Gray(0)},
+                     {3, 3, Gray(204)},
+                 });
 
     // 3 x 2 compressed: the first two rows of the first sub-block.
     const std::vector<uint8_t> c = {0xFF, 0xFF, 0x00, 0x00, 0x1B, 0xE4, 0x00, 0x00,
                                     0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     img = DecodeOne(14, 3, 2, c);
     ASSERT_EQ(img.size(), 6u);
-    EXPECT_EQ(At(img, 3, 0, 0), (RgbaColor{255, 255, 255, 255}));
-    EXPECT_EQ(At(img, 3, 2, 0), (RgbaColor{170, 170, 170, 255}));
-    EXPECT_EQ(At(img, 3, 0, 1), (RgbaColor{84, 84, 84, 255}));
-    EXPECT_EQ(At(img, 3, 2, 1), (RgbaColor{0, 0, 0, 255}));
+    ExpectTexels(img, 3,
+                 {
+                     {0, 0, RgbaColor{255, 255, 255, 255}},
+                     {2, 0, RgbaColor{170, 170, 170, 255}},
+                     {0, 1, RgbaColor{84, 84, 84, 255}},
+                     {2, 1, RgbaColor{0, 0, 0, 255}},
+                 });
 
     // 1 x 1 of a 4 x 4 format.
     img = DecodeOne(4, 1, 1, {0x07, 0xE0});

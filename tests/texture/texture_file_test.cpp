@@ -10,24 +10,12 @@
 
 using texturetest::LoadArchive;
 
-namespace {
-
-sample::ArchiveImage Image(uint16_t width, uint16_t height, uint32_t format,
-                           std::vector<uint8_t> texels) {
-    sample::ArchiveImage image;
-    image.Width = width;
-    image.Height = height;
-    image.Format = format;
-    image.Texels = std::move(texels);
-    return image;
-}
-
-}  // namespace
+using texturetest::ImageOf;
 
 TEST(TextureArchive, EveryFieldIsReadInHostOrder) {
     sample::Archive archive;
     archive.TableOffset = 0x01020304;
-    sample::ArchiveImage first = Image(0x0102, 0x0304, 0x05060708, {1, 2, 3});
+    sample::ArchiveImage first = ImageOf(0x0102, 0x0304, 0x05060708, {1, 2, 3});
     first.WrapS = 0x11121314;
     first.WrapT = 0x21222324;
     first.Unknown6 = 0x31323334;
@@ -35,7 +23,7 @@ TEST(TextureArchive, EveryFieldIsReadInHostOrder) {
     first.Unknown8 = 1.5f;
     first.Unknown9 = {0xA1, 0xA2, 0xA3, 0xA4};
     first.TableUnknown1 = 0x51525354;
-    archive.Images = {first, Image(8, 4, 1, std::vector<uint8_t>(32, 9))};
+    archive.Images = {first, ImageOf(8, 4, 1, std::vector<uint8_t>(32, 9))};
     const auto file = LoadArchive(archive);
 
     EXPECT_EQ(file->Header.Magic, 0x0020AF30u);
@@ -80,7 +68,7 @@ TEST(TextureArchive, CountZeroLoadsWithNoImages) {
 TEST(TextureArchive, TableIsReadAtTwelveWhateverTableOffsetSays) {
     sample::Archive archive;
     archive.TableOffset = 100;
-    archive.Images = {Image(8, 4, 1, std::vector<uint8_t>(32, 0x42))};
+    archive.Images = {ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x42))};
     // Bytes at the claimed table offset that would be a different table.
     archive.Trailer = std::vector<uint8_t>(120, 0xEE);
     const auto file = LoadArchive(archive);
@@ -94,7 +82,7 @@ TEST(TextureArchive, DataRunsToTheNextImagesOffsetAndTheLastToTheEndOfFile) {
     std::vector<uint8_t> texels(64);
     for (size_t i = 0; i < texels.size(); ++i)
         texels[i] = static_cast<uint8_t>(i);
-    archive.Images = {Image(8, 4, 1, texels), Image(8, 4, 1, {0xAA})};
+    archive.Images = {ImageOf(8, 4, 1, texels), ImageOf(8, 4, 1, {0xAA})};
     archive.Trailer = {0xB0, 0xB1, 0xB2};
     // The second image's data starts 16 bytes into the first image's.
     const uint32_t firstTexels = 12 + 16 + 72;
@@ -118,7 +106,7 @@ TEST(TextureArchive, DataRunsToTheNextImagesOffsetAndTheLastToTheEndOfFile) {
 
 TEST(TextureArchive, LoadAppendsAHyphenToABareNameOrAFullPath) {
     sample::Archive archive;
-    archive.Images = {Image(8, 4, 1, std::vector<uint8_t>(32, 0x80))};
+    archive.Images = {ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x80))};
     const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
 
     testsupport::TempDir dir;
