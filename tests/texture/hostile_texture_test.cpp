@@ -56,42 +56,27 @@ TEST(HostileArchive, TexelsWhoseBytesAreMissingStayZero) {
     ASSERT_EQ(img.size(), 64u);
     const RgbaColor white{255, 255, 255, 255};
     ExpectTexels(img, 8,
-                 {
-                     {3, 3, white},
-                     {4, 0, white},
-                     {7, 0, white},
-                     {4, 1, kClear},
-                     {0, 4, kClear},
-                     {7, 7, kClear},
-                 });
+                 {{3, 3, white},
+                  {4, 0, white},
+                  {7, 0, white},
+                  {4, 1, kClear},
+                  {0, 4, kClear},
+                  {7, 7, kClear}});
 
     // Rgba8 with only 40 of 64 bytes: a texel needs both of its halves.
     img = DecodeOne(6, 4, 4, std::vector<uint8_t>(40, 0x7F));
     ASSERT_EQ(img.size(), 16u);
-    ExpectTexels(img, 4,
-                 {
-                     {3, 0, RgbaColor{0x7F, 0x7F, 0x7F, 0x7F}},
-                     {0, 1, kClear},
-                 });
+    ExpectTexels(img, 4, {{3, 0, RgbaColor{0x7F, 0x7F, 0x7F, 0x7F}}, {0, 1, kClear}});
 
     // Compressed with 6 bytes: the colours and rows 0 and 1 of the first sub-block.
     img = DecodeOne(14, 8, 8, {0xF8, 0x00, 0x00, 0x00, 0x00, 0x00});
     ASSERT_EQ(img.size(), 64u);
-    ExpectTexels(img, 8,
-                 {
-                     {3, 1, RgbaColor{255, 0, 0, 255}},
-                     {0, 2, kClear},
-                     {4, 0, kClear},
-                 });
+    ExpectTexels(img, 8, {{3, 1, RgbaColor{255, 0, 0, 255}}, {0, 2, kClear}, {4, 0, kClear}});
 
     // Intensity4 with one byte: two texels.
     img = DecodeOne(0, 8, 8, {0xF0});
     ExpectTexels(img, 8,
-                 {
-                     {0, 0, texturetest::Gray(255)},
-                     {1, 0, texturetest::Gray(0)},
-                     {2, 0, kClear},
-                 });
+                 {{0, 0, texturetest::Gray(255)}, {1, 0, texturetest::Gray(0)}, {2, 0, kClear}});
 
     // No data at all.
     img = DecodeOne(1, 8, 4, {});

@@ -88,18 +88,16 @@ TEST(Intensity8, EightByFourTiling) {
     const auto img = DecodeOne(1, 16, 8, Counting(128));
     ASSERT_EQ(img.size(), 128u);
     ExpectTexels(img, 16,
-                 {
-                     {0, 0, Gray(0)},
-                     {7, 0, Gray(7)},
-                     {0, 1, Gray(8)},  // row 1 of the block, not texel 8 of the image row
-                     {1, 1, Gray(9)},
-                     {7, 3, Gray(31)},
-                     {8, 0, Gray(32)},
-                     {15, 3, Gray(63)},
-                     {0, 4, Gray(64)},
-                     {10, 5, Gray(106)},
-                     {15, 7, Gray(127)},
-                 });
+                 {{0, 0, Gray(0)},
+                  {7, 0, Gray(7)},
+                  {0, 1, Gray(8)},  // row 1 of the block, not texel 8 of the image row
+                  {1, 1, Gray(9)},
+                  {7, 3, Gray(31)},
+                  {8, 0, Gray(32)},
+                  {15, 3, Gray(63)},
+                  {0, 4, Gray(64)},
+                  {10, 5, Gray(106)},
+                  {15, 7, Gray(127)}});
 }
 
 TEST(IntensityAlpha4, HighNibbleAlphaLowNibbleIntensity) {
@@ -109,13 +107,9 @@ TEST(IntensityAlpha4, HighNibbleAlphaLowNibbleIntensity) {
     b[63] = 0x0F;  // (15,3)
     const auto img = DecodeOne(2, 16, 4, b);
     ASSERT_EQ(img.size(), 64u);
-    ExpectTexels(img, 16,
-                 {
-                     {3, 1, Gray(170, 85)},
-                     {8, 1, Gray(0, 255)},
-                     {15, 3, Gray(255, 0)},
-                     {0, 0, kClear},
-                 });
+    ExpectTexels(
+        img, 16,
+        {{3, 1, Gray(170, 85)}, {8, 1, Gray(0, 255)}, {15, 3, Gray(255, 0)}, {0, 0, kClear}});
 }
 
 TEST(IntensityAlpha8, AlphaByteThenIntensityByteInFourByFourBlocks) {
@@ -127,13 +121,11 @@ TEST(IntensityAlpha8, AlphaByteThenIntensityByteInFourByFourBlocks) {
     const auto img = DecodeOne(3, 8, 8, b);
     ASSERT_EQ(img.size(), 64u);
     ExpectTexels(img, 8,
-                 {
-                     {1, 2, Gray(0xC0, 0x40)},
-                     {4, 0, Gray(0x22, 0x11)},
-                     {0, 4, Gray(0x44, 0x33)},
-                     {7, 7, Gray(0x66, 0x55)},
-                     {3, 3, kClear},
-                 });
+                 {{1, 2, Gray(0xC0, 0x40)},
+                  {4, 0, Gray(0x22, 0x11)},
+                  {0, 4, Gray(0x44, 0x33)},
+                  {7, 7, Gray(0x66, 0x55)},
+                  {3, 3, kClear}});
 }
 
 TEST(Rgb565, FieldsHighByteFirst) {
@@ -146,14 +138,12 @@ TEST(Rgb565, FieldsHighByteFirst) {
     const auto img = DecodeOne(4, 8, 8, b);
     ASSERT_EQ(img.size(), 64u);
     ExpectTexels(img, 8,
-                 {
-                     {0, 0, RgbaColor{255, 0, 0, 255}},
-                     {1, 0, RgbaColor{0, 255, 0, 255}},
-                     {2, 0, RgbaColor{0, 0, 255, 255}},
-                     {2, 1, RgbaColor{16, 69, 165, 255}},
-                     {5, 6, RgbaColor{132, 130, 132, 255}},
-                     {4, 4, RgbaColor{0, 0, 0, 255}},
-                 });
+                 {{0, 0, RgbaColor{255, 0, 0, 255}},
+                  {1, 0, RgbaColor{0, 255, 0, 255}},
+                  {2, 0, RgbaColor{0, 0, 255, 255}},
+                  {2, 1, RgbaColor{16, 69, 165, 255}},
+                  {5, 6, RgbaColor{132, 130, 132, 255}},
+                  {4, 4, RgbaColor{0, 0, 0, 255}}});
 }
 
 TEST(RgbOrArgb16, BitFifteenSelectsOpaqueRgb555OrAlpha3Rgb444) {
@@ -197,13 +187,11 @@ TEST(Rgba8, AlphaRedHalfThenGreenBlueHalf) {
     const auto img = DecodeOne(6, 8, 4, b);
     ASSERT_EQ(img.size(), 32u);
     ExpectTexels(img, 8,
-                 {
-                     {1, 1, RgbaColor{0x22, 0x33, 0x44, 0x11}},
-                     {3, 3, RgbaColor{0xA1, 0xA2, 0xA3, 0xA0}},
-                     {4, 0, RgbaColor{0xB1, 0xB2, 0xB3, 0xB0}},
-                     {7, 0, RgbaColor{0xC1, 0xC2, 0xC3, 0xC0}},
-                     {0, 0, kClear},
-                 });
+                 {{1, 1, RgbaColor{0x22, 0x33, 0x44, 0x11}},
+                  {3, 3, RgbaColor{0xA1, 0xA2, 0xA3, 0xA0}},
+                  {4, 0, RgbaColor{0xB1, 0xB2, 0xB3, 0xB0}},
+                  {7, 0, RgbaColor{0xC1, 0xC2, 0xC3, 0xC0}},
+                  {0, 0, kClear}});
 }
 
 TEST(Compressed, FourAndThreeColourCasesInSubBlockOrder) {
@@ -230,38 +218,36 @@ TEST(Compressed, FourAndThreeColourCasesInSubBlockOrder) {
     const RgbaColor white{255, 255, 255, 255}, black{0, 0, 0, 255};
     const RgbaColor red{255, 0, 0, 255}, blue{0, 0, 255, 255}, green{0, 255, 0, 255};
     ExpectTexels(img, 16,
-                 {
-                     // sub-block 0: four colours
-                     {0, 0, white},
-                     {1, 0, black},
-                     {2, 0, RgbaColor{170, 170, 170, 255}},
-                     {3, 0, RgbaColor{84, 84, 84, 255}},
-                     {0, 3, RgbaColor{84, 84, 84, 255}},  // row 3 indices 3 2 1 0
-                     {3, 3, white},
-                     {0, 1, white},
-                     // sub-block 1: four colours
-                     {4, 1, RgbaColor{170, 0, 84, 255}},
-                     {5, 1, RgbaColor{84, 0, 170, 255}},
-                     {6, 1, red},
-                     {7, 1, blue},
-                     {4, 0, red},
-                     // sub-block 2: three colours
-                     {0, 6, blue},
-                     {1, 6, red},
-                     {2, 6, RgbaColor{127, 0, 127, 255}},
-                     {3, 6, kClear},
-                     // sub-block 3: equal colours
-                     {4, 7, kClear},
-                     {5, 7, green},
-                     {6, 7, green},
-                     {7, 7, green},
-                     // block 1
-                     {8, 0, black},
-                     {11, 0, black},
-                     {8, 1, red},
-                     // Block 1's other sub-blocks are zero bytes: three colours of black.
-                     {12, 0, black},
-                 });
+                 {// sub-block 0: four colours
+                  {0, 0, white},
+                  {1, 0, black},
+                  {2, 0, RgbaColor{170, 170, 170, 255}},
+                  {3, 0, RgbaColor{84, 84, 84, 255}},
+                  {0, 3, RgbaColor{84, 84, 84, 255}},  // row 3 indices 3 2 1 0
+                  {3, 3, white},
+                  {0, 1, white},
+                  // sub-block 1: four colours
+                  {4, 1, RgbaColor{170, 0, 84, 255}},
+                  {5, 1, RgbaColor{84, 0, 170, 255}},
+                  {6, 1, red},
+                  {7, 1, blue},
+                  {4, 0, red},
+                  // sub-block 2: three colours
+                  {0, 6, blue},
+                  {1, 6, red},
+                  {2, 6, RgbaColor{127, 0, 127, 255}},
+                  {3, 6, kClear},
+                  // sub-block 3: equal colours
+                  {4, 7, kClear},
+                  {5, 7, green},
+                  {6, 7, green},
+                  {7, 7, green},
+                  // block 1
+                  {8, 0, black},
+                  {11, 0, black},
+                  {8, 1, red},
+                  // Block 1's other sub-blocks are zero bytes: three colours of black.
+                  {12, 0, black}});
 }
 
 TEST(PaddedBlocks, EdgeBlocksAreStoredWholeAndTheirOutsideTexelsDropped) {
@@ -269,28 +255,24 @@ TEST(PaddedBlocks, EdgeBlocksAreStoredWholeAndTheirOutsideTexelsDropped) {
     auto img = DecodeOne(1, 10, 5, Counting(128));
     ASSERT_EQ(img.size(), 50u);
     ExpectTexels(img, 10,
-                 {
-                     {7, 3, Gray(31)},
-                     {8, 0, Gray(32)},
-                     {9, 0, Gray(33)},
-                     {9, 1, Gray(41)},
-                     {9, 3, Gray(57)},
-                     {0, 4, Gray(64)},
-                     {7, 4, Gray(71)},
-                     {8, 4, Gray(96)},
-                     {9, 4, Gray(97)},
-                 });
+                 {{7, 3, Gray(31)},
+                  {8, 0, Gray(32)},
+                  {9, 0, Gray(33)},
+                  {9, 1, Gray(41)},
+                  {9, 3, Gray(57)},
+                  {0, 4, Gray(64)},
+                  {7, 4, Gray(71)},
+                  {8, 4, Gray(96)},
+                  {9, 4, Gray(97)}});
 
     // 5 x 5 Rgba8: four 64-byte blocks; the bottom-right one holds only (4,4).
     img = DecodeOne(6, 5, 5, Counting(256));
     ASSERT_EQ(img.size(), 25u);
     ExpectTexels(img, 5,
-                 {
-                     {4, 0, RgbaColor{65, 96, 97, 64}},
-                     {4, 3, RgbaColor{89, 120, 121, 88}},
-                     {0, 4, RgbaColor{129, 160, 161, 128}},
-                     {4, 4, RgbaColor{193, 224, 225, 192}},
-                 });
+                 {{4, 0, RgbaColor{65, 96, 97, 64}},
+                  {4, 3, RgbaColor{89, 120, 121, 88}},
+                  {0, 4, RgbaColor{129, 160, 161, 128}},
+                  {4, 4, RgbaColor{193, 224, 225, 192}}});
 
     // 12 x 4 compressed: the second block's top-left sub-block gives x 8 to 11.
     std::vector<uint8_t> b(64, 0);
@@ -299,11 +281,9 @@ TEST(PaddedBlocks, EdgeBlocksAreStoredWholeAndTheirOutsideTexelsDropped) {
     img = DecodeOne(14, 12, 4, b);
     ASSERT_EQ(img.size(), 48u);
     ExpectTexels(img, 12,
-                 {
-                     {8, 0, RgbaColor{255, 255, 255, 255}},
-                     {11, 3, RgbaColor{84, 84, 84, 255}},
-                     {7, 0, RgbaColor{0, 0, 0, 255}},
-                 });
+                 {{8, 0, RgbaColor{255, 255, 255, 255}},
+                  {11, 3, RgbaColor{84, 84, 84, 255}},
+                  {7, 0, RgbaColor{0, 0, 0, 255}}});
 }
 
 TEST(PaddedBlocks, ImagesSmallerThanOneBlockDecodeTheirPartOfIt) {
@@ -313,13 +293,7 @@ TEST(PaddedBlocks, ImagesSmallerThanOneBlockDecodeTheirPartOfIt) {
     b[13] = 0x0C;  // (2,3) (3,3)
     auto img = DecodeOne(0, 4, 4, b);
     ASSERT_EQ(img.size(), 16u);
-    ExpectTexels(img, 4,
-                 {
-                     {0, 0, Gray(17)},
-                     {1, 0, Gray(255)},
-                     {2, 3, Gray(0)},
-                     {3, 3, Gray(204)},
-                 });
+    ExpectTexels(img, 4, {{0, 0, Gray(17)}, {1, 0, Gray(255)}, {2, 3, Gray(0)}, {3, 3, Gray(204)}});
 
     // 3 x 2 compressed: the first two rows of the first sub-block.
     const std::vector<uint8_t> c = {0xFF, 0xFF, 0x00, 0x00, 0x1B, 0xE4, 0x00, 0x00,
@@ -327,12 +301,10 @@ TEST(PaddedBlocks, ImagesSmallerThanOneBlockDecodeTheirPartOfIt) {
     img = DecodeOne(14, 3, 2, c);
     ASSERT_EQ(img.size(), 6u);
     ExpectTexels(img, 3,
-                 {
-                     {0, 0, RgbaColor{255, 255, 255, 255}},
-                     {2, 0, RgbaColor{170, 170, 170, 255}},
-                     {0, 1, RgbaColor{84, 84, 84, 255}},
-                     {2, 1, RgbaColor{0, 0, 0, 255}},
-                 });
+                 {{0, 0, RgbaColor{255, 255, 255, 255}},
+                  {2, 0, RgbaColor{170, 170, 170, 255}},
+                  {0, 1, RgbaColor{84, 84, 84, 255}},
+                  {2, 1, RgbaColor{0, 0, 0, 255}}});
 
     // 1 x 1 of a 4 x 4 format.
     img = DecodeOne(4, 1, 1, {0x07, 0xE0});
