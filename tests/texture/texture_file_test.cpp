@@ -136,7 +136,7 @@ TEST(TextureArchive, LoadAppendsAHyphenToABareNameOrAFullPath) {
 
     // The name without the hyphen is not the archive.
     ASSERT_TRUE(sample::WriteFile(base, bytes));
-    std::filesystem::remove(base + "-");
+    std::filesystem::remove(folder / "kestrel_tex-");
     TextureFile gone;
     EXPECT_FALSE(gone.Load(base));
     EXPECT_EQ(gone.FileName, base + "-");
