@@ -61,7 +61,7 @@ GLenum PrimitiveFor(uint32_t vertexCount) {
 // nodes all share one large component) would otherwise stall every frame.
 class ModelScene::DrawBudget {
   public:
-    static constexpr int64_t kLimit = int64_t{1} << 24;
+    static constexpr int64_t kLimit = int64_t{1} << 22;
     bool Spend(int64_t amount) {
         if (amount > left_) {
             left_ = 0;
