@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "sample/BigEndianWriter.h"
+#include "sample/MeshBuilder.h"
 #include "sample/TexelEncoder.h"
 
 namespace sample {
@@ -115,52 +116,11 @@ class Builder {
   public:
     explicit Builder(Model& m) : m_(m) {}
 
-    struct Corner {
-        Vec3 P;
-        Color C{255, 255, 255, 255};
-        TexCoord T{};
-        Vec3 N{0, 0, 1};
-    };
-
-    // A component of one polygon set; returns its index.
-    int32_t Component(const std::string& name, const std::vector<std::vector<Corner>>& polygons,
+    int32_t Component(const std::string& name, const std::vector<PolygonCorners>& polygons,
                       uint32_t alpha, uint32_t cull, int32_t textureMap = -1) {
-        PolygonSet set;
-        set.TextureMap = textureMap;
-        set.FirstPolygon = static_cast<int32_t>(m_.Polygons.size());
-        set.PolygonCount = static_cast<int32_t>(polygons.size());
-        set.VertexOrderBase = static_cast<int32_t>(m_.VertexOrder.size());
-        set.NormalOrderBase = static_cast<int32_t>(m_.NormalOrder.size());
-        set.ColorOrderBase = static_cast<int32_t>(m_.ColorOrder.size());
-        set.TexVertexOrderBase = static_cast<int32_t>(m_.TexVertexOrder.size());
-        set.Unknown12 = 0x00C0FFEE;
-        sample::Component c;
-        c.Name = name;
-        c.VertexBase = static_cast<int32_t>(m_.Vertices.size());
-        c.TexVertexBase = static_cast<int32_t>(m_.TexVertices.size());
-        c.FirstPolygonSet = static_cast<int32_t>(m_.PolygonSets.size());
-        c.PolygonSetCount = 1;
-        c.AlphaMode = alpha;
-        c.CullMode = cull;
-        uint32_t first = 0;
-        for (const auto& polygon : polygons) {
-            m_.Polygons.push_back({first, static_cast<uint32_t>(polygon.size())});
-            for (const Corner& corner : polygon) {
-                m_.VertexOrder.push_back(static_cast<uint32_t>(m_.Vertices.size() - c.VertexBase));
-                m_.TexVertexOrder.push_back(
-                    static_cast<uint32_t>(m_.TexVertices.size() - c.TexVertexBase));
-                m_.NormalOrder.push_back(static_cast<uint32_t>(m_.Normals.size()));
-                m_.ColorOrder.push_back(static_cast<uint32_t>(m_.Colors.size()));
-                m_.Vertices.push_back(corner.P);
-                m_.TexVertices.push_back(corner.T);
-                m_.Normals.push_back(corner.N);
-                m_.Colors.push_back(corner.C);
-            }
-            first += static_cast<uint32_t>(polygon.size());
-        }
-        m_.PolygonSets.push_back(set);
-        m_.Components.push_back(c);
-        return static_cast<int32_t>(m_.Components.size() - 1);
+        int32_t c = AddComponent(m_, polygons, alpha, cull, textureMap, name);
+        m_.PolygonSets.back().Unknown12 = 0x00C0FFEE;
+        return c;
     }
 
     // A node placed by the given transform; children and siblings are linked
@@ -188,10 +148,8 @@ class Builder {
     Model& m_;
 };
 
-using Corner = Builder::Corner;
-
 // A square tile of `size` facing +z, texture coordinates 0..1 (t = 0 at the top).
-std::vector<std::vector<Corner>> Tile(float size) {
+std::vector<PolygonCorners> Tile(float size) {
     const float h = size / 2;
     const Color white{255, 255, 255, 255};
     return {{Corner{{-h, -h, 0}, white, {0, 1}}, Corner{{h, -h, 0}, white, {1, 1}},
@@ -200,7 +158,7 @@ std::vector<std::vector<Corner>> Tile(float size) {
 
 // A closed cube with a colour at each corner, faces wound counter-clockwise
 // from outside, so back-face culling shows it solid.
-std::vector<std::vector<Corner>> ColourCube(float size) {
+std::vector<PolygonCorners> ColourCube(float size) {
     const float h = size / 2;
     auto corner = [&](int i) {
         Vec3 p{i & 1 ? h : -h, i & 2 ? h : -h, i & 4 ? h : -h};
@@ -210,15 +168,15 @@ std::vector<std::vector<Corner>> ColourCube(float size) {
     };
     const int faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
                              {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    std::vector<std::vector<Corner>> polygons;
+    std::vector<PolygonCorners> polygons;
     for (const auto& face : faces)
         polygons.push_back({corner(face[0]), corner(face[1]), corner(face[2]), corner(face[3])});
     return polygons;
 }
 
 // A twisted ribbon: both of its sides show, so it needs culling off.
-std::vector<std::vector<Corner>> Ribbon(float length, float width) {
-    std::vector<std::vector<Corner>> polygons;
+std::vector<PolygonCorners> Ribbon(float length, float width) {
+    std::vector<PolygonCorners> polygons;
     const int steps = 24;
     auto edge = [&](int i, float side) {
         float t = float(i) / steps, a = t * kPi;
@@ -232,8 +190,8 @@ std::vector<std::vector<Corner>> Ribbon(float length, float width) {
 }
 
 // A soft glow: a fan of triangles, bright in the middle, fading out.
-std::vector<std::vector<Corner>> Glow(float radius, Color centre) {
-    std::vector<std::vector<Corner>> polygons;
+std::vector<PolygonCorners> Glow(float radius, Color centre) {
+    std::vector<PolygonCorners> polygons;
     const int steps = 24;
     Color rim = centre;
     rim.A = 0;

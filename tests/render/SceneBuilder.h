@@ -6,18 +6,14 @@
 #include <memory>
 #include <vector>
 
+#include "sample/MeshBuilder.h"
 #include "sample/ModelWriter.h"
 #include "texture/ModelScene.h"
 
 namespace testsupport {
 
-struct Corner {
-    sample::Vec3 P;
-    sample::Color C{255, 255, 255, 255};
-    sample::TexCoord T{};
-    sample::Vec3 N{0, 0, 1};
-};
-using PolygonCorners = std::vector<Corner>;
+using Corner = sample::Corner;
+using PolygonCorners = sample::PolygonCorners;
 
 struct ComponentStyle {
     uint32_t AlphaMode = 2;  // leaves the alpha state alone
@@ -25,8 +21,7 @@ struct ComponentStyle {
     int32_t TextureMap = -1;
 };
 
-// Appends a component with one polygon set holding `polygons`; every corner gets
-// its own vertex, normal, colour and texture vertex. Returns its index.
+// Appends a component with one polygon set holding `polygons`. Returns its index.
 int32_t AddComponent(sample::Model& model, const std::vector<PolygonCorners>& polygons,
                      ComponentStyle style = {});
 
