@@ -55,6 +55,45 @@ const Command kCommands[] = {
      1,
      1,
      Dump},
+    {"textures",
+     "write every image of a texture archive as PNG",
+     "usage: kestrel textures FILE -o DIR\n"
+     "\n"
+     "FILE is a model (its texture archive is looked for beside it) or a texture\n"
+     "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
+     "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
+     "DIR is made when it does not exist.\n",
+     {{"-o"}, {}},
+     1,
+     1,
+     Textures},
+    {"render",
+     "draw what the viewer shows into a PNG",
+     "usage: kestrel render FILE -o OUT.png [options]\n"
+     "\n"
+     "Draws the frame that the viewer would show for FILE (a model, or any other\n"
+     "file as a point dump) with the viewer's own drawing code, offscreen.\n"
+     "  --size WxH       picture size (default 640x480)\n"
+     "  --pan X,Y        camera pan (default 0,-2)\n"
+     "  --zoom Z         camera distance (default -55; more negative is farther)\n"
+     "  --rotate X,Y     camera turn about x and y, degrees (default 0,0)\n"
+     "  --no-axes        without the axes\n"
+     "  --no-textures    without textures\n"
+     "  --bbox           with the model's bounding box\n",
+     {{"-o", "--size", "--pan", "--zoom", "--rotate"}, {"--no-axes", "--no-textures", "--bbox"}},
+     1,
+     1,
+     Render},
+    {"make-sample",
+     "write the demo model, its archive and a point dump",
+     "usage: kestrel make-sample DIR\n"
+     "\n"
+     "Writes the demo model, its texture archive and a point dump into DIR (made\n"
+     "when it does not exist) and prints their paths.\n",
+     {},
+     1,
+     1,
+     MakeSample},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -9,3 +9,6 @@
 int Identify(const Args& args, std::ostream& out, std::ostream& err);
 int Info(const Args& args, std::ostream& out, std::ostream& err);
 int Dump(const Args& args, std::ostream& out, std::ostream& err);
+int Textures(const Args& args, std::ostream& out, std::ostream& err);
+int Render(const Args& args, std::ostream& out, std::ostream& err);
+int MakeSample(const Args& args, std::ostream& out, std::ostream& err);

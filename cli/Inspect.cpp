@@ -11,6 +11,7 @@
 #include "model/ModelFile.h"
 #include "model/Text.h"
 #include "texture/ArchivePath.h"
+#include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
 
 namespace {
@@ -29,35 +30,12 @@ const char* KindName(FileKind kind) {
     return "unreadable";
 }
 
-const char* FormatName(uint32_t code) {
-    switch (code) {
-        case 0:
-            return "Intensity4";
-        case 1:
-            return "Intensity8";
-        case 2:
-            return "IntensityAlpha4";
-        case 3:
-            return "IntensityAlpha8";
-        case 4:
-            return "Rgb565";
-        case 5:
-            return "RgbOrArgb16";
-        case 6:
-            return "Rgba8";
-        case 14:
-            return "Compressed";
-        default:
-            return "unknown";
-    }
-}
-
 void PrintImages(const TextureFile& archive, std::ostream& out) {
     std::string text;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
         dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n",
-                               k, h.Width, h.Height, h.Format, FormatName(h.Format), h.Wrap_S,
+                               k, h.Width, h.Height, h.Format, TexelFormatName(h.Format), h.Wrap_S,
                                h.Wrap_T, archive.Images[k].Data.size());
     }
     out << text;

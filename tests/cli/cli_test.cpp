@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "cli/Png.h"
 #include "dataview/DataText.h"
+#include "model/FileKind.h"
 #include "model/ModelFile.h"
 #include "sample/ArchiveWriter.h"
+#include "sample/DemoScene.h"
 #include "sample/ModelWriter.h"
 #include "tests/cli/RunKestrel.h"
 #include "tests/support/TempDir.h"
@@ -48,7 +53,7 @@ sample::Archive SmallArchive() {
 TEST(Cli, HelpAndUsageErrors) {
     KestrelRun run = RunKestrelBinary({"--help"});
     EXPECT_EQ(run.Status, 0);
-    for (const char* command : {"identify", "info", "dump"}) {
+    for (const char* command : {"identify", "info", "dump", "textures", "render", "make-sample"}) {
         EXPECT_TRUE(Contains(run.Out, command)) << command;
         KestrelRun help = RunKestrelBinary({command, "--help"});
         EXPECT_EQ(help.Status, 0);
@@ -183,4 +188,123 @@ TEST(Cli, DumpRefusesWhatItCannotShow) {
     run = RunKestrelBinary({"dump", path, "--block", "27", "--set", "9"});
     EXPECT_EQ(run.Status, 0);
     EXPECT_TRUE(Contains(run.Out, "No animation set 9")) << run.Out;
+}
+
+TEST(Cli, MakeSampleAndTexturesWriteDecodedImages) {
+    testsupport::TempDir dir;
+    std::string folder = dir.File("new folder/sample");
+    KestrelRun run = RunKestrelBinary({"make-sample", folder});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    sample::DemoFiles demo;
+    ASSERT_TRUE(sample::WriteDemo(dir.File(""), demo));  // the same names, for comparison
+    EXPECT_EQ(run.Out, folder + "/kestrel-demo.model\n" + folder + "/kestrel-demo-\n" + folder +
+                           "/kestrel-demo.points\n");
+    EXPECT_EQ(IdentifyFile(folder + "/kestrel-demo.model"), FileKind::ModelFile);
+
+    TextureFile archive;
+    ASSERT_TRUE(archive.Load(folder + "/kestrel-demo"));
+    // From the model (archive found beside it) and from the archive itself.
+    for (const std::string& input : {folder + "/kestrel-demo.model", folder + "/kestrel-demo-"}) {
+        std::string out = dir.File("pictures " + std::to_string(input.size()));
+        run = RunKestrelBinary({"textures", input, "-o", out});
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_TRUE(Contains(run.Out, "000.png: 64 x 64, format 0 Intensity4\n")) << run.Out;
+        EXPECT_TRUE(Contains(run.Out, "format 14 Compressed\n"));
+        for (int32_t k = 0; k < archive.ImageCount(); ++k) {
+            char name[16];
+            std::snprintf(name, sizeof name, "/%03d.png", k);
+            RgbaPicture picture;
+            std::string error;
+            ASSERT_TRUE(ReadPng(out + name, picture, error)) << error;
+            std::vector<RgbaColor> texels = archive.DecodeImage(k);
+            ASSERT_EQ(picture.Width * picture.Height, static_cast<int>(texels.size()));
+            EXPECT_EQ(std::memcmp(picture.Pixels.data(), texels.data(), picture.Pixels.size()), 0)
+                << name;
+        }
+    }
+
+    run = RunKestrelBinary({"textures", folder + "/kestrel-demo.points", "-o", dir.File("x")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "neither a model nor a texture archive"));
+    run = RunKestrelBinary({"textures", dir.Write("lonely.mdl", sample::WriteModel(SmallModel())),
+                            "-o", dir.File("y")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "crate- cannot be read"));
+    EXPECT_EQ(RunKestrelBinary({"textures", folder + "/kestrel-demo-"}).Status, 2);
+
+    // An image the archive cannot back is reported; the others are still written.
+    sample::Archive hostile = SmallArchive();
+    hostile.Images.push_back(hostile.Images[0]);
+    hostile.Images[0].Width = 65535;
+    hostile.Images[0].Height = 65535;
+    run = RunKestrelBinary(
+        {"textures", dir.Write("hostile-", sample::WriteArchive(hostile)), "-o", dir.File("z")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "image 0 (65535 x 65535) has no texels"));
+    EXPECT_EQ(run.Out, "001.png: 8 x 4, format 1 Intensity8\n");
+}
+
+TEST(Cli, RenderDrawsWhatTheViewerShows) {
+    testsupport::TempDir dir;
+    sample::DemoFiles demo;
+    ASSERT_TRUE(sample::WriteDemo(dir.File(""), demo));
+
+    auto render = [&](std::vector<std::string> options) {
+        std::string out = dir.File("frame" + std::to_string(options.size()) + ".png");
+        std::vector<std::string> words = {"render", demo.Model, "-o", out, "--no-axes"};
+        words.insert(words.end(), options.begin(), options.end());
+        KestrelRun run = RunKestrelBinary(words);
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        RgbaPicture picture;
+        std::string error;
+        EXPECT_TRUE(ReadPng(out, picture, error)) << error;
+        return picture;
+    };
+    auto lit = [](const RgbaPicture& p) {
+        size_t count = 0;
+        for (size_t i = 0; i < p.Pixels.size(); i += 4) {
+            count += p.Pixels[i] + p.Pixels[i + 1] + p.Pixels[i + 2] > 0;
+        }
+        return count;
+    };
+
+    RgbaPicture textured = render({});
+    ASSERT_EQ(textured.Width, 640);
+    ASSERT_EQ(textured.Height, 480);
+    EXPECT_GT(lit(textured), 640u * 480 / 10);  // the model fills a good part of the frame
+    RgbaPicture plain = render({"--no-textures"});
+    size_t differing = 0;
+    for (size_t i = 0; i < textured.Pixels.size(); ++i)
+        differing += textured.Pixels[i] != plain.Pixels[i];
+    EXPECT_GT(differing, 1000u);
+
+    RgbaPicture small = render({"--size", "320x240", "--pan", "0,-2", "--rotate", "10,20"});
+    EXPECT_EQ(small.Width, 320);
+    EXPECT_EQ(small.Height, 240);
+    EXPECT_EQ(lit(render({"--zoom", "-700"})), 0u);  // beyond the far plane
+
+    KestrelRun run = RunKestrelBinary({"render", demo.PointDump, "-o", dir.File("points.png")});
+    EXPECT_EQ(run.Status, 0);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--size", "0x10"},
+                                                {"--size", "big"},
+                                                {"--pan", "1"},
+                                                {"--zoom", "near"},
+                                                {"--rotate", "1,x"}}) {
+        std::vector<std::string> words = {"render", demo.Model, "-o", dir.File("bad.png")};
+        words.insert(words.end(), bad.begin(), bad.end());
+        EXPECT_EQ(RunKestrelBinary(words).Status, 2) << bad[0] << " " << bad[1];
+    }
+    EXPECT_EQ(RunKestrelBinary({"render", demo.Archive, "-o", dir.File("a.png")}).Status, 1);
+    EXPECT_EQ(RunKestrelBinary({"render", dir.File("missing"), "-o", dir.File("m.png")}).Status, 1);
+    run = RunKestrelBinary({"render", demo.Model, "-o", dir.File("no folder/x.png")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "cannot write"));
+
+    // A damaged model draws what it can and never takes the command down.
+    std::vector<uint8_t> bytes = sample::WriteModel(sample::DemoModel());
+    for (size_t i = 432; i < bytes.size(); i += 7)
+        bytes[i] ^= 0x5A;
+    bytes.resize(bytes.size() / 2);
+    run = RunKestrelBinary({"render", dir.Write("damaged.model", bytes), "-o", dir.File("d.png")});
+    EXPECT_EQ(run.Status, 0) << run.Err;
 }
