@@ -1,5 +1,6 @@
 #pragma once
-// A decoded texel: four bytes in memory order R, G, B, A, as OpenGL takes them.
+// A decoded texel: four bytes in memory order R, G, B, A, as OpenGL takes them,
+// and the widening of the texel formats' narrow channels to 8 bits.
 
 #include <cstdint>
 
@@ -23,3 +24,17 @@ struct RgbaColor {
     friend bool operator==(RgbaColor, RgbaColor) = default;
 };
 static_assert(sizeof(RgbaColor) == 4);
+
+// n x 36: the top value 7 gives 252, not 255, as the console does it.
+constexpr uint8_t Expand3(unsigned n) {
+    return static_cast<uint8_t>((n << 5) | (n << 2));
+}
+constexpr uint8_t Expand4(unsigned n) {
+    return static_cast<uint8_t>((n << 4) | n);
+}
+constexpr uint8_t Expand5(unsigned n) {
+    return static_cast<uint8_t>((n << 3) | (n >> 2));
+}
+constexpr uint8_t Expand6(unsigned n) {
+    return static_cast<uint8_t>((n << 2) | (n >> 4));
+}

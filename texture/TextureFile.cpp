@@ -1,10 +1,13 @@
 #include "texture/TextureFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
 
 #include "model/ByteSource.h"
 #include "model/ByteSwap.h"
 #include "model/ReadBudget.h"
+#include "texture/TexelDecoder.h"
 
 bool TextureFile::Load(const std::string& name) {
     FileName = name + "-";
@@ -22,13 +25,16 @@ void TextureFile::LoadFrom(ByteSource& source) {
     Header = {};
 
     const uint64_t fileSize = source.Size();
+    fileSize_ = fileSize;
     ReadBudget budget(fileSize);
 
     source.ReadAt(0, &Header, sizeof Header);
     ByteSwapWords(&Header, 3);
 
-    // The table always follows the header, whatever TableOffset says.
-    Entries.assign(budget.Grant(Header.ImageCount, sizeof(ImageTableEntry)), ImageTableEntry{});
+    // The table always follows the header, whatever TableOffset says. Images are
+    // numbered by a signed 32-bit index.
+    const uint64_t count = std::min<uint64_t>(Header.ImageCount, INT32_MAX);
+    Entries.assign(budget.Grant(count, sizeof(ImageTableEntry)), ImageTableEntry{});
     source.ReadAt(kArchiveTableOffset, Entries.data(), Entries.size() * sizeof(ImageTableEntry));
     ByteSwapWords(Entries.data(), Entries.size() * 2);
 
@@ -54,4 +60,43 @@ void TextureFile::LoadFrom(ByteSource& source) {
         Images[i].Data.resize(budget.Grant(length, 1));
         source.ReadAt(begin, Images[i].Data.data(), Images[i].Data.size());
     }
+}
+
+std::vector<RgbaColor> TextureFile::BlankImage(int32_t k) const {
+    if (k < 0 || k >= ImageCount())
+        return {};
+    const ImageHeader& h = *Images[static_cast<size_t>(k)].Header;
+    const uint64_t texels = uint64_t{h.Width} * h.Height;
+    if (texels > 2 * fileSize_)
+        return {};
+    return std::vector<RgbaColor>(static_cast<size_t>(texels));
+}
+
+std::vector<RgbaColor> TextureFile::DecodeImage(int32_t k) const {
+    if (k < 0 || k >= ImageCount())
+        return {};
+    const uint32_t format = Images[static_cast<size_t>(k)].Header->Format;
+    if (format == static_cast<uint32_t>(TexelFormat::Compressed))
+        return DecodeCompressed(k);
+    if (format <= static_cast<uint32_t>(TexelFormat::Rgba8))
+        return DecodeBlocks(k, format);
+    return BlankImage(k);
+}
+
+std::vector<RgbaColor> TextureFile::DecodeBlocks(int32_t k, uint32_t format) const {
+    std::vector<RgbaColor> texels = BlankImage(k);
+    if (!texels.empty()) {
+        const TextureImage& image = Images[static_cast<size_t>(k)];
+        DecodeBlockTexels(format, image.Header->Width, image.Header->Height, image.Data, texels);
+    }
+    return texels;
+}
+
+std::vector<RgbaColor> TextureFile::DecodeCompressed(int32_t k) const {
+    std::vector<RgbaColor> texels = BlankImage(k);
+    if (!texels.empty()) {
+        const TextureImage& image = Images[static_cast<size_t>(k)];
+        DecodeCompressedTexels(image.Header->Width, image.Header->Height, image.Data, texels);
+    }
+    return texels;
 }

@@ -58,18 +58,33 @@ class TextureFile {
     // Reads the archive from bytes at hand; FileName stays as it is.
     void LoadFrom(ByteSource& source);
 
-    // The number of images held (the header's count, or fewer when the file
-    // cannot hold that many table entries).
+    // The number of images held: the header's count, or fewer when the file
+    // cannot hold that many table entries (0xFFFFFFFF never reads as -1). Every
+    // k from 0 to ImageCount() - 1 is an element of Images.
     int32_t ImageCount() const { return static_cast<int32_t>(Images.size()); }
 
-    // Width x Height texels of image k, row-major, row 0 first.
+    // Width x Height texels of image k, row-major, row 0 first; formats other
+    // than 0 to 6 and 14 give transparent black. Empty when k is not an image,
+    // or when Width x Height exceeds twice the archive's size: no format stores
+    // a texel in less than half a byte, so the file cannot back such an image,
+    // and its dimensions (up to 65535 x 65535, 16 GiB decoded) are not trusted.
     std::vector<RgbaColor> DecodeImage(int32_t k) const;
+    // Formats 0 to 6 (other codes: transparent black), and format 14.
     std::vector<RgbaColor> DecodeBlocks(int32_t k, uint32_t format) const;
     std::vector<RgbaColor> DecodeCompressed(int32_t k) const;
+
+    // The size of the archive as read by the last load.
+    uint64_t FileSize() const { return fileSize_; }
 
     std::vector<TextureImage> Images;
     std::string FileName;
     ArchiveHeader Header{};
     std::vector<ImageTableEntry> Entries;
     std::vector<ImageHeader> ImageHeaders;
+
+  private:
+    // The zero image of image k, or empty when it cannot be decoded (see DecodeImage).
+    std::vector<RgbaColor> BlankImage(int32_t k) const;
+
+    uint64_t fileSize_ = 0;
 };

@@ -1,0 +1,10 @@
+#pragma once
+// Drawing steps shared by the scene, the view and the command-line renderer.
+
+// Multiplies the current matrix by a scenegraph node's placement, from its 24
+// transformation floats T0 to T23.
+void ApplyNodeTransform(const float* t);
+
+// The 12 edges of the box with corners (x1, y1, z1) and (x2, y2, z2), in yellow,
+// with culling and texturing switched off.
+void DrawBox(float x1, float y1, float z1, float x2, float y2, float z2);

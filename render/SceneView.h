@@ -1,0 +1,87 @@
+#pragma once
+// What the model view shows and how it reacts, apart from its window: the open
+// document, the control mode, the display toggles, the camera, the held keys,
+// the frame drawing and the view's commands. The viewer's window forwards its
+// keys, commands, sizes and timer ticks here; `kestrel render` draws with it.
+// Every GL call needs the view's context current.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "render/PointDump.h"
+#include "texture/ModelScene.h"
+
+// Virtual-key codes the view reads (the platform's values).
+inline constexpr uint32_t kKeyShift = 0x10;
+inline constexpr uint32_t kKeyLeft = 0x25;
+inline constexpr uint32_t kKeyUp = 0x26;
+inline constexpr uint32_t kKeyRight = 0x27;
+inline constexpr uint32_t kKeyDown = 0x28;
+
+// The commands that change the view.
+inline constexpr int kCommandControlPan = 117;
+inline constexpr int kCommandControlRotate = 118;
+inline constexpr int kCommandControlZoom = 119;
+inline constexpr int kCommandShowAxes = 125;
+inline constexpr int kCommandToggleTextures = 129;
+inline constexpr int kCommandShowBoundingBox = 140;
+
+// What the arrow keys change (ControlMode).
+inline constexpr int32_t kControlPan = 0;
+inline constexpr int32_t kControlRotate = 1;
+inline constexpr int32_t kControlZoom = 2;
+
+class SceneView {
+  public:
+    SceneView() { ResetCamera(); }
+    // Deletes the open document (the GL context must be current for a model).
+    ~SceneView() { CloseDocuments(); }
+    SceneView(const SceneView&) = delete;
+    SceneView& operator=(const SceneView&) = delete;
+
+    // The initial GL state. Always true.
+    bool InitGL();
+    // Viewport and projection for a client area of that size.
+    void Resize(int width, int height);
+
+    // One frame: clear, camera, the document, the overlays. The caller swaps.
+    void DrawScene();
+    void ApplyCamera() const;
+    // Applies the held arrow keys to the camera, once per frame.
+    void ProcessKeys();
+    void DrawAxes() const;
+    void ResetCamera();
+
+    // Key messages, by virtual-key code.
+    void KeyDown(uint32_t code) { SetKey(code, 1); }
+    void KeyUp(uint32_t code) { SetKey(code, 0); }
+    // Carries out commands 117 to 119, 125, 129 and 140; false for any other.
+    bool Command(int id);
+
+    // The Open command once a path is chosen: closes the open document, then
+    // opens `path` by its kind. An empty path (a cancelled dialog) changes nothing.
+    void OpenDocument(const std::string& path);
+    void CloseDocuments();
+
+    std::array<uint8_t, 256> KeyState{};
+    std::unique_ptr<ModelScene> Scene;
+    std::unique_ptr<PointDump> Points;
+    int32_t DocumentKind = 0;  // 0 none, 2 model scene, 3 point dump
+    int32_t ControlMode = kControlPan;
+    int32_t ShowAxes = 1;
+    int32_t ShowTextures = 1;
+    int32_t ShowBoundingBox = 0;
+    float PanX = 0;
+    float PanY = 0;
+    float Zoom = 0;
+    float RotateX = 0;
+    float RotateY = 0;
+
+  private:
+    void SetKey(uint32_t code, uint8_t state) {
+        if (code < KeyState.size())
+            KeyState[code] = state;
+    }
+};

@@ -1,0 +1,325 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "tests/render/SceneBuilder.h"
+#include "tests/support/GlContext.h"
+
+namespace {
+
+using testsupport::AddComponent;
+using testsupport::AddNode;
+using testsupport::ComponentStyle;
+using testsupport::Corner;
+using testsupport::Feedback;
+using testsupport::FeedbackItem;
+using testsupport::GlContext;
+using testsupport::SceneOf;
+
+constexpr int kSize = 64;
+
+int Byte(float channel) {
+    return static_cast<int>(std::lround(channel * 255));
+}
+
+// A square from (x0, y0) to (x1, y1) at depth 0, counter-clockwise (front-facing).
+testsupport::PolygonCorners Square(float x0, float y0, float x1, float y1, sample::Color c) {
+    return {Corner{{x0, y0, 0}, c}, Corner{{x1, y0, 0}, c}, Corner{{x1, y1, 0}, c},
+            Corner{{x0, y1, 0}, c}};
+}
+
+// The nodes of `m` as siblings under a root stored last, in the order given.
+void ChainUnderRoot(sample::Model& m) {
+    const int32_t count = static_cast<int32_t>(m.Nodes.size());
+    for (int32_t i = 0; i + 1 < count; ++i)
+        m.Nodes[i].NextSibling = i + 1;
+    const int32_t root = AddNode(m, -1);
+    m.Nodes[root].FirstChild = count > 0 ? 0 : -1;
+}
+
+void DrawWhole(ModelScene& scene) {
+    scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+}
+
+// The pixel that shows eye point (x, y) under UseFeedbackOrtho.
+testsupport::Pixel PixelAt(const GlContext& gl, float x, float y) {
+    int column = static_cast<int>((x + 100) / 200 * kSize);
+    int row = static_cast<int>((100 - y) / 200 * kSize);
+    return gl.At(column, row);
+}
+
+TEST(PolygonSets, TheVertexCountChoosesThePrimitive) {
+    GlContext gl(kSize, kSize);
+    sample::Model m;
+    // Corner k of the polygon with n corners has red 10 n + k + 1, each polygon
+    // a regular n-gon of its own place.
+    const std::map<int, sample::Vec3> centres{{1, {-60, 60, 0}}, {2, {0, 60, 0}},
+                                              {3, {60, 60, 0}},  {4, {-60, -40, 0}},
+                                              {5, {0, -40, 0}},  {0, {60, -40, 0}}};
+    std::vector<testsupport::PolygonCorners> polygons;
+    for (int n : {1, 2, 3, 4, 5, 0}) {
+        testsupport::PolygonCorners corners;
+        for (int k = 0; k < n; ++k) {
+            double a = 2 * M_PI * k / n;
+            const sample::Vec3 c = centres.at(n);
+            corners.push_back(Corner{{static_cast<float>(c.X + 25 * std::cos(a)),
+                                      static_cast<float>(c.Y + 25 * std::sin(a)), 0},
+                                     {static_cast<uint8_t>(10 * n + k + 1), 0, 0, 255}});
+        }
+        polygons.push_back(corners);
+    }
+    AddNode(m, AddComponent(m, polygons));
+    auto scene = SceneOf(m);
+    testsupport::UseFeedbackOrtho(kSize, kSize);
+    std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
+
+    // 1 point, 1 line, 1 triangle, a quad (two triangles), a pentagon (three).
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items[0].Type, FeedbackItem::Point);
+    EXPECT_EQ(Byte(items[0].Vertices[0].R), 11);
+    EXPECT_EQ(items[1].Type, FeedbackItem::Line);
+    for (int i = 2; i < 8; ++i)
+        EXPECT_EQ(items[i].Type, FeedbackItem::Polygon) << i;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));  // the empty polygon included
+
+    // Flat shading tells a quad (its fourth corner's colour) from a polygon (its
+    // first) and a triangle (its third).
+    glShadeModel(GL_FLAT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    EXPECT_EQ(PixelAt(gl, 60, 60).R, 33);
+    EXPECT_EQ(PixelAt(gl, -60, -40).R, 44);
+    EXPECT_EQ(PixelAt(gl, 0, -40).R, 51);
+    EXPECT_EQ(PixelAt(gl, 60, -40).R, 0);
+}
+
+TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
+    GlContext gl;
+    sample::Model m;
+    // Decoys everywhere but at the one index each attribute must come from.
+    m.Vertices = {{-1, -1, -1}, {-2, -2, -2}, {-3, -3, -3}, {7, 8, 9}, {-4, -4, -4}};
+    m.Normals = {{1, 0, 0}, {0, 0, -1}, {0, 0.6f, 0.8f}, {1, 1, 0}};
+    m.Colors = {{1, 1, 1, 1}, {11, 22, 33, 250}, {2, 2, 2, 2}};
+    m.TexVertices = {{9, 9}, {8, 8}, {7, 7}, {6, 6}, {5, 5}, {0.25f, 0.75f}, {4, 4}};
+    m.VertexOrder = {0, 0, 1, 0};              // entry 1 + 1 = 2: vertex 2 + 1
+    m.NormalOrder = {0, 0, 0, 2, 0};           // entry 2 + 1 = 3: normal 2
+    m.ColorOrder = {0, 0, 0, 0, 1, 0};         // entry 3 + 1 = 4: colour 1
+    m.TexVertexOrder = {0, 0, 0, 0, 0, 2, 0};  // entry 4 + 1 = 5: texture vertex 3 + 2
+    m.Polygons = {{0, 0}, {1, 1}};
+    sample::PolygonSet set;
+    set.TextureMap = 0;
+    set.FirstPolygon = 1;
+    set.PolygonCount = 1;
+    set.VertexOrderBase = 1;
+    set.NormalOrderBase = 2;
+    set.ColorOrderBase = 3;
+    set.TexVertexOrderBase = 4;
+    m.PolygonSets = {sample::PolygonSet{}, set};
+    sample::Component c;
+    c.VertexBase = 2;
+    c.TexVertexBase = 3;
+    c.FirstPolygonSet = 1;
+    c.PolygonSetCount = 1;
+    c.AlphaMode = 2;
+    m.Components = {c};
+    m.TextureMaps = {{0, 0}};
+    m.TextureDefinitions = {{}};
+    AddNode(m, 0);
+    auto scene = SceneOf(m);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    scene->TextureNames = {texture};
+
+    testsupport::UseFeedbackOrtho(kSize, kSize);
+    std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
+    ASSERT_EQ(items.size(), 1u);
+    const testsupport::FeedbackVertex& v = items[0].Vertices[0];
+    testsupport::Point3 at = testsupport::EyeOf(v, kSize, kSize);
+    EXPECT_NEAR(at.X, 7, 0.01);
+    EXPECT_NEAR(at.Y, 8, 0.01);
+    EXPECT_NEAR(at.Z, 9, 0.01);
+    EXPECT_EQ(Byte(v.R), 11);
+    EXPECT_EQ(Byte(v.G), 22);
+    EXPECT_EQ(Byte(v.B), 33);
+    EXPECT_EQ(Byte(v.A), 250);
+    EXPECT_FLOAT_EQ(v.S, 0.25f);
+    EXPECT_FLOAT_EQ(v.T, 0.75f);
+    float normal[3];
+    glGetFloatv(GL_CURRENT_NORMAL, normal);
+    EXPECT_FLOAT_EQ(normal[1], 0.6f);
+    EXPECT_FLOAT_EQ(normal[2], 0.8f);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), texture);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST(PolygonSets, AlphaTestKeeps243AndDrops242) {
+    GlContext gl(kSize, kSize);
+    sample::Model m;
+    AddNode(m, AddComponent(m,
+                            {Square(-100, -100, 0, 100, {255, 255, 255, 242}),
+                             Square(0, -100, 100, 100, {255, 255, 255, 243})},
+                            {.AlphaMode = 0}));
+    auto scene = SceneOf(m);
+    testsupport::UseFeedbackOrtho(kSize, kSize);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    EXPECT_EQ(PixelAt(gl, -50, 0).R, 0);
+    EXPECT_EQ(PixelAt(gl, 50, 0).R, 255);
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST(PolygonSets, AdditiveSetsBrightenWhatIsBehindAndAreNeverAlphaTested) {
+    GlContext gl(kSize, kSize);
+    sample::Model m;
+    // First an alpha-tested component (switches the test on), then an additive
+    // one whose faint square must not be discarded by it.
+    AddNode(
+        m, AddComponent(m, {Square(-100, -100, -50, -50, {255, 255, 255, 255})}, {.AlphaMode = 0}));
+    AddNode(m, AddComponent(m,
+                            {Square(-100, -10, 100, 100, {200, 0, 0, 128}),
+                             Square(-100, -100, 100, 10, {0, 100, 0, 255}),
+                             Square(50, 50, 100, 100, {0, 0, 255, 20})},
+                            {.AlphaMode = 3}));
+    ChainUnderRoot(m);
+    auto scene = SceneOf(m);
+    testsupport::UseFeedbackOrtho(kSize, kSize);
+    glClearColor(0, 0, 64 / 255.0f, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    testsupport::Pixel both = PixelAt(gl, 0, 0);
+    EXPECT_NEAR(both.R, 100, 1);  // 200 x 128 / 255
+    EXPECT_EQ(both.G, 100);
+    EXPECT_EQ(both.B, 64);  // the clear colour shows through
+    testsupport::Pixel faint = PixelAt(gl, 75, 75);
+    EXPECT_NEAR(faint.B, 64 + 20, 1);
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+}
+
+TEST(PolygonSets, AlphaAndCullStateCarryToTheNextComponentAndFrame) {
+    GlContext gl(kSize, kSize);
+    sample::Model m;
+    const sample::Color green{0, 200, 0, 128};
+    // Drawn in this order: A (mode 1, leaves states), B (additive, culling on),
+    // C (modes 1 and 2: additive and culled as B left it).
+    AddNode(m, AddComponent(m, {Square(-100, 50, 100, 100, green)}, {.AlphaMode = 1}));
+    AddNode(m, AddComponent(m, {Square(-100, -100, -50, -50, {50, 0, 0, 255})},
+                            {.AlphaMode = 3, .CullMode = 1}));
+    testsupport::PolygonCorners clockwise = Square(0, 0, 50, 25, green);
+    std::swap(clockwise[1], clockwise[3]);
+    AddNode(m, AddComponent(m, {Square(-100, 0, 0, 25, green), clockwise},
+                            {.AlphaMode = 1, .CullMode = 2}));
+    ChainUnderRoot(m);
+    auto scene = SceneOf(m);
+    testsupport::UseFeedbackOrtho(kSize, kSize);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    EXPECT_EQ(PixelAt(gl, 0, 75).G, 200);         // A: nothing set yet, opaque
+    EXPECT_NEAR(PixelAt(gl, -50, 12).G, 100, 1);  // C: additive like B
+    EXPECT_EQ(PixelAt(gl, 25, 12).G, 0);          // C's back face: culled like B
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+
+    // The next frame starts with what the last component left.
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    EXPECT_NEAR(PixelAt(gl, 0, 75).G, 100, 1);
+}
+
+// One textured square (texture map 0 -> image 0) beside one without a map.
+sample::Model TexturedModel(int32_t textureIndex) {
+    sample::Model m;
+    testsupport::PolygonCorners textured = Square(-100, -100, 0, 100, {255, 255, 255, 255});
+    textured[0].T = {0, 0};
+    textured[1].T = {1, 0};
+    textured[2].T = {1, 1};
+    textured[3].T = {0, 1};
+    AddNode(m, AddComponent(m, {Square(0, -100, 100, 100, {0, 0, 255, 255})}));
+    AddNode(m, AddComponent(m, {textured}, {.TextureMap = 0}));
+    ChainUnderRoot(m);
+    m.TextureMaps = {{textureIndex, 0}};
+    m.TextureDefinitions = {{}};
+    return m;
+}
+
+GLuint SolidTexture(uint8_t r, uint8_t g, uint8_t b) {
+    std::vector<uint8_t> texels(64 * 64 * 4);
+    for (size_t i = 0; i < texels.size(); i += 4) {
+        texels[i] = r;
+        texels[i + 1] = g;
+        texels[i + 2] = b;
+        texels[i + 3] = 255;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
+
+TEST(PolygonSets, TexturesFollowTheSwitchAndOnlyExistingTextureObjects) {
+    GlContext gl(kSize, kSize);
+    testsupport::UseFeedbackOrtho(kSize, kSize);
+    auto scene = SceneOf(TexturedModel(0));
+    scene->TextureNames = {SolidTexture(0, 180, 0)};
+
+    // Drawn after an untextured polygon, the textured one shows its texture.
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    EXPECT_EQ(PixelAt(gl, -50, 0), (testsupport::Pixel{0, 180, 0, 255}));
+    EXPECT_EQ(PixelAt(gl, 50, 0), (testsupport::Pixel{0, 0, 255, 255}));
+
+    // With textures off, white vertex colour and no texture coordinates at all:
+    // the current coordinate set before the frame survives it.
+    scene->SetTexturesEnabled(0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(*scene);
+    EXPECT_EQ(PixelAt(gl, -50, 0), (testsupport::Pixel{255, 255, 255, 255}));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    glTexCoord2f(9, 9);
+    DrawWhole(*scene);
+    float current[4];
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
+    EXPECT_EQ(current[0], 9);
+    EXPECT_EQ(current[1], 9);
+    // Turned on again, the coordinates come back: the last corner's is current.
+    scene->SetTexturesEnabled(1);
+    DrawWhole(*scene);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
+    EXPECT_EQ(current[0], 0);
+    EXPECT_EQ(current[1], 1);
+
+    // An image number with no texture object, a map past block 20, or no
+    // texture definitions at all: vertex colours, texturing off.
+    sample::Model past = TexturedModel(1);
+    auto noObject = SceneOf(past);
+    noObject->TextureNames = scene->TextureNames;
+    past.PolygonSets[1].TextureMap = 7;
+    auto noMap = SceneOf(past);
+    noMap->TextureNames = scene->TextureNames;
+    sample::Model undefined = TexturedModel(0);
+    undefined.TextureDefinitions.clear();
+    auto noDefinitions = SceneOf(undefined);
+    noDefinitions->TextureNames = scene->TextureNames;
+    for (ModelScene* s : {noObject.get(), noMap.get(), noDefinitions.get()}) {
+        glEnable(GL_TEXTURE_2D);
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawWhole(*s);
+        EXPECT_EQ(PixelAt(gl, -50, 0), (testsupport::Pixel{255, 255, 255, 255}));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
+    noObject->TextureNames.clear();
+    noMap->TextureNames.clear();
+    noDefinitions->TextureNames.clear();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+}  // namespace

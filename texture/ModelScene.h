@@ -1,0 +1,47 @@
+#pragma once
+// The document of an open model file: the model, its texture archive, one GL
+// texture object per archive image, and the drawing of all of it. Needs the
+// view's GL context current from Load until destruction.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/ModelFile.h"
+#include "texture/TextureFile.h"
+
+class ModelScene : public ModelFile {
+  public:
+    ModelScene() = default;
+    // Deletes the texture objects: the GL context must be current.
+    ~ModelScene() override;
+    ModelScene(const ModelScene&) = delete;
+    ModelScene& operator=(const ModelScene&) = delete;
+
+    // Reads the model, then the archive named by its TextureName beside the model
+    // file, then uploads every image. True only when all three succeed; the model
+    // stays loaded when the archive is missing.
+    bool Load(const std::string& path);
+    // One texture object per archive image, in archive order. Always true.
+    bool UploadTextures();
+
+    void SetTexturesEnabled(int32_t flag) { TexturesEnabled = flag; }
+    // Draws node `node`, its subtree and its later siblings under the current matrix.
+    void DrawNode(uint32_t node);
+    // Draws the node's own geometry with the node's matrix current.
+    void DrawPolygonSets(uint32_t node);
+    // The header's box in yellow, under the current (camera) matrix.
+    void DrawBoundingBox() const;
+
+    TextureFile Textures;
+    std::vector<uint32_t> TextureNames;  // element k: texture object of archive image k
+    int32_t TexturesEnabled = 1;
+
+  private:
+    class DrawBudget;
+    void DrawSets(uint32_t node, DrawBudget& budget);
+
+    // Kept between frames so that a walk allocates nothing.
+    std::vector<uint8_t> reached_;
+    std::vector<uint32_t> open_;
+};
