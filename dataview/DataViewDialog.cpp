@@ -14,29 +14,20 @@ DataViewDialog::~DataViewDialog() {
 }
 
 INT_PTR DataViewDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_COMMAND)
+    // A choice from either list; every other message, OK and Cancel included,
+    // is the plain dialog's.
+    if (message != WM_COMMAND || HIWORD(wParam) != CBN_SELCHANGE)
         return CDialog::DialogProc(window, message, wParam, lParam);
 
     const UINT control = LOWORD(wParam);
-    if (HIWORD(wParam) == CBN_SELCHANGE) {
-        const int set =
-            static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SETCHOICE, CB_GETCURSEL, 0, 0));
-        const int entry =
-            static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_BLOCKCHOICE, CB_GETCURSEL, 0, 0));
-        if ((control == IDC_BLOCKCHOICE || control == IDC_SETCHOICE) && entry >= 0 &&
-            entry < static_cast<int>(dataview::kDataViewEntries.size()))
-            ShowEntry(entry, set);
-        return TRUE;
-    }
-    switch (control) {
-        case IDOK:
-            OnOK();
-            return TRUE;
-        case IDCANCEL:
-            OnCancel();
-            return TRUE;
-    }
-    return FALSE;
+    const int set =
+        static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SETCHOICE, CB_GETCURSEL, 0, 0));
+    const int entry =
+        static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_BLOCKCHOICE, CB_GETCURSEL, 0, 0));
+    if ((control == IDC_BLOCKCHOICE || control == IDC_SETCHOICE) && entry >= 0 &&
+        entry < static_cast<int>(dataview::kDataViewEntries.size()))
+        ShowEntry(entry, set);
+    return TRUE;
 }
 
 BOOL DataViewDialog::OnInitDialog() {
