@@ -159,3 +159,25 @@ TEST_F(ViewTest, ShowsTheDemoModelAndDrawsItAgainWithoutTextures) {
     EXPECT_GT(changed, plain.size() / 4 / 50);
     EXPECT_EQ(ScreenPixels(width, height), plain);
 }
+
+TEST_F(ViewTest, ReleasingAContextThatIsGoneSaysSoAndTheFramesGoOn) {
+    ASSERT_TRUE(wglDeleteContext(View().GetRenderingContext()));
+    View().ReleaseGL();
+    std::vector<std::string> texts;
+    for (const fwtest::Box& box : fwtest::TakeBoxes()) {
+        texts.push_back(box.text);
+        EXPECT_EQ(box.caption, "Shutdown Error");
+        EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+        EXPECT_EQ(box.owner, nullptr);
+    }
+    // Nothing was current any more, and the context was gone.
+    EXPECT_EQ(texts, (std::vector<std::string>{"Release of DC and RC failed.",
+                                               "Release Rendering Context Failed."}));
+    EXPECT_EQ(View().GetRenderingContext(), nullptr);
+    EXPECT_EQ(View().GetDeviceContext(), nullptr);
+
+    // Without a context the frames draw nothing, and the keys still count.
+    PostMessageA(ViewWindow(), WM_KEYDOWN, VK_RIGHT, 0);
+    RunTicks(2);
+    EXPECT_EQ(Scene().PanX, 1.0f);
+}
