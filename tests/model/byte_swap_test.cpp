@@ -1,40 +1,37 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "model/ByteSwap.h"
 
-// What the file holds, read into memory as it lies, must come out in host order.
+namespace {
+
+// A value read into memory as it lies in the file.
+template <class T>
+T AsRead(std::array<unsigned char, sizeof(T)> bytes) {
+    T value;
+    std::memcpy(&value, bytes.data(), sizeof value);
+    return value;
+}
+
+}  // namespace
+
 TEST(ByteSwap, TurnsBigEndianBytesIntoHostValues) {
-    const unsigned char bytes[4] = {0x12, 0x34, 0x56, 0x78};
-
-    uint32_t word;
-    std::memcpy(&word, bytes, 4);
+    auto word = AsRead<uint32_t>({0x12, 0x34, 0x56, 0x78});
+    auto minusTwo = AsRead<int32_t>({0xFF, 0xFF, 0xFF, 0xFE});
+    auto oneAndAHalf = AsRead<float>({0x3F, 0xC0, 0x00, 0x00});
+    auto half = AsRead<uint16_t>({0x12, 0x34});
     ByteSwap32(word);
-    EXPECT_EQ(word, 0x12345678u);
-
-    int32_t minusTwo;
-    const unsigned char minusTwoBytes[4] = {0xFF, 0xFF, 0xFF, 0xFE};
-    std::memcpy(&minusTwo, minusTwoBytes, 4);
     ByteSwap32(minusTwo);
-    EXPECT_EQ(minusTwo, -2);
-
-    float value;
-    const unsigned char oneAndAHalf[4] = {0x3F, 0xC0, 0x00, 0x00};
-    std::memcpy(&value, oneAndAHalf, 4);
-    ByteSwap32(value);
-    EXPECT_EQ(value, 1.5f);
-
-    uint16_t half;
-    std::memcpy(&half, bytes, 2);
+    ByteSwap32(oneAndAHalf);
     ByteSwap16(half);
+    EXPECT_EQ(word, 0x12345678u);
+    EXPECT_EQ(minusTwo, -2);
+    EXPECT_EQ(oneAndAHalf, 1.5f);
     EXPECT_EQ(half, 0x1234u);
 
-    uint32_t words[3];
-    const unsigned char run[12] = {0, 0, 0, 1, 0, 0, 1, 0, 0xAB, 0xCD, 0xEF, 0x01};
-    std::memcpy(words, run, 12);
-    ByteSwapWords(words, 3);
-    EXPECT_EQ(words[0], 1u);
-    EXPECT_EQ(words[1], 256u);
-    EXPECT_EQ(words[2], 0xABCDEF01u);
+    auto words = AsRead<std::array<uint32_t, 2>>({0, 0, 1, 0, 0xAB, 0xCD, 0xEF, 0x01});
+    ByteSwapWords(words.data(), 2);
+    EXPECT_EQ(words, (std::array<uint32_t, 2>{256, 0xABCDEF01u}));
 }
