@@ -62,16 +62,6 @@ TEST(HeaderText, PadsNamesCutsFullFieldsAndPrintsEveryValue) {
                   "Bounding Box Coordinates:\r\n"
                   "\t( -1.500,   2.250, 1000.000)\r\n"
                   "\t(340282346638528859811704183484516925440.000,  -0.000,  12.346)");
-
-    // A model that never loaded shows zeros and empty names.
-    EXPECT_EQ(HeaderText(ModelFile()), "Header:\r\n" + kSep + "Model:\t\t" + Spaces(64) +
-                                           "\r\nTexture:\t" + Spaces(64) + "\r\nDate:\t\t" +
-                                           Spaces(64) +
-                                           "\r\n"
-                                           "Unknowns:\t   0\r\n\t\t   0\r\n\t\t   0\r\n\r\n"
-                                           "Bounding Box Coordinates:\r\n"
-                                           "\t(  0.000,   0.000,   0.000)\r\n"
-                                           "\t(  0.000,   0.000,   0.000)");
 }
 
 TEST(BlockText, EmptyBlocksShowTitleAndSeparatorOnly) {
@@ -176,10 +166,6 @@ TEST(BlockText, TextureDefinitionsShowTheirArchiveImage) {
     const std::string noArchive = "\t(no texture archive loaded)\r\n";
     EXPECT_EQ(BlockText(model, nullptr, 21),
               expected({noArchive, noArchive, noArchive, noArchive}));
-    // An archive that failed to load holds no image at all.
-    const TextureFile none;
-    EXPECT_EQ(BlockText(model, &none, 21),
-              expected({noImage("1"), noImage("0"), noImage("2"), noImage("-1")}));
 }
 
 TEST(BlockText, PolygonSetsEachEndWithTheSeparator) {
