@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kVertexSlot = 2;  // block 4
-
 // What every array of the model holds, in bytes.
 size_t RecordBytes(const ModelFile& f) {
     size_t total = 0;
@@ -31,7 +29,7 @@ size_t RecordBytes(const ModelFile& f) {
 TEST(HostileModel, CountBeyondTheFileGetsWhatTheFileCouldHoldZeroFilled) {
     sample::Model m;
     m.Vertices = {{1, 2, 3}, {4, 5, 6}};
-    m.CountOverride[kVertexSlot] = 0xFFFFFFFF;
+    m.CountOverride[2] = 0xFFFFFFFF;  // block 4
     const std::vector<uint8_t> bytes = sample::WriteModel(m);
     const ModelFile f = LoadBytes(bytes);
 
@@ -49,7 +47,7 @@ TEST(HostileModel, OffsetsPastTheEndAndTruncatedFilesLeaveZeros) {
     sample::Model m;
     m.Vertices = {{1, 2, 3}};
     m.Polygons = {{7, 3}, {8, 4}, {9, 5}};
-    m.OffsetOverride[kVertexSlot] = 0xFFFFFFF0;
+    m.OffsetOverride[2] = 0xFFFFFFF0;  // block 4
     std::vector<uint8_t> bytes = sample::WriteModel(m);
     ModelFile f = LoadBytes(bytes);
     ASSERT_EQ(f.Vertices().size(), 1u);
@@ -60,10 +58,9 @@ TEST(HostileModel, OffsetsPastTheEndAndTruncatedFilesLeaveZeros) {
     bytes.resize(432 + 8 + 4);
     f = LoadBytes(bytes);
     ASSERT_EQ(f.Polygons().size(), 3u);
-    EXPECT_EQ(f.Polygons()[0].VertexCount, 3u);
-    EXPECT_EQ(f.Polygons()[1].First, 8u);
-    EXPECT_EQ(f.Polygons()[1].VertexCount, 0u);
-    EXPECT_EQ(f.Polygons()[2].First, 0u);
+    const auto& p = f.Polygons();
+    EXPECT_EQ(std::tuple(p[0].VertexCount, p[1].First, p[1].VertexCount, p[2].First),
+              std::tuple(3u, 8u, 0u, 0u));
 
     // A file shorter than its header: what is there is read, the rest is zero.
     bytes.resize(300);
@@ -90,9 +87,8 @@ TEST(HostileModel, OverlappingBlocksEachConvertTheirOwnCopy) {
     EXPECT_EQ(f.VertexOrder(), (std::vector<uint32_t>{0x01020304, 0xA0B0C0D0}));
     EXPECT_EQ(f.NormalOrder(), f.VertexOrder());
     ASSERT_EQ(f.Colors().size(), 2u);
-    EXPECT_EQ(f.Colors()[0].R, 0x01);
-    EXPECT_EQ(f.Colors()[0].A, 0x04);
-    EXPECT_EQ(f.Colors()[1].R, 0xA0);
+    const auto& c = f.Colors();
+    EXPECT_EQ(std::tuple(c[0].R, c[0].A, c[1].R), std::tuple(0x01, 0x04, 0xA0));
 }
 
 TEST(HostileModel, AnimationListsPointingAnywhere) {
