@@ -71,29 +71,19 @@ TEST(AnimationText, GroupsListsByFrame) {
         // No "4: Unknown": list 4 is empty.
         Section("5: Unknown") +
         "  0: 00000001 (   0,   0,   0,   1)\r\n"
-        "  1: FFFFFFFF (  -1,  -1,  -1,  -1)\r\n"
-        "----\r\n"
-        "  2: 7F80FF00 ( 127,-128,  -1,   0)\r\n"
-        "----\r\n"
-        "----\r\n" +
+        "  1: FFFFFFFF (  -1,  -1,  -1,  -1)\r\n----\r\n"
+        "  2: 7F80FF00 ( 127,-128,  -1,   0)\r\n----\r\n----\r\n" +
         Section("6: Texture Control") +
         "----\r\n"
         "  0: 80FF0102, 00000001, DEADBEEF (-128,  -1,   1,   2)\r\n"
-        "  1: 00000000, FFFFFFFF, 00000012 (   0,   0,   0,   0)\r\n"
-        "----\r\n"
-        "----\r\n" +
+        "  1: 00000000, FFFFFFFF, 00000012 (   0,   0,   0,   0)\r\n----\r\n----\r\n" +
         Section("7: Plane Control") +
-        "  0: 128, -128, 128, 128\r\n"
-        "----\r\n"
-        "  1: 255,  -1, 255, 255\r\n"
-        "----\r\n"
-        "  1: 255,  -1, 255, 255\r\n"
-        "----\r\n" +
+        "  0: 128, -128, 128, 128\r\n----\r\n"
+        "  1: 255,  -1, 255, 255\r\n----\r\n"
+        "  1: 255,  -1, 255, 255\r\n----\r\n" +
         Section("8: Animation Control?") +
         "----\r\n"
-        "  0: 01020304 (   1,   2,   3,   4)\r\n"
-        "----\r\n"
-        "----\r\n" +
+        "  0: 01020304 (   1,   2,   3,   4)\r\n----\r\n----\r\n" +
         Section("9: Unknown") + "  0:    1,   -1\r\n";
     EXPECT_EQ(AnimationText(LoadModel(TwoSets()), 0), expected);
 }
@@ -134,20 +124,16 @@ TEST(AnimationText, FrameRangesPastTheEndOfTheirList) {
         {0, {{{0xFFFFFFF0u, 0x20u}}}},  // far past the end, and wraps
     };
     const std::string text = AnimationText(LoadModel(m), 0);
-    EXPECT_TRUE(
-        text.ends_with(Section("4: Unknown") +
-                       "  1: 00000020 (   0,   0,   0,  32)\r\n"
-                       "  2: 00000030 (   0,   0,   0,  48)\r\n"
-                       "     (records 3 to 5 are past the end of the list)\r\n"
-                       "----\r\n"
-                       "     (records 7 to 8 are past the end of the list)\r\n"
-                       "----\r\n"
-                       "  2: 00000030 (   0,   0,   0,  48)\r\n"
-                       "     (records 3 to 4294967296 are past the end of the list)\r\n"
-                       "----\r\n"
-                       "     (records 4294967280 to 4294967311 are past the end of the list)\r\n"
-                       "----\r\n" +
-                       Section("9: Unknown")))
+    EXPECT_TRUE(text.ends_with(
+        Section("4: Unknown") +
+        "  1: 00000020 (   0,   0,   0,  32)\r\n"
+        "  2: 00000030 (   0,   0,   0,  48)\r\n"
+        "     (records 3 to 5 are past the end of the list)\r\n----\r\n"
+        "     (records 7 to 8 are past the end of the list)\r\n----\r\n"
+        "  2: 00000030 (   0,   0,   0,  48)\r\n"
+        "     (records 3 to 4294967296 are past the end of the list)\r\n----\r\n"
+        "     (records 4294967280 to 4294967311 are past the end of the list)\r\n----\r\n" +
+        Section("9: Unknown")))
         << text;
 }
 
