@@ -21,8 +21,9 @@ std::vector<uint8_t> WordsAt(size_t size, std::vector<std::pair<size_t, uint32_t
 
 TEST(IdentifyFile, TellsEveryKindApart) {
     const uint32_t magic = 0x0020AF30;
-    // 335 bytes cannot hold the word at 332, even if its first three bytes are there.
-    std::vector<uint8_t> cut = WordsAt(336, {{332, 432}});
+    // 335 bytes cannot hold the word at 332, even if its first three bytes are
+    // there and a byte left over from another read would complete it.
+    std::vector<uint8_t> cut = WordsAt(336, {{0, 0xB0000000}, {332, 432}});
     cut.resize(335);
     const std::vector<std::tuple<std::string, std::vector<uint8_t>, FileKind>> files = {
         {"archive", WordsAt(64, {{0, magic}}), FileKind::TextureArchive},
