@@ -1,6 +1,8 @@
 #include "FrameworkTest.h"
 
-#include <algorithm>
+#include <utility>
+
+#include "framework/Frame.h"
 
 namespace fwtest {
 
@@ -8,55 +10,90 @@ namespace {
 
 std::vector<Box> g_Boxes;
 
-struct Answer {
-    UINT message = 0;
-    WPARAM wParam = 0;
-    int tries = 0;
+struct DialogBody {
+    std::function<void(HWND)> body;
     UINT_PTR timer = 0;
-    SeenDialog seen;
+    int tries = 0;
+    bool ran = false;
 };
-Answer g_Answer;
-
-BOOL CALLBACK FindStaticText(HWND child, LPARAM found) {
-    auto* text = reinterpret_cast<std::string*>(found);
-    if (ClassOf(child) == "Static" && !TextOf(child).empty()) {
-        *text = TextOf(child);
-        return FALSE;
-    }
-    return TRUE;
-}
+DialogBody g_Dialog;
+SeenDialog g_Seen;
 
 // The modal one: visible and enabled (its owner is disabled while it runs).
 BOOL CALLBACK FindModalDialog(HWND window, LPARAM found) {
-    if (ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
+    if (ClassOf(window) != "#32770" || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
+BOOL CALLBACK FindStaticText(HWND child, LPARAM found) {
+    if (ClassOf(child) != "Static" || TextOf(child).empty())
+        return TRUE;
+    *reinterpret_cast<std::string*>(found) = TextOf(child);
+    return FALSE;
+}
+
+void StopDialogTimer() {
+    if (g_Dialog.timer)
+        KillTimer(nullptr, g_Dialog.timer);
+    g_Dialog.timer = 0;
+}
+
+void CALLBACK RunInDialog(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindModalDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) {
-        if (++g_Answer.tries > 200) {  // ten seconds: nothing is coming
-            KillTimer(nullptr, g_Answer.timer);
-            g_Answer.timer = 0;
-        }
+        if (++g_Dialog.tries > 200)  // ten seconds: none is coming
+            StopDialogTimer();
         return;
     }
-    KillTimer(nullptr, g_Answer.timer);
-    g_Answer.timer = 0;
-    SeenDialog& seen = g_Answer.seen;
-    seen.found = true;
-    seen.caption = TextOf(dialog);
-    EnumChildWindows(dialog, FindStaticText, reinterpret_cast<LPARAM>(&seen.text));
-    seen.owner = GetWindow(dialog, GW_OWNER);
-    GetWindowRect(dialog, &seen.rect);
-    PostMessageA(dialog, g_Answer.message, g_Answer.wParam, 0);
+    StopDialogTimer();
+    g_Dialog.ran = true;
+    std::function<void(HWND)> body = std::move(g_Dialog.body);
+    body(dialog);
 }
 
 }  // namespace
+
+int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
+    g_Boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
+    return IDOK;
+}
+
+std::vector<Box> TakeBoxes() {
+    return std::exchange(g_Boxes, {});
+}
+
+std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags) {
+    std::vector<std::string> texts;
+    for (const Box& box : TakeBoxes()) {
+        EXPECT_EQ(box.caption, caption) << box.text;
+        EXPECT_EQ(box.flags, flags) << box.text;
+        EXPECT_EQ(box.owner, nullptr) << box.text;
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+std::vector<std::string> TakeErrorTexts() {
+    static const std::string marker = "\n\n     GetLastError returned: ";
+    std::vector<std::string> texts = TakeBoxTexts("Exception", MB_ICONEXCLAMATION);
+    for (std::string& text : texts) {
+        const size_t at = text.rfind(marker);
+        const std::string code = at == std::string::npos ? "" : text.substr(at + marker.size());
+        EXPECT_TRUE(code.size() > 2 && code.ends_with("\n\n") &&
+                    code.find_first_not_of("-0123456789") == code.size() - 2)
+            << "not an error box: " << text;
+        text.resize(std::min(at, text.size()));
+    }
+    return texts;
+}
+
+std::string ErrorBoxText(const std::string& text, DWORD code) {
+    return text + "\n\n     GetLastError returned: " + std::to_string(static_cast<int>(code)) +
+           "\n\n";
+}
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
@@ -76,37 +113,34 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
-int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
-    g_Boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
-    return IDOK;
+RECT PlaceInParent(HWND child) {
+    RECT rect = WindowRect(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
-std::vector<Box> TakeBoxes() {
-    std::vector<Box> boxes;
-    boxes.swap(g_Boxes);
-    return boxes;
+bool MenuChecked(HWND window, UINT item) {
+    return GetMenuState(GetMenu(window), item, MF_BYCOMMAND) & MF_CHECKED;
 }
 
-std::vector<std::string> TakeErrorTexts() {
-    static const std::string marker = "\n\n     GetLastError returned: ";
-    std::vector<std::string> texts;
-    for (const Box& box : TakeBoxes()) {
-        EXPECT_EQ(box.caption, "Exception");
-        EXPECT_EQ(box.flags, static_cast<UINT>(MB_ICONEXCLAMATION));
-        EXPECT_EQ(box.owner, nullptr);
-        size_t at = box.text.rfind(marker);
-        std::string code = at == std::string::npos ? "" : box.text.substr(at + marker.size());
-        EXPECT_TRUE(code.size() > 2 && code.substr(code.size() - 2) == "\n\n" &&
-                    code.find_first_not_of("-0123456789") == code.size() - 2)
-            << "not an error box: " << box.text;
-        texts.push_back(box.text.substr(0, at));
+std::string StatusText(HWND statusBar, int part) {
+    char text[256] = {};
+    SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::vector<std::array<int, 3>> ToolbarRows(HWND toolBar) {
+    std::vector<std::array<int, 3>> rows;
+    for (int i = 0; i < SendMessageA(toolBar, TB_BUTTONCOUNT, 0, 0); ++i) {
+        TBBUTTON b{};
+        SendMessageA(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        const bool separator = b.fsStyle == TBSTYLE_SEP;
+        rows.push_back({b.fsStyle, b.idCommand, separator ? -1 : b.iBitmap});
+        if (!separator) {
+            EXPECT_EQ(b.fsState, TBSTATE_ENABLED) << b.idCommand;
+        }
     }
-    return texts;
-}
-
-std::string ErrorBoxText(const std::string& text, DWORD code) {
-    return text + "\n\n     GetLastError returned: " + std::to_string(static_cast<int>(code)) +
-           "\n\n";
+    return rows;
 }
 
 bool PumpMessages() {
@@ -123,35 +157,43 @@ bool PumpMessages() {
     return quit;
 }
 
+void InDialogLater(std::function<void(HWND)> body) {
+    StopDialogTimer();
+    g_Dialog = DialogBody{std::move(body)};
+    g_Dialog.timer = SetTimer(nullptr, 0, 50, RunInDialog);
+}
+
+bool TakeDialogRan() {
+    StopDialogTimer();
+    return std::exchange(g_Dialog, {}).ran;
+}
+
 void AnswerDialogLater(UINT message, WPARAM wParam) {
-    if (g_Answer.timer)
-        KillTimer(nullptr, g_Answer.timer);
-    g_Answer = Answer{};
-    g_Answer.message = message;
-    g_Answer.wParam = wParam;
-    g_Answer.timer = SetTimer(nullptr, 0, 50, AnswerDialog);
+    InDialogLater([message, wParam](HWND dialog) {
+        g_Seen = {true, TextOf(dialog), "", GetWindow(dialog, GW_OWNER), WindowRect(dialog)};
+        EnumChildWindows(dialog, FindStaticText, reinterpret_cast<LPARAM>(&g_Seen.text));
+        PostMessageA(dialog, message, wParam, 0);
+    });
 }
 
 SeenDialog TakeSeenDialog() {
-    if (g_Answer.timer)
-        KillTimer(nullptr, g_Answer.timer);
-    SeenDialog seen = g_Answer.seen;
-    g_Answer = Answer{};
-    return seen;
+    TakeDialogRan();
+    return std::exchange(g_Seen, {});
 }
 
-bool RecordingWin::Received(UINT message) const {
-    return std::find(m_Messages.begin(), m_Messages.end(), message) != m_Messages.end();
-}
-
-FrameworkTest::FrameworkTest() : m_App(GetModuleHandleA(nullptr)) {}
-
-void FrameworkTest::TearDown() {
+void EndTest() {
     for (const Box& box : TakeBoxes())
         ADD_FAILURE() << "unexpected box \"" << box.caption << "\": " << box.text;
-    // Windows of the test are gone by now; their quit messages must not end the next
+    TakeDialogRan();  // a body that never ran must not run in the next test
+    // The test's windows are gone; their quit messages must not end the next
     // test's modal loops.
     PumpMessages();
 }
 
 }  // namespace fwtest
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    Windows::SetMessageBoxFunction(fwtest::RecordBox);
+    return RUN_ALL_TESTS();
+}
