@@ -5,55 +5,90 @@
 
 #include "ViewerTest.h"
 #include "app/resource.h"
-#include "sample/DemoScene.h"
-#include "tests/support/TempDir.h"
 
 using apptest::MessageRecorder;
 using apptest::ViewerTest;
-using apptest::Wide;
+namespace fs = std::filesystem;
 
 namespace {
+
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Deletes a file as its dialog closes: after the dialog's own check that it exists.
+struct Deletion {
+    HHOOK hook = nullptr;
+    HWND dialog = nullptr;
+    fs::path path;
+} g_Deletion;
+
+LRESULT CALLBACK DeleteOnDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    HHOOK hook = g_Deletion.hook;
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == g_Deletion.dialog) {
+        fs::remove(g_Deletion.path);
+        UnhookWindowsHookEx(std::exchange(g_Deletion, {}).hook);
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+    if (fwtest::ClassOf(child) != "Edit")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The file name field: the edit inside the combo box cmb13, or the edit edt1.
+HWND FileNameField(HWND dialog) {
+    HWND edit = nullptr;
+    if (HWND combo = GetDlgItem(dialog, 0x47c))
+        EnumChildWindows(combo, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit ? edit : GetDlgItem(dialog, 0x480);
+}
 
 class OpenTest : public ViewerTest {
   protected:
     void SetUp() override {
-        // A folder name beyond ASCII: the path goes through the wide API.
-        const std::filesystem::path folder = m_Dir.Path() / std::filesystem::path(u8"modèles ü");
-        std::filesystem::create_directory(folder);
+        // A folder name beyond any ANSI code page: the path goes through the wide API.
+        const fs::path folder = m_Dir.Path() / fs::path(u8"modèles ü 模型");
+        fs::create_directory(folder);
         ASSERT_TRUE(sample::WriteDemo(testsupport::Utf8(folder), m_Files));
     }
 
-    // Open with `path` typed into the dialog; `deleteOnClose` deletes the file
-    // once the dialog has checked that it exists.
+    // Open with `path` typed into the dialog's file name field and Open pressed;
+    // `deleteOnClose` deletes the file once the dialog has checked that it exists.
     void OpenFile(const std::string& path, bool deleteOnClose = false) {
-        apptest::InDialogLater([this, path, deleteOnClose](HWND dialog) {
-            m_Filter = apptest::FileTypeText(dialog);
+        InDialogOf(IDM_OPEN, [this, path, deleteOnClose](HWND dialog) {
+            m_Filter = fwtest::TextOf(GetDlgItem(dialog, 0x470));  // the file type list
             m_Owner = GetWindow(dialog, GW_OWNER);
-            if (deleteOnClose)
-                apptest::DeleteWhenClosed(dialog, Wide(path));
-            apptest::ChooseFile(dialog, Wide(path));
+            if (deleteOnClose) {
+                g_Deletion = {
+                    SetWindowsHookExW(WH_CBT, DeleteOnDestroy, nullptr, GetCurrentThreadId()),
+                    dialog, PathOf(path)};
+            }
+            HWND field = FileNameField(dialog);
+            EXPECT_NE(field, nullptr);  // without one, OK keeps the dialog open
+            SetWindowTextW(field, PathOf(path).wstring().c_str());
+            PostMessageW(dialog, WM_COMMAND, field ? MAKEWPARAM(IDOK, BN_CLICKED) : IDCANCEL,
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         });
-        Command(IDM_OPEN);
-        EXPECT_TRUE(apptest::TakeDialogRan());
     }
 
     void Cancel() {
-        apptest::InDialogLater([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
-        Command(IDM_OPEN);
-        EXPECT_TRUE(apptest::TakeDialogRan());
+        InDialogOf(IDM_OPEN, [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
     }
 
     // Pan, Axes, Color, Textures and Cull are checked after every Open, and no
     // other button.
     void ExpectOpenChecks(MessageRecorder& frame) {
-        EXPECT_EQ(frame.Take(WM_CHECKBUTTON), (std::vector<WPARAM>{117, 125, 128, 129, 130}));
+        EXPECT_EQ(frame.Take(), (std::vector<WPARAM>{117, 125, 128, 129, 130}));
         for (UINT id : {117, 125, 128, 129, 130})
             EXPECT_TRUE(ButtonChecked(id)) << id;
         for (UINT id : {108, 118, 119, 126, 127, 140, 136, 144})
             EXPECT_FALSE(ButtonChecked(id)) << id;
     }
 
-    testsupport::TempDir m_Dir;
     sample::DemoFiles m_Files;
     std::string m_Filter;
     HWND m_Owner = nullptr;
@@ -62,11 +97,8 @@ class OpenTest : public ViewerTest {
 }  // namespace
 
 TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
-    MessageRecorder frame(FrameWindow(), {WM_CHECKBUTTON});
+    MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     SceneView& scene = Scene();
-    for (UINT id : {117, 125, 128, 129, 130})
-        EXPECT_FALSE(ButtonChecked(id)) << id;
-
     OpenFile(m_Files.Model);
     EXPECT_EQ(m_Filter, "All Files (*.*)");
     EXPECT_EQ(m_Owner, FrameWindow());
@@ -93,11 +125,9 @@ TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
 
     // Gone between the dialog and the identification: nothing is open.
     const std::string doomed = testsupport::Utf8(m_Dir.Path() / "doomed.model");
-    std::filesystem::copy_file(
-        std::filesystem::path(std::u8string(m_Files.Model.begin(), m_Files.Model.end())),
-        std::filesystem::path(std::u8string(doomed.begin(), doomed.end())));
+    fs::copy_file(PathOf(m_Files.Model), PathOf(doomed));
     OpenFile(doomed, true);
-    EXPECT_FALSE(std::filesystem::exists(std::u8string(doomed.begin(), doomed.end())));
+    EXPECT_FALSE(fs::exists(PathOf(doomed)));
     EXPECT_EQ(scene.DocumentKind, 0);
     EXPECT_EQ(scene.Scene, nullptr);
     EXPECT_EQ(scene.Points, nullptr);
@@ -105,13 +135,13 @@ TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
 }
 
 TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {
-    MessageRecorder frame(FrameWindow(), {WM_CHECKBUTTON});
+    MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     Cancel();
     EXPECT_EQ(Scene().DocumentKind, 0);
     ExpectOpenChecks(frame);
 
     OpenFile(m_Files.PointDump);
-    frame.Take(WM_CHECKBUTTON);
+    frame.Take();
     const PointDump* points = Scene().Points.get();
     Scene().PanX = 7;
     Command(118);

