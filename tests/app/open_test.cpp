@@ -32,18 +32,11 @@ LRESULT CALLBACK DeleteOnDestroy(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(hook, code, wParam, lParam);
 }
 
-BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
-    if (fwtest::ClassOf(child) != "Edit")
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
 // The file name field: the edit inside the combo box cmb13, or the edit edt1.
 HWND FileNameField(HWND dialog) {
-    HWND edit = nullptr;
-    if (HWND combo = GetDlgItem(dialog, 0x47c))
-        EnumChildWindows(combo, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    auto isEdit = [](HWND child) { return fwtest::ClassOf(child) == "Edit"; };
+    HWND combo = GetDlgItem(dialog, 0x47c);
+    HWND edit = combo ? fwtest::FindWindowWhere(combo, isEdit) : nullptr;
     return edit ? edit : GetDlgItem(dialog, 0x480);
 }
 

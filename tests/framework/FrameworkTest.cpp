@@ -20,21 +20,6 @@ struct DialogBody {
 DialogBody g_Dialog;
 SeenDialog g_Seen;
 
-// The modal one: visible and enabled (its owner is disabled while it runs).
-BOOL CALLBACK FindModalDialog(HWND window, LPARAM found) {
-    if (ClassOf(window) != "#32770" || !IsWindowVisible(window) || !IsWindowEnabled(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-BOOL CALLBACK FindStaticText(HWND child, LPARAM found) {
-    if (ClassOf(child) != "Static" || TextOf(child).empty())
-        return TRUE;
-    *reinterpret_cast<std::string*>(found) = TextOf(child);
-    return FALSE;
-}
-
 void StopDialogTimer() {
     if (g_Dialog.timer)
         KillTimer(nullptr, g_Dialog.timer);
@@ -42,8 +27,10 @@ void StopDialogTimer() {
 }
 
 void CALLBACK RunInDialog(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindModalDialog, reinterpret_cast<LPARAM>(&dialog));
+    // The modal one: visible and enabled (its owner is disabled while it runs).
+    HWND dialog = FindWindowWhere(nullptr, [](HWND window) {
+        return ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window);
+    });
     if (!dialog) {
         if (++g_Dialog.tries > 200)  // ten seconds: none is coming
             StopDialogTimer();
@@ -111,6 +98,21 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
+    auto visit = [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<decltype(search)*>(data);
+        if ((*s->first)(window))
+            s->second = window;
+        return s->second == nullptr;
+    };
+    if (parent)
+        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumThreadWindows(GetCurrentThreadId(), visit, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 RECT PlaceInParent(HWND child) {
     RECT rect = WindowRect(child);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
@@ -169,7 +171,9 @@ bool TakeDialogRan() {
 void AnswerDialogLater(UINT message, WPARAM wParam) {
     InDialogLater([message, wParam](HWND dialog) {
         g_Seen = {true, TextOf(dialog), "", GetWindow(dialog, GW_OWNER), WindowRect(dialog)};
-        EnumChildWindows(dialog, FindStaticText, reinterpret_cast<LPARAM>(&g_Seen.text));
+        g_Seen.text = TextOf(FindWindowWhere(dialog, [](HWND child) {
+            return ClassOf(child) == "Static" && !TextOf(child).empty();
+        }));
         PostMessageA(dialog, message, wParam, 0);
     });
 }

@@ -47,6 +47,9 @@ std::string ErrorBoxText(const std::string& text, DWORD code);
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);
 RECT WindowRect(HWND window);
+// The first of `parent`'s descendants, or of the thread's windows without a
+// parent, that `match` accepts; null when none does.
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match);
 // Where a child window is, in its parent's client coordinates.
 RECT PlaceInParent(HWND child);
 bool MenuChecked(HWND window, UINT item);
