@@ -53,6 +53,7 @@ class FrameTest : public ViewerTest {
         EXPECT_EQ(m_App.MessageLoop(), 0);
         EXPECT_FALSE(IsWindow(frame));
         EXPECT_FALSE(IsWindow(view));
+        EXPECT_EQ(Frame().GetHwnd(), nullptr);
         EXPECT_EQ(View().GetRenderingContext(), nullptr);
         EXPECT_EQ(wglGetCurrentContext(), nullptr);
     }

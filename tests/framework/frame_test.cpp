@@ -243,7 +243,7 @@ TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
     EXPECT_EQ(TakeErrorTexts(), Texts{"Load String failed"});
 }
 
-TEST_F(FrameTest, CommandsReachTheirHooksAndTheFrameHandlesItsOwn) {
+TEST_F(FrameTest, CommandsReachTheirHooksAndFocusOrAKeyShowsReady) {
     for (WORD id = 105; id <= 115; ++id)
         Command(id);
     EXPECT_EQ(m_Frame.m_Hooks,
@@ -256,24 +256,6 @@ TEST_F(FrameTest, CommandsReachTheirHooksAndTheFrameHandlesItsOwn) {
     NMHDR key{ToolBar(), 0, static_cast<UINT>(LVN_KEYDOWN)};
     SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&key));
     EXPECT_EQ(StatusText(), "Ready");
-
-    // About: dialog 301, owned by the frame, ended with OK.
-    fwtest::AnswerDialogLater(WM_COMMAND, IDOK);
-    Command(103);
-    fwtest::SeenDialog about = fwtest::TakeSeenDialog();
-    ASSERT_TRUE(about.found);
-    EXPECT_EQ(about.caption, "About");
-    EXPECT_EQ(about.text, "Framework test dialog");
-    EXPECT_EQ(about.owner, Frame());
-
-    // Exit asks the frame to close; its end posts the quit message.
-    HWND frame = Frame(), view = m_View.GetHwnd();
-    Command(102);
-    EXPECT_TRUE(IsWindow(frame));
-    EXPECT_TRUE(fwtest::PumpMessages());
-    EXPECT_FALSE(IsWindow(frame));
-    EXPECT_FALSE(IsWindow(view));
-    EXPECT_EQ(m_Frame.GetHwnd(), nullptr);
 }
 
 TEST_F(BareFrameTest, AFrameWithoutAViewReportsAndMakesNothing) {
