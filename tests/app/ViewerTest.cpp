@@ -1,5 +1,7 @@
 #include "ViewerTest.h"
 
+#include <filesystem>
+
 namespace apptest {
 
 namespace {
@@ -50,9 +52,10 @@ void ViewerTest::RunTicks(int count) {
     }
 }
 
-sample::DemoFiles ViewerTest::WriteDemo() {
+sample::DemoFiles ViewerTest::WriteDemo(const std::u8string& folder) {
+    std::filesystem::create_directories(m_Dir.Path() / folder);
     sample::DemoFiles files;
-    EXPECT_TRUE(sample::WriteDemo(testsupport::Utf8(m_Dir.Path()), files));
+    EXPECT_TRUE(sample::WriteDemo(testsupport::Utf8(m_Dir.Path() / folder), files));
     return files;
 }
 

@@ -49,8 +49,9 @@ class ViewerTest : public fwtest::AppTest<ViewerApp> {
     void InDialogOf(UINT command, std::function<void(HWND dialog)> body);
     // Dispatches messages until the frame timer has ticked `count` times.
     void RunTicks(int count);
-    // The demo model, its texture archive and a point dump, in the test's folder.
-    sample::DemoFiles WriteDemo();
+    // The demo model, its texture archive and a point dump, in `folder` inside
+    // the test's own.
+    sample::DemoFiles WriteDemo(const std::u8string& folder = u8"");
 
     testsupport::TempDir m_Dir;
 };

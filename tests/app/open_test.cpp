@@ -42,12 +42,8 @@ HWND FileNameField(HWND dialog) {
 
 class OpenTest : public ViewerTest {
   protected:
-    void SetUp() override {
-        // A folder name beyond any ANSI code page: the path goes through the wide API.
-        const fs::path folder = m_Dir.Path() / fs::path(u8"modèles ü 模型");
-        fs::create_directory(folder);
-        ASSERT_TRUE(sample::WriteDemo(testsupport::Utf8(folder), m_Files));
-    }
+    // A folder name beyond any ANSI code page: the path goes through the wide API.
+    void SetUp() override { m_Files = WriteDemo(u8"modèles ü 模型"); }
 
     // Open with `path` typed into the dialog's file name field and Open pressed;
     // `deleteOnClose` deletes the file once the dialog has checked that it exists.

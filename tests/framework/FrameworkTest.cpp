@@ -75,11 +75,6 @@ std::vector<std::string> TakeErrorTexts() {
     return texts;
 }
 
-std::string ErrorBoxText(const std::string& text, DWORD code) {
-    return text + "\n\n     GetLastError returned: " + std::to_string(static_cast<int>(code)) +
-           "\n\n";
-}
-
 std::string ClassOf(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);

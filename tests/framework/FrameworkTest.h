@@ -41,9 +41,6 @@ std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags);
 // The texts of the error boxes recorded since the last call, without their
 // GetLastError line; a box of another form fails the test.
 std::vector<std::string> TakeErrorTexts();
-// "text\n\n     GetLastError returned: code\n\n", the framework's error box text.
-std::string ErrorBoxText(const std::string& text, DWORD code);
-
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);
 RECT WindowRect(HWND window);
