@@ -12,14 +12,13 @@ TEST(Platform, AWindowWithAnOpenGlContextDrawsAndGluResamples) {
                                   nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     HDC dc = GetDC(window);
+    // The first format the driver lists that draws into a window through OpenGL.
+    const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
     PIXELFORMATDESCRIPTOR pfd{};
-    pfd.nSize = sizeof pfd;
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 16;
-    pfd.cDepthBits = 16;
-    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd));
+    int format = 1;
+    while (DescribePixelFormat(dc, format, sizeof pfd, &pfd) && (pfd.dwFlags & needed) != needed)
+        ++format;
+    ASSERT_TRUE(SetPixelFormat(dc, format, &pfd));
     HGLRC context = wglCreateContext(dc);
     ASSERT_TRUE(context && wglMakeCurrent(dc, context));
 
