@@ -57,8 +57,9 @@ class OpenTest : public ViewerTest {
                     dialog, PathOf(path)};
             }
             HWND field = FileNameField(dialog);
-            EXPECT_NE(field, nullptr);  // without one, OK keeps the dialog open
+            EXPECT_NE(field, nullptr);
             SetWindowTextW(field, PathOf(path).wstring().c_str());
+            // Without a name, OK would keep the dialog open: cancel instead.
             PostMessageW(dialog, WM_COMMAND, field ? MAKEWPARAM(IDOK, BN_CLICKED) : IDCANCEL,
                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         });
@@ -68,9 +69,13 @@ class OpenTest : public ViewerTest {
         InDialogOf(IDM_OPEN, [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
     }
 
-    // Pan, Axes, Color, Textures and Cull are checked after every Open, and no
-    // other button.
-    void ExpectOpenChecks(MessageRecorder& frame) {
+    // The document after an Open: its kind, whether a model or a point dump is
+    // open; and Pan, Axes, Color, Textures and Cull checked on the toolbar, in
+    // this order, and no other button.
+    void ExpectOpened(MessageRecorder& frame, int kind, bool model, bool points) {
+        EXPECT_EQ(Scene().DocumentKind, kind);
+        EXPECT_EQ(Scene().Scene != nullptr, model);
+        EXPECT_EQ(Scene().Points != nullptr, points);
         EXPECT_EQ(frame.Take(), (std::vector<WPARAM>{117, 125, 128, 129, 130}));
         for (UINT id : {117, 125, 128, 129, 130})
             EXPECT_TRUE(ButtonChecked(id)) << id;
@@ -87,47 +92,33 @@ class OpenTest : public ViewerTest {
 
 TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
     MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
-    SceneView& scene = Scene();
     OpenFile(m_Files.Model);
+    ExpectOpened(frame, 2, true, false);
     EXPECT_EQ(m_Filter, "All Files (*.*)");
     EXPECT_EQ(m_Owner, FrameWindow());
-    EXPECT_EQ(scene.DocumentKind, 2);
-    ASSERT_NE(scene.Scene, nullptr);
-    EXPECT_EQ(scene.Scene->Path(), m_Files.Model);
-    EXPECT_TRUE(scene.Scene->ArchiveLoaded());
-    EXPECT_EQ(scene.Scene->TextureNames.size(), 8u);
-    EXPECT_EQ(scene.Points, nullptr);
-    ExpectOpenChecks(frame);
+    ASSERT_NE(Scene().Scene, nullptr);
+    EXPECT_EQ(Scene().Scene->Path(), m_Files.Model);
+    EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
+    EXPECT_EQ(Scene().Scene->TextureNames.size(), 8u);
 
     // A texture archive closes the model and shows nothing; the kind stays.
     OpenFile(m_Files.Archive);
-    EXPECT_EQ(scene.Scene, nullptr);
-    EXPECT_EQ(scene.Points, nullptr);
-    EXPECT_EQ(scene.DocumentKind, 2);
-    ExpectOpenChecks(frame);
-
+    ExpectOpened(frame, 2, false, false);
     OpenFile(m_Files.PointDump);
-    EXPECT_EQ(scene.DocumentKind, 3);
-    ASSERT_NE(scene.Points, nullptr);
-    EXPECT_EQ(scene.Scene, nullptr);
-    ExpectOpenChecks(frame);
+    ExpectOpened(frame, 3, false, true);
 
     // Gone between the dialog and the identification: nothing is open.
     const std::string doomed = testsupport::Utf8(m_Dir.Path() / "doomed.model");
     fs::copy_file(PathOf(m_Files.Model), PathOf(doomed));
     OpenFile(doomed, true);
     EXPECT_FALSE(fs::exists(PathOf(doomed)));
-    EXPECT_EQ(scene.DocumentKind, 0);
-    EXPECT_EQ(scene.Scene, nullptr);
-    EXPECT_EQ(scene.Points, nullptr);
-    ExpectOpenChecks(frame);
+    ExpectOpened(frame, 0, false, false);
 }
 
 TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {
     MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     Cancel();
-    EXPECT_EQ(Scene().DocumentKind, 0);
-    ExpectOpenChecks(frame);
+    ExpectOpened(frame, 0, false, false);
 
     OpenFile(m_Files.PointDump);
     frame.Take();
@@ -135,10 +126,9 @@ TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {
     Scene().PanX = 7;
     Command(118);
     Cancel();
+    ExpectOpened(frame, 3, false, true);
     EXPECT_EQ(Scene().Points.get(), points);
-    EXPECT_EQ(Scene().DocumentKind, 3);
     // Camera and mode keep their values; the toolbar shows Pan all the same.
     EXPECT_EQ(Scene().PanX, 7.0f);
     EXPECT_EQ(Scene().ControlMode, kControlRotate);
-    ExpectOpenChecks(frame);
 }

@@ -42,12 +42,13 @@ void CALLBACK RunInDialog(HWND, UINT, UINT_PTR, DWORD) {
     body(dialog);
 }
 
-}  // namespace
-
+// The framework's message box while the tests run.
 int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
     g_Boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
     return IDOK;
 }
+
+}  // namespace
 
 std::vector<Box> TakeBoxes() {
     return std::exchange(g_Boxes, {});

@@ -31,9 +31,7 @@ struct Box {
     UINT flags;
 };
 
-// The framework's message box while the tests run.
-int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
-// The boxes recorded since the last call.
+// The framework's boxes, recorded since the last call.
 std::vector<Box> TakeBoxes();
 // The texts of the boxes recorded since the last call; each must have this
 // caption and these flags, and no owner.
