@@ -1,62 +1,40 @@
 #pragma once
-// What the viewer's tests share: the real application object per test, a
-// recorder of the messages a window receives, frame ticks counted as the
-// message loop dispatches them, real modal dialogs worked from inside their own
-// loops, and pixels read back from the view.
+// What the viewer's tests share: the real application object per test, the demo
+// files, a recorder of one message a window receives, and frame ticks counted
+// as the message loop dispatches them.
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "FrameworkTest.h"
 #include "app/ViewerApp.h"
+#include "sample/DemoScene.h"
+#include "tests/support/TempDir.h"
 
 namespace apptest {
 
-// Subclasses a window for its lifetime and notes the messages it receives
-// (message, wParam), before the window's own procedure handles them.
+// Subclasses a window for its lifetime and notes the wParam of every `message`
+// it receives, before the window's own procedure handles it.
 class MessageRecorder {
   public:
-    MessageRecorder(HWND window, std::vector<UINT> messages);
+    MessageRecorder(HWND window, UINT message);
     ~MessageRecorder();
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    // The wParam of every recorded `message` since the last call.
-    std::vector<WPARAM> Take(UINT message);
+    // What came since the last call.
+    std::vector<WPARAM> Take() { return std::exchange(m_Seen, {}); }
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd;
+    UINT m_Message;
     WNDPROC m_Original;
-    std::vector<UINT> m_Watched;
-    std::vector<std::pair<UINT, WPARAM>> m_Seen;
+    std::vector<WPARAM> m_Seen;
 };
 
-// Runs `body` inside the next modal dialog's own loop, with the dialog's
-// window; the body ends the dialog. TakeDialogRan says whether it ran.
-void InDialogLater(std::function<void(HWND dialog)> body);
-bool TakeDialogRan();
-
-// The open-file dialog, as a user works it: types `path` into the file name
-// field and presses Open.
-void ChooseFile(HWND dialog, const std::wstring& path);
-// Deletes `path` as the dialog closes: after its own check that the file exists.
-void DeleteWhenClosed(HWND dialog, const std::wstring& path);
-// The text of the dialog's file type list.
-std::string FileTypeText(HWND dialog);
-
-std::wstring Wide(const std::string& utf8);
-
-class ViewerTest : public ::testing::Test {
+class ViewerTest : public fwtest::AppTest<ViewerApp> {
   protected:
-    ViewerTest();
-    void TearDown() override;
-
     MainFrame& Frame() { return m_App.GetFrame(); }
     ModelView& View() { return Frame().GetView(); }
     SceneView& Scene() { return View().View(); }
@@ -65,17 +43,17 @@ class ViewerTest : public ::testing::Test {
     HWND ToolBar() { return Frame().GetToolBar().GetHwnd(); }
 
     // A command as the menu or the toolbar sends it to the frame.
-    void Command(UINT id);
+    void Command(UINT id) { SendMessageA(FrameWindow(), WM_COMMAND, id, 0); }
+    bool ButtonChecked(UINT id) { return SendMessageA(ToolBar(), TB_ISBUTTONCHECKED, id, 0); }
+    // Runs `body` inside the modal dialog that `command` opens; the body ends it.
+    void InDialogOf(UINT command, std::function<void(HWND dialog)> body);
     // Dispatches messages until the frame timer has ticked `count` times.
     void RunTicks(int count);
-    bool ButtonChecked(UINT id);
-    // The view's picture drawn again and read back from its context, and the
-    // view window's pixels as they are on screen: RGB0 rows, bottom row first,
-    // the size of the view's client area.
-    std::vector<uint8_t> GlPixels(int& width, int& height);
-    std::vector<uint8_t> ScreenPixels(int& width, int& height);
+    // The demo model, its texture archive and a point dump, in `folder` inside
+    // the test's own.
+    sample::DemoFiles WriteDemo(const std::u8string& folder = u8"");
 
-    ViewerApp m_App;
+    testsupport::TempDir m_Dir;
 };
 
 }  // namespace apptest

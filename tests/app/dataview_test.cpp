@@ -4,13 +4,12 @@
 #include "ViewerTest.h"
 #include "app/resource.h"
 #include "dataview/DataText.h"
-#include "sample/DemoScene.h"
-#include "tests/support/TempDir.h"
 
 using apptest::ViewerTest;
 
 namespace {
 
+// The whole text: longer than any fixed buffer.
 std::string Text(HWND window) {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
     text.resize(
@@ -20,17 +19,12 @@ std::string Text(HWND window) {
 
 std::vector<std::string> Items(HWND combo) {
     std::vector<std::string> items;
-    const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
         char item[128] = {};
         SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
         items.emplace_back(item);
     }
     return items;
-}
-
-int Selection(HWND combo) {
-    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
 }
 
 // What a user's choice from a list does: the selection, then its notification.
@@ -41,30 +35,17 @@ void Choose(HWND dialog, int control, int item) {
                  reinterpret_cast<LPARAM>(combo));
 }
 
-class DataViewTest : public ViewerTest {
-  protected:
-    // Runs Data View from the menu with `body` inside the dialog, which the body
-    // ends.
-    void RunDataView(std::function<void(HWND)> body) {
-        apptest::InDialogLater(std::move(body));
-        Command(IDM_DATAVIEW);
-        EXPECT_TRUE(apptest::TakeDialogRan());
-    }
-
-    testsupport::TempDir m_Dir;
-};
+using DataViewTest = ViewerTest;
 
 }  // namespace
 
 TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
-    sample::DemoFiles files;
-    ASSERT_TRUE(sample::WriteDemo(testsupport::Utf8(m_Dir.Path()), files));
-    Scene().OpenDocument(files.Model);
+    Scene().OpenDocument(WriteDemo().Model);
     const ModelScene& model = *Scene().Scene;
     ASSERT_TRUE(model.ArchiveLoaded());
     ASSERT_EQ(model.AnimationSetIndex().size(), 3u);
 
-    RunDataView([&model](HWND dialog) {
+    InDialogOf(IDM_DATAVIEW, [&model](HWND dialog) {
         HWND text = GetDlgItem(dialog, IDC_DATATEXT);
         HWND blocks = GetDlgItem(dialog, IDC_BLOCKCHOICE);
         HWND sets = GetDlgItem(dialog, IDC_SETCHOICE);
@@ -74,36 +55,32 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
         // and the first animation set.
         EXPECT_EQ(Text(text), dataview::HeaderText(model));
         EXPECT_EQ(Text(blocks), "Header");
-        EXPECT_EQ(Selection(blocks), CB_ERR);
+        EXPECT_EQ(SendMessageA(blocks, CB_GETCURSEL, 0, 0), CB_ERR);
         std::vector<std::string> labels;
         for (const auto& entry : dataview::kDataViewEntries)
             labels.emplace_back(entry.Label);
         EXPECT_EQ(Items(blocks), labels);
         EXPECT_EQ(Items(sets), (std::vector<std::string>{"idle", "spin", "wave"}));
-        EXPECT_EQ(Selection(sets), 0);
+        EXPECT_EQ(SendMessageA(sets, CB_GETCURSEL, 0, 0), 0);
 
         const auto fixed = reinterpret_cast<LRESULT>(GetStockObject(ANSI_FIXED_FONT));
         EXPECT_EQ(SendMessageA(text, WM_GETFONT, 0, 0), fixed);
         EXPECT_EQ(SendMessageA(blocks, WM_GETFONT, 0, 0), fixed);
         EXPECT_NE(SendMessageA(sets, WM_GETFONT, 0, 0), fixed);
-        const LONG_PTR textStyle = GetWindowLongPtrA(text, GWL_STYLE);
+        // An editable text with both scroll bars and a border, which the dialog
+        // manager may turn into a sunken edge; lists in their given order.
+        const LONG_PTR style = GetWindowLongPtrA(text, GWL_STYLE);
         const LONG_PTR wanted =
             ES_MULTILINE | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
-        EXPECT_EQ(textStyle & wanted, wanted);
-        // The dialog manager turns an edit's border into a sunken edge.
-        EXPECT_TRUE((textStyle & WS_BORDER) ||
+        EXPECT_EQ(style & (wanted | ES_READONLY | ES_AUTOVSCROLL), wanted);
+        EXPECT_TRUE((style & WS_BORDER) ||
                     (GetWindowLongPtrA(text, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
-        EXPECT_EQ(textStyle & (ES_READONLY | ES_AUTOVSCROLL), 0);
-        for (HWND combo : {blocks, sets}) {
-            const LONG_PTR style = GetWindowLongPtrA(combo, GWL_STYLE);
-            EXPECT_EQ(style & 3, CBS_DROPDOWN);
-            EXPECT_EQ(style & CBS_SORT, 0);
-        }
+        for (HWND combo : {blocks, sets})
+            EXPECT_EQ(GetWindowLongPtrA(combo, GWL_STYLE) & (3 | CBS_SORT), CBS_DROPDOWN);
 
         // Another set shows nothing new while no block is chosen.
         Choose(dialog, IDC_SETCHOICE, 1);
         EXPECT_EQ(Text(text), dataview::HeaderText(model));
-
         for (int entry = 0; entry < 17; ++entry) {
             Choose(dialog, IDC_BLOCKCHOICE, entry);
             EXPECT_EQ(Text(text), dataview::EntryText(&model, &model.Textures, entry, 1)) << entry;
@@ -119,15 +96,14 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
 TEST_F(DataViewTest, ShowsLongBlocksWhole) {
     sample::Model big = sample::DemoModel();
     big.Vertices.resize(4000, sample::Vec3{1.5f, -2.25f, 3});
-    const std::string path = m_Dir.Write("big.model", sample::WriteModel(big));
-    Scene().OpenDocument(path);
+    Scene().OpenDocument(m_Dir.Write("big.model", sample::WriteModel(big)));
     const ModelScene& model = *Scene().Scene;
     // No archive beside it: block 21 says so instead of reading one.
     ASSERT_FALSE(model.ArchiveLoaded());
     const std::string vertices = dataview::BlockText(model, nullptr, 4);
     ASSERT_GT(vertices.size(), 100000u);
 
-    RunDataView([&](HWND dialog) {
+    InDialogOf(IDM_DATAVIEW, [&](HWND dialog) {
         HWND text = GetDlgItem(dialog, IDC_DATATEXT);
         // The edit takes 32767 characters at first: far less than this block.
         EXPECT_GE(static_cast<size_t>(SendMessageA(text, EM_GETLIMITTEXT, 0, 0)), vertices.size());
@@ -140,25 +116,23 @@ TEST_F(DataViewTest, ShowsLongBlocksWhole) {
 }
 
 TEST_F(DataViewTest, WithoutAModelEveryEntrySaysSo) {
-    const std::string none = dataview::NoModelText();
-    auto expectNoModel = [&none](HWND dialog) {
+    auto expectNoModel = [](HWND dialog) {
         HWND text = GetDlgItem(dialog, IDC_DATATEXT);
-        EXPECT_EQ(Text(text), none);
+        EXPECT_EQ(Text(text), dataview::NoModelText());
         EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BLOCKCHOICE)), "Header");
         EXPECT_TRUE(Items(GetDlgItem(dialog, IDC_SETCHOICE)).empty());
         for (int entry : {0, 5, 10, 16}) {
             Choose(dialog, IDC_BLOCKCHOICE, entry);
-            EXPECT_EQ(Text(text), none) << entry;
+            EXPECT_EQ(Text(text), dataview::NoModelText()) << entry;
         }
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     };
-    RunDataView(expectNoModel);  // nothing opened yet
+    InDialogOf(IDM_DATAVIEW, expectNoModel);  // nothing opened yet
 
-    sample::DemoFiles files;
-    ASSERT_TRUE(sample::WriteDemo(testsupport::Utf8(m_Dir.Path()), files));
+    const sample::DemoFiles files = WriteDemo();
     Scene().OpenDocument(files.PointDump);
-    RunDataView(expectNoModel);
+    InDialogOf(IDM_DATAVIEW, expectNoModel);
     Scene().OpenDocument(files.Model);
     Scene().OpenDocument(files.Archive);  // closes the model
-    RunDataView(expectNoModel);
+    InDialogOf(IDM_DATAVIEW, expectNoModel);
 }

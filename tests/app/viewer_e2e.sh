@@ -8,10 +8,8 @@ viewer=$1 make_demo=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 for tool in xdotool import identify compare winepath; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "viewer_e2e: $tool is missing (scripts/setup installs it)" >&2
-        exit 1
-    fi
+    command -v "$tool" >/dev/null ||
+        { echo "viewer_e2e: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
 done
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
