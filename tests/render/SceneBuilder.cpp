@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "model/ByteSource.h"
+#include "tests/support/GlContext.h"
 
 namespace testsupport {
 
@@ -11,8 +14,8 @@ int32_t AddComponent(sample::Model& m, const std::vector<PolygonCorners>& polygo
     return sample::AddComponent(m, polygons, style.AlphaMode, style.CullMode, style.TextureMap);
 }
 
-int32_t AddMarker(sample::Model& model, sample::Color c) {
-    return AddComponent(model, {{Corner{{0, 0, 0}, c}}});
+int32_t AddMarker(sample::Model& model, uint8_t red) {
+    return AddComponent(model, {{Corner{{0, 0, 0}, {red, 0, 0, 255}}}});
 }
 
 int32_t AddNode(sample::Model& m, int32_t component, sample::Vec3 translate, uint8_t visibility) {
@@ -33,11 +36,41 @@ std::unique_ptr<ModelScene> SceneOf(const sample::Model& model) {
     return scene;
 }
 
+void DrawWhole(ModelScene& scene) {
+    scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+}
+
+std::vector<DrawnPoint> PointsDrawn(const std::function<void()>& draw) {
+    auto hundredths = [](float f) { return std::round(f * 100) / 100; };
+    UseFeedbackOrtho();
+    std::vector<DrawnPoint> points;
+    for (const FeedbackItem& item : Feedback(draw)) {
+        for (const FeedbackVertex& v : item.Vertices) {
+            const Point3 at = EyeOf(v);
+            points.push_back({static_cast<int>(std::lround(v.R * 255)), hundredths(at.X),
+                              hundredths(at.Y), hundredths(at.Z)});
+        }
+    }
+    return points;
+}
+
 unsigned FirstGlError() {
     GLenum first = glGetError();
     while (glGetError() != GL_NO_ERROR) {
     }
     return first;
+}
+
+int GlInteger(unsigned name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+std::array<float, 16> GlMatrix(unsigned name) {
+    std::array<float, 16> m{};
+    glGetFloatv(name, m.data());
+    return m;
 }
 
 }  // namespace testsupport

@@ -2,32 +2,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 
 #include "tests/render/SceneBuilder.h"
 #include "tests/support/GlContext.h"
 
 namespace {
 
-using testsupport::AddComponent;
-using testsupport::AddNode;
-using testsupport::ComponentStyle;
-using testsupport::Corner;
-using testsupport::Feedback;
-using testsupport::FeedbackItem;
-using testsupport::GlContext;
-using testsupport::SceneOf;
+using namespace testsupport;
 
-constexpr int kSize = 64;
+constexpr int kSize = GlContext::kDefaultSize;
+constexpr sample::Color kWhite{255, 255, 255, 255};
 
 int Byte(float channel) {
     return static_cast<int>(std::lround(channel * 255));
 }
 
 // A square from (x0, y0) to (x1, y1) at depth 0, counter-clockwise (front-facing).
-testsupport::PolygonCorners Square(float x0, float y0, float x1, float y1, sample::Color c) {
-    return {Corner{{x0, y0, 0}, c}, Corner{{x1, y0, 0}, c}, Corner{{x1, y1, 0}, c},
-            Corner{{x0, y1, 0}, c}};
+PolygonCorners Square(float x0, float y0, float x1, float y1, sample::Color c) {
+    return {Corner{{x0, y0, 0}, c, {0, 0}}, Corner{{x1, y0, 0}, c, {1, 0}},
+            Corner{{x1, y1, 0}, c, {1, 1}}, Corner{{x0, y1, 0}, c, {0, 1}}};
 }
 
 // The nodes of `m` as siblings under a root stored last, in the order given.
@@ -36,43 +29,41 @@ void ChainUnderRoot(sample::Model& m) {
     for (int32_t i = 0; i + 1 < count; ++i)
         m.Nodes[i].NextSibling = i + 1;
     const int32_t root = AddNode(m, -1);
-    m.Nodes[root].FirstChild = count > 0 ? 0 : -1;
+    m.Nodes[root].FirstChild = 0;
 }
 
-void DrawWhole(ModelScene& scene) {
-    scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+// One frame of the whole scene under UseFeedbackOrtho, from a clear screen.
+void Frame(ModelScene& scene) {
+    UseFeedbackOrtho();
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(scene);
 }
 
 // The pixel that shows eye point (x, y) under UseFeedbackOrtho.
-testsupport::Pixel PixelAt(const GlContext& gl, float x, float y) {
-    int column = static_cast<int>((x + 100) / 200 * kSize);
-    int row = static_cast<int>((100 - y) / 200 * kSize);
-    return gl.At(column, row);
+Pixel PixelAt(const GlContext& gl, float x, float y) {
+    return gl.At(static_cast<int>((x + 100) / 200 * kSize),
+                 static_cast<int>((100 - y) / 200 * kSize));
 }
 
 TEST(PolygonSets, TheVertexCountChoosesThePrimitive) {
-    GlContext gl(kSize, kSize);
+    GlContext gl;
     sample::Model m;
-    // Corner k of the polygon with n corners has red 10 n + k + 1, each polygon
-    // a regular n-gon of its own place.
-    const std::map<int, sample::Vec3> centres{{1, {-60, 60, 0}}, {2, {0, 60, 0}},
-                                              {3, {60, 60, 0}},  {4, {-60, -40, 0}},
-                                              {5, {0, -40, 0}},  {0, {60, -40, 0}}};
-    std::vector<testsupport::PolygonCorners> polygons;
+    // Polygons of 1, 2, 3, 4, 5 and 0 corners, each a regular n-gon of its own
+    // place; corner k of the n-gon has red 10 n + k + 1.
+    std::vector<PolygonCorners> polygons;
     for (int n : {1, 2, 3, 4, 5, 0}) {
-        testsupport::PolygonCorners corners;
+        const float x = -60.0f + 60 * (polygons.size() % 3), y = polygons.size() < 3 ? 60 : -40;
+        polygons.emplace_back();
         for (int k = 0; k < n; ++k) {
-            double a = 2 * M_PI * k / n;
-            const sample::Vec3 c = centres.at(n);
-            corners.push_back(Corner{{static_cast<float>(c.X + 25 * std::cos(a)),
-                                      static_cast<float>(c.Y + 25 * std::sin(a)), 0},
-                                     {static_cast<uint8_t>(10 * n + k + 1), 0, 0, 255}});
+            const double a = 2 * M_PI * k / n;
+            polygons.back().push_back(Corner{{x + 25 * static_cast<float>(std::cos(a)),
+                                              y + 25 * static_cast<float>(std::sin(a)), 0},
+                                             {static_cast<uint8_t>(10 * n + k + 1), 0, 0, 255}});
         }
-        polygons.push_back(corners);
     }
     AddNode(m, AddComponent(m, polygons));
     auto scene = SceneOf(m);
-    testsupport::UseFeedbackOrtho(kSize, kSize);
+    UseFeedbackOrtho();
     std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
 
     // 1 point, 1 line, 1 triangle, a quad (two triangles), a pentagon (three).
@@ -87,8 +78,7 @@ TEST(PolygonSets, TheVertexCountChoosesThePrimitive) {
     // Flat shading tells a quad (its fourth corner's colour) from a polygon (its
     // first) and a triangle (its third).
     glShadeModel(GL_FLAT);
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
+    Frame(*scene);
     EXPECT_EQ(PixelAt(gl, 60, 60).R, 33);
     EXPECT_EQ(PixelAt(gl, -60, -40).R, 44);
     EXPECT_EQ(PixelAt(gl, 0, -40).R, 51);
@@ -108,22 +98,18 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     m.ColorOrder = {0, 0, 0, 0, 1, 0};         // entry 3 + 1 = 4: colour 1
     m.TexVertexOrder = {0, 0, 0, 0, 0, 2, 0};  // entry 4 + 1 = 5: texture vertex 3 + 2
     m.Polygons = {{0, 0}, {1, 1}};
-    sample::PolygonSet set;
+    m.PolygonSets.resize(2);
+    sample::PolygonSet& set = m.PolygonSets[1];
     set.TextureMap = 0;
-    set.FirstPolygon = 1;
-    set.PolygonCount = 1;
-    set.VertexOrderBase = 1;
+    set.FirstPolygon = set.PolygonCount = set.VertexOrderBase = 1;
     set.NormalOrderBase = 2;
     set.ColorOrderBase = 3;
     set.TexVertexOrderBase = 4;
-    m.PolygonSets = {sample::PolygonSet{}, set};
-    sample::Component c;
+    sample::Component& c = m.Components.emplace_back();
     c.VertexBase = 2;
     c.TexVertexBase = 3;
-    c.FirstPolygonSet = 1;
-    c.PolygonSetCount = 1;
+    c.FirstPolygonSet = c.PolygonSetCount = 1;
     c.AlphaMode = 2;
-    m.Components = {c};
     m.TextureMaps = {{0, 0}};
     m.TextureDefinitions = {{}};
     AddNode(m, 0);
@@ -132,77 +118,63 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     glGenTextures(1, &texture);
     scene->TextureNames = {texture};
 
-    testsupport::UseFeedbackOrtho(kSize, kSize);
+    UseFeedbackOrtho();
     std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
     ASSERT_EQ(items.size(), 1u);
-    const testsupport::FeedbackVertex& v = items[0].Vertices[0];
-    testsupport::Point3 at = testsupport::EyeOf(v, kSize, kSize);
+    const FeedbackVertex& v = items[0].Vertices[0];
+    const Point3 at = EyeOf(v);
     EXPECT_NEAR(at.X, 7, 0.01);
     EXPECT_NEAR(at.Y, 8, 0.01);
     EXPECT_NEAR(at.Z, 9, 0.01);
-    EXPECT_EQ(Byte(v.R), 11);
-    EXPECT_EQ(Byte(v.G), 22);
-    EXPECT_EQ(Byte(v.B), 33);
-    EXPECT_EQ(Byte(v.A), 250);
+    EXPECT_EQ((std::array{Byte(v.R), Byte(v.G), Byte(v.B), Byte(v.A)}),
+              (std::array{11, 22, 33, 250}));
     EXPECT_FLOAT_EQ(v.S, 0.25f);
     EXPECT_FLOAT_EQ(v.T, 0.75f);
     float normal[3];
     glGetFloatv(GL_CURRENT_NORMAL, normal);
     EXPECT_FLOAT_EQ(normal[1], 0.6f);
     EXPECT_FLOAT_EQ(normal[2], 0.8f);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), texture);
+    EXPECT_EQ(static_cast<GLuint>(GlInteger(GL_TEXTURE_BINDING_2D)), texture);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-TEST(PolygonSets, AlphaTestKeeps243AndDrops242) {
-    GlContext gl(kSize, kSize);
+TEST(PolygonSets, AlphaTestAndAdditiveBlending) {
+    GlContext gl;
     sample::Model m;
+    // Alpha-tested: 242 is dropped, 243 kept.
     AddNode(m, AddComponent(m,
-                            {Square(-100, -100, 0, 100, {255, 255, 255, 242}),
-                             Square(0, -100, 100, 100, {255, 255, 255, 243})},
+                            {Square(-100, -100, 0, -50, {255, 255, 255, 242}),
+                             Square(0, -100, 100, -50, {255, 255, 255, 243})},
                             {.AlphaMode = 0}));
-    auto scene = SceneOf(m);
-    testsupport::UseFeedbackOrtho(kSize, kSize);
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
-    EXPECT_EQ(PixelAt(gl, -50, 0).R, 0);
-    EXPECT_EQ(PixelAt(gl, 50, 0).R, 255);
+    auto tested = SceneOf(m);
+    Frame(*tested);
+    EXPECT_EQ(PixelAt(gl, -50, -75).R, 0);
+    EXPECT_EQ(PixelAt(gl, 50, -75).R, 255);
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-}
 
-TEST(PolygonSets, AdditiveSetsBrightenWhatIsBehindAndAreNeverAlphaTested) {
-    GlContext gl(kSize, kSize);
-    sample::Model m;
-    // First an alpha-tested component (switches the test on), then an additive
-    // one whose faint square must not be discarded by it.
-    AddNode(
-        m, AddComponent(m, {Square(-100, -100, -50, -50, {255, 255, 255, 255})}, {.AlphaMode = 0}));
+    // Then an additive component: it brightens what is behind, and its faint
+    // square is not discarded by the alpha test the first one switched on.
     AddNode(m, AddComponent(m,
                             {Square(-100, -10, 100, 100, {200, 0, 0, 128}),
                              Square(-100, -100, 100, 10, {0, 100, 0, 255}),
                              Square(50, 50, 100, 100, {0, 0, 255, 20})},
                             {.AlphaMode = 3}));
     ChainUnderRoot(m);
-    auto scene = SceneOf(m);
-    testsupport::UseFeedbackOrtho(kSize, kSize);
+    auto additive = SceneOf(m);
     glClearColor(0, 0, 64 / 255.0f, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
-    testsupport::Pixel both = PixelAt(gl, 0, 0);
+    Frame(*additive);
+    const Pixel both = PixelAt(gl, 0, 0);
     EXPECT_NEAR(both.R, 100, 1);  // 200 x 128 / 255
     EXPECT_EQ(both.G, 100);
     EXPECT_EQ(both.B, 64);  // the clear colour shows through
-    testsupport::Pixel faint = PixelAt(gl, 75, 75);
-    EXPECT_NEAR(faint.B, 64 + 20, 1);
+    EXPECT_NEAR(PixelAt(gl, 75, 75).B, 64 + 20, 1);
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
 }
 
 TEST(PolygonSets, AlphaAndCullStateCarryToTheNextComponentAndFrame) {
-    GlContext gl(kSize, kSize);
+    GlContext gl;
     sample::Model m;
     const sample::Color green{0, 200, 0, 128};
     // Drawn in this order: A (mode 1, leaves states), B (additive, culling on),
@@ -210,52 +182,37 @@ TEST(PolygonSets, AlphaAndCullStateCarryToTheNextComponentAndFrame) {
     AddNode(m, AddComponent(m, {Square(-100, 50, 100, 100, green)}, {.AlphaMode = 1}));
     AddNode(m, AddComponent(m, {Square(-100, -100, -50, -50, {50, 0, 0, 255})},
                             {.AlphaMode = 3, .CullMode = 1}));
-    testsupport::PolygonCorners clockwise = Square(0, 0, 50, 25, green);
+    PolygonCorners clockwise = Square(0, 0, 50, 25, green);
     std::swap(clockwise[1], clockwise[3]);
     AddNode(m, AddComponent(m, {Square(-100, 0, 0, 25, green), clockwise},
                             {.AlphaMode = 1, .CullMode = 2}));
     ChainUnderRoot(m);
     auto scene = SceneOf(m);
-    testsupport::UseFeedbackOrtho(kSize, kSize);
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
+    Frame(*scene);
     EXPECT_EQ(PixelAt(gl, 0, 75).G, 200);         // A: nothing set yet, opaque
     EXPECT_NEAR(PixelAt(gl, -50, 12).G, 100, 1);  // C: additive like B
     EXPECT_EQ(PixelAt(gl, 25, 12).G, 0);          // C's back face: culled like B
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-
     // The next frame starts with what the last component left.
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
+    Frame(*scene);
     EXPECT_NEAR(PixelAt(gl, 0, 75).G, 100, 1);
 }
 
-// One textured square (texture map 0 -> image 0) beside one without a map.
-sample::Model TexturedModel(int32_t textureIndex) {
+// One textured square (texture map 0 -> image `image`) drawn after an untextured one.
+sample::Model TexturedModel(int32_t image) {
     sample::Model m;
-    testsupport::PolygonCorners textured = Square(-100, -100, 0, 100, {255, 255, 255, 255});
-    textured[0].T = {0, 0};
-    textured[1].T = {1, 0};
-    textured[2].T = {1, 1};
-    textured[3].T = {0, 1};
     AddNode(m, AddComponent(m, {Square(0, -100, 100, 100, {0, 0, 255, 255})}));
-    AddNode(m, AddComponent(m, {textured}, {.TextureMap = 0}));
+    AddNode(m, AddComponent(m, {Square(-100, -100, 0, 100, kWhite)}, {.TextureMap = 0}));
     ChainUnderRoot(m);
-    m.TextureMaps = {{textureIndex, 0}};
+    m.TextureMaps = {{image, 0}};
     m.TextureDefinitions = {{}};
     return m;
 }
 
-GLuint SolidTexture(uint8_t r, uint8_t g, uint8_t b) {
+GLuint GreenTexture() {
     std::vector<uint8_t> texels(64 * 64 * 4);
-    for (size_t i = 0; i < texels.size(); i += 4) {
-        texels[i] = r;
-        texels[i + 1] = g;
-        texels[i + 2] = b;
-        texels[i + 3] = 255;
-    }
+    for (size_t i = 0; i < texels.size(); i += 4)
+        texels[i + 1] = 180, texels[i + 3] = 255;
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -266,59 +223,46 @@ GLuint SolidTexture(uint8_t r, uint8_t g, uint8_t b) {
 }
 
 TEST(PolygonSets, TexturesFollowTheSwitchAndOnlyExistingTextureObjects) {
-    GlContext gl(kSize, kSize);
-    testsupport::UseFeedbackOrtho(kSize, kSize);
+    GlContext gl;
     auto scene = SceneOf(TexturedModel(0));
-    scene->TextureNames = {SolidTexture(0, 180, 0)};
-
-    // Drawn after an untextured polygon, the textured one shows its texture.
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
-    EXPECT_EQ(PixelAt(gl, -50, 0), (testsupport::Pixel{0, 180, 0, 255}));
-    EXPECT_EQ(PixelAt(gl, 50, 0), (testsupport::Pixel{0, 0, 255, 255}));
+    scene->TextureNames = {GreenTexture()};
+    Frame(*scene);
+    EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{0, 180, 0, 255}));
+    EXPECT_EQ(PixelAt(gl, 50, 0), (Pixel{0, 0, 255, 255}));
 
     // With textures off, white vertex colour and no texture coordinates at all:
     // the current coordinate set before the frame survives it.
     scene->SetTexturesEnabled(0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(*scene);
-    EXPECT_EQ(PixelAt(gl, -50, 0), (testsupport::Pixel{255, 255, 255, 255}));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     glTexCoord2f(9, 9);
-    DrawWhole(*scene);
-    float current[4];
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
-    EXPECT_EQ(current[0], 9);
-    EXPECT_EQ(current[1], 9);
+    Frame(*scene);
+    EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{255, 255, 255, 255}));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    std::array<float, 4> current{};
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current.data());
+    EXPECT_EQ(current, (std::array<float, 4>{9, 9, 0, 1}));
     // Turned on again, the coordinates come back: the last corner's is current.
     scene->SetTexturesEnabled(1);
     DrawWhole(*scene);
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
-    EXPECT_EQ(current[0], 0);
-    EXPECT_EQ(current[1], 1);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current.data());
+    EXPECT_EQ(current, (std::array<float, 4>{0, 1, 0, 1}));
 
     // An image number with no texture object, a map past block 20, or no
     // texture definitions at all: vertex colours, texturing off.
-    sample::Model past = TexturedModel(1);
-    auto noObject = SceneOf(past);
-    noObject->TextureNames = scene->TextureNames;
-    past.PolygonSets[1].TextureMap = 7;
-    auto noMap = SceneOf(past);
-    noMap->TextureNames = scene->TextureNames;
-    sample::Model undefined = TexturedModel(0);
-    undefined.TextureDefinitions.clear();
-    auto noDefinitions = SceneOf(undefined);
-    noDefinitions->TextureNames = scene->TextureNames;
-    for (ModelScene* s : {noObject.get(), noMap.get(), noDefinitions.get()}) {
+    const std::function<void(sample::Model&)> spoilers[] = {
+        [](sample::Model& m) { m.TextureMaps[0].TextureIndex = 1; },
+        [](sample::Model& m) { m.PolygonSets[1].TextureMap = 7; },
+        [](sample::Model& m) { m.TextureDefinitions.clear(); }};
+    for (const auto& spoil : spoilers) {
+        sample::Model m = TexturedModel(0);
+        spoil(m);
+        auto spoilt = SceneOf(m);
+        spoilt->TextureNames = scene->TextureNames;
         glEnable(GL_TEXTURE_2D);
-        glClear(GL_COLOR_BUFFER_BIT);
-        DrawWhole(*s);
-        EXPECT_EQ(PixelAt(gl, -50, 0), (testsupport::Pixel{255, 255, 255, 255}));
+        Frame(*spoilt);
+        EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{255, 255, 255, 255}));
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        spoilt->TextureNames.clear();  // the first scene owns it
     }
-    noObject->TextureNames.clear();
-    noMap->TextureNames.clear();
-    noDefinitions->TextureNames.clear();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -11,20 +11,16 @@
 
 namespace {
 
-using testsupport::Feedback;
-using testsupport::FeedbackItem;
-using testsupport::GlContext;
-using testsupport::Pixel;
+using namespace testsupport;
+using Camera = std::array<float, 5>;  // PanX, PanY, Zoom, RotateX, RotateY
 
-std::array<float, 16> Matrix(GLenum which) {
-    std::array<float, 16> m{};
-    glGetFloatv(which, m.data());
-    return m;
+Camera CameraOf(const SceneView& v) {
+    return {v.PanX, v.PanY, v.Zoom, v.RotateX, v.RotateY};
 }
 
-// gluPerspective's matrix, from its definition.
-std::array<double, 16> Perspective(double fovy, double aspect, double zNear, double zFar) {
-    const double f = 1 / std::tan(fovy * M_PI / 360);
+// gluPerspective(45, aspect, 0.1f, 600)'s matrix, from its definition.
+std::array<double, 16> Perspective(double aspect) {
+    const double f = 1 / std::tan(45 * M_PI / 360), zNear = 0.1f, zFar = 600;
     std::array<double, 16> m{};
     m[0] = f / aspect;
     m[5] = f;
@@ -34,183 +30,122 @@ std::array<double, 16> Perspective(double fovy, double aspect, double zNear, dou
     return m;
 }
 
-void ExpectProjection(double aspect) {
-    const std::array<float, 16> got = Matrix(GL_PROJECTION_MATRIX);
-    const std::array<double, 16> want = Perspective(45, aspect, 0.1f, 600);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(got[i], want[i], 1e-5 * std::max(1.0, std::abs(want[i]))) << i;
-}
-
-TEST(View, InitGLSetsTheInitialState) {
+TEST(View, InitGLAndResizeSetTheStateAndAFractionalPerspective) {
     GlContext gl;
     SceneView view;
     EXPECT_TRUE(view.InitGL());
-    GLint shade = 0, depthFunc = 0, hint = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &shade);
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &hint);
-    EXPECT_EQ(shade, GL_SMOOTH);
-    EXPECT_EQ(depthFunc, GL_LEQUAL);
-    EXPECT_EQ(hint, GL_NICEST);
+    EXPECT_EQ(GlInteger(GL_SHADE_MODEL), GL_SMOOTH);
+    EXPECT_EQ(GlInteger(GL_DEPTH_FUNC), GL_LEQUAL);
+    EXPECT_EQ(GlInteger(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     for (GLenum off : {GL_LIGHTING, GL_TEXTURE_2D, GL_BLEND, GL_ALPHA_TEST, GL_CULL_FACE})
         EXPECT_FALSE(glIsEnabled(off)) << off;
-    float clear[4], color[4], depth = 0;
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    glGetFloatv(GL_CURRENT_COLOR, color);
+    std::array<float, 4> clear{}, color{};
+    float depth = 0;
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    glGetFloatv(GL_CURRENT_COLOR, color.data());
     glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
-    EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 0);
+    EXPECT_EQ(clear, (std::array<float, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(color, (std::array<float, 4>{1, 1, 1, 0.5f}));
     EXPECT_EQ(depth, 1);
-    EXPECT_EQ(color[0], 1);
-    EXPECT_EQ(color[3], 0.5f);
-}
-
-TEST(View, ResizeSetsViewportAndAFractionalPerspective) {
-    GlContext gl;
-    SceneView view;
-    view.Resize(800, 600);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 800);
-    EXPECT_EQ(viewport[3], 600);
-    ExpectProjection(800.0 / 600.0);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
 
     // A height of 0 projects as if it were 1.
-    view.Resize(300, 0);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 300);
-    EXPECT_EQ(viewport[3], 1);
-    ExpectProjection(300.0);
+    for (auto [width, height, aspect] : {std::tuple{800, 600, 800.0 / 600}, {300, 0, 300.0}}) {
+        view.Resize(width, height);
+        std::array<GLint, 4> viewport{};
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, width, std::max(height, 1)}));
+        const std::array<float, 16> got = GlMatrix(GL_PROJECTION_MATRIX);
+        const std::array<double, 16> want = Perspective(aspect);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(got[i], want[i], 1e-5 * std::max(1.0, std::abs(want[i]))) << i;
+        EXPECT_EQ(GlInteger(GL_MATRIX_MODE), GL_MODELVIEW);
+    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST(View, TheCameraTranslatesThenTurnsAboutXThenY) {
     GlContext gl;
     SceneView view;
-    EXPECT_EQ(view.PanX, 0);
-    EXPECT_EQ(view.PanY, -2);
-    EXPECT_EQ(view.Zoom, -55);
-    EXPECT_EQ(view.RotateX, 0);
-    EXPECT_EQ(view.RotateY, 0);
+    EXPECT_EQ(CameraOf(view), (Camera{0, -2, -55, 0, 0}));
     view.PanX = 3;
     view.PanY = -4;
     view.Zoom = -30;
     view.RotateX = 30;
     view.RotateY = 60;
-    // DrawScene leaves the camera as the modelview matrix.
-    view.DrawScene();
-    const std::array<float, 16> m = Matrix(GL_MODELVIEW_MATRIX);
-    // (1, 0, 0) turned 60 degrees about y, then 30 about x, then moved.
-    const double cy = std::cos(M_PI / 3), sy = std::sin(M_PI / 3);
-    const double cx = std::cos(M_PI / 6), sx = std::sin(M_PI / 6);
-    const double x = cy, y = 0, z = -sy;  // after the turn about y
-    const double want[3] = {x + 3, cx * y - sx * z - 4, sx * y + cx * z - 30};
-    EXPECT_NEAR(m[0] + m[12], want[0], 1e-5);
-    EXPECT_NEAR(m[1] + m[13], want[1], 1e-5);
-    EXPECT_NEAR(m[2] + m[14], want[2], 1e-5);
-    EXPECT_NEAR(m[12], 3, 1e-6);
-    EXPECT_NEAR(m[13], -4, 1e-6);
-    EXPECT_NEAR(m[14], -30, 1e-6);
+    view.DrawScene();  // leaves the camera as the modelview matrix
+    const std::array<float, 16> m = GlMatrix(GL_MODELVIEW_MATRIX);
+    // (1, 0, 0) turned 60 degrees about y to (c, 0, -s), then 30 about x, then moved.
+    const double c = std::cos(M_PI / 3), s = std::sin(M_PI / 3);
+    const double want[3] = {c + 3, std::sin(M_PI / 6) * s - 4, -std::cos(M_PI / 6) * s - 30};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(m[i] + m[12 + i], want[i], 1e-5) << i;
+        EXPECT_NEAR(m[12 + i], (std::array{3, -4, -30})[i], 1e-6) << i;
+    }
 }
 
 TEST(View, HeldArrowsMoveTheCameraByModeAndShift) {
-    SceneView view;
-    view.KeyDown(kKeyRight);
-    for (int tick = 0; tick < 50; ++tick)
-        view.ProcessKeys();
-    EXPECT_FLOAT_EQ(view.PanX, 25.0f);
-    view.KeyDown(kKeyShift);
-    for (int tick = 0; tick < 50; ++tick)
-        view.ProcessKeys();
-    EXPECT_FLOAT_EQ(view.PanX, 150.0f);
-    view.KeyDown(kKeyLeft);  // Left and Right together cancel
-    view.ProcessKeys();
-    EXPECT_FLOAT_EQ(view.PanX, 150.0f);
-    view.KeyUp(kKeyLeft);
-    view.KeyUp(kKeyRight);
-    view.KeyUp(kKeyShift);
-
     struct Case {
-        int Command;
-        uint32_t Key;
-        bool Shift;
-        float SceneView::*Field;
-        float Change;
+        int32_t Mode;
+        std::vector<uint32_t> Held;
+        int Ticks;
+        Camera After;
     };
     const Case cases[] = {
-        {kCommandControlPan, kKeyLeft, false, &SceneView::PanX, -0.5f},
-        {kCommandControlPan, kKeyUp, false, &SceneView::PanY, 0.5f},
-        {kCommandControlPan, kKeyDown, true, &SceneView::PanY, -2.5f},
-        {kCommandControlRotate, kKeyLeft, false, &SceneView::RotateY, -1},
-        {kCommandControlRotate, kKeyRight, true, &SceneView::RotateY, 5},
-        {kCommandControlRotate, kKeyUp, false, &SceneView::RotateX, -1},
-        {kCommandControlRotate, kKeyDown, true, &SceneView::RotateX, 5},
-        {kCommandControlZoom, kKeyUp, false, &SceneView::Zoom, -1},
-        {kCommandControlZoom, kKeyDown, true, &SceneView::Zoom, 5},
-        {kCommandControlZoom, kKeyLeft, true, &SceneView::PanX, 0},
-        {kCommandControlZoom, kKeyRight, false, &SceneView::RotateY, 0},
+        {kControlPan, {kKeyRight}, 50, {25, -2, -55, 0, 0}},
+        {kControlPan, {kKeyShift, kKeyRight}, 50, {125, -2, -55, 0, 0}},
+        {kControlPan, {kKeyLeft, kKeyRight}, 1, {0, -2, -55, 0, 0}},
+        {kControlPan, {kKeyLeft}, 1, {-0.5f, -2, -55, 0, 0}},
+        {kControlPan, {kKeyUp}, 1, {0, -1.5f, -55, 0, 0}},
+        {kControlPan, {kKeyShift, kKeyDown}, 1, {0, -4.5f, -55, 0, 0}},
+        {kControlRotate, {kKeyLeft}, 1, {0, -2, -55, 0, -1}},
+        {kControlRotate, {kKeyShift, kKeyRight}, 1, {0, -2, -55, 0, 5}},
+        {kControlRotate, {kKeyUp}, 1, {0, -2, -55, -1, 0}},
+        {kControlRotate, {kKeyShift, kKeyDown}, 1, {0, -2, -55, 5, 0}},
+        {kControlZoom, {kKeyUp}, 1, {0, -2, -56, 0, 0}},
+        {kControlZoom, {kKeyShift, kKeyDown}, 1, {0, -2, -50, 0, 0}},
+        {kControlZoom, {kKeyShift, kKeyLeft, kKeyRight}, 1, {0, -2, -55, 0, 0}},
+        {7, {kKeyUp, kKeyRight}, 1, {0, -2, -55, 0, 0}},  // no such mode
+        // Letters and codes past the key table.
+        {kControlPan, {'P', 'R', 'Z', 300, 0xFFFFFFFF}, 1, {0, -2, -55, 0, 0}},
     };
     for (const Case& c : cases) {
-        SceneView v;
-        EXPECT_TRUE(v.Command(c.Command));
-        if (c.Shift)
-            v.KeyDown(kKeyShift);
-        v.KeyDown(c.Key);
-        const float before = v.*c.Field;
-        const float sum = v.PanX + v.PanY + v.Zoom + v.RotateX + v.RotateY;
-        v.ProcessKeys();
-        EXPECT_FLOAT_EQ(v.*c.Field - before, c.Change) << c.Command << " " << c.Key;
-        // Nothing else moved.
-        EXPECT_FLOAT_EQ(v.PanX + v.PanY + v.Zoom + v.RotateX + v.RotateY - sum, c.Change)
-            << c.Command << " " << c.Key;
+        SceneView view;
+        view.ControlMode = c.Mode;
+        for (uint32_t key : c.Held)
+            view.KeyDown(key);
+        for (int tick = 0; tick < c.Ticks; ++tick)
+            view.ProcessKeys();
+        EXPECT_EQ(CameraOf(view), c.After) << "mode " << c.Mode << ", first key " << c.Held[0];
     }
 
-    // Up once in Zoom mode: -55 to -56. Switching modes keeps every value.
-    SceneView zoom;
-    zoom.Command(kCommandControlZoom);
-    zoom.KeyDown(kKeyUp);
-    zoom.ProcessKeys();
-    EXPECT_FLOAT_EQ(zoom.Zoom, -56);
-    zoom.Command(kCommandControlRotate);
-    zoom.Command(kCommandControlPan);
-    EXPECT_FLOAT_EQ(zoom.Zoom, -56);
-    EXPECT_FLOAT_EQ(zoom.PanY, -2);
-    zoom.ProcessKeys();
-    EXPECT_FLOAT_EQ(zoom.PanY, -1.5f);  // the same Up, now panning
-
-    // Letters, codes past the table and unknown modes change nothing.
-    SceneView still;
-    for (uint32_t key : {uint32_t{'P'}, uint32_t{'R'}, uint32_t{'Z'}, 300u, 0xFFFFFFFFu})
-        still.KeyDown(key);
-    still.ProcessKeys();
-    still.ControlMode = 7;
-    still.KeyDown(kKeyUp);
-    still.ProcessKeys();
-    EXPECT_FLOAT_EQ(still.PanX + still.PanY + still.Zoom + still.RotateX + still.RotateY, -57);
+    // Switching modes keeps the camera; the same held Up then pans, until released.
+    SceneView view;
+    view.Command(kCommandControlZoom);
+    view.KeyDown(kKeyUp);
+    view.ProcessKeys();
+    view.Command(kCommandControlPan);
+    view.ProcessKeys();
+    view.KeyUp(kKeyUp);
+    view.ProcessKeys();
+    EXPECT_EQ(CameraOf(view), (Camera{0, -1.5f, -56, 0, 0}));
 }
 
 TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
     SceneView view;
-    EXPECT_EQ(view.ControlMode, 0);
-    EXPECT_TRUE(view.Command(kCommandControlZoom));
-    EXPECT_EQ(view.ControlMode, 2);
-    EXPECT_TRUE(view.Command(kCommandControlRotate));
-    EXPECT_EQ(view.ControlMode, 1);
-    EXPECT_TRUE(view.Command(kCommandControlPan));
-    EXPECT_EQ(view.ControlMode, 0);
-
-    EXPECT_EQ(view.ShowAxes, 1);
-    EXPECT_EQ(view.ShowTextures, 1);
-    EXPECT_EQ(view.ShowBoundingBox, 0);
-    EXPECT_TRUE(view.Command(kCommandShowAxes));
-    EXPECT_TRUE(view.Command(kCommandToggleTextures));
-    EXPECT_TRUE(view.Command(kCommandShowBoundingBox));
-    EXPECT_EQ(view.ShowAxes, 0);
-    EXPECT_EQ(view.ShowTextures, 0);
-    EXPECT_EQ(view.ShowBoundingBox, 1);
+    EXPECT_EQ(view.ControlMode, kControlPan);
+    for (auto [command, mode] :
+         {std::pair{kCommandControlZoom, 2}, {kCommandControlRotate, 1}, {kCommandControlPan, 0}}) {
+        EXPECT_TRUE(view.Command(command));
+        EXPECT_EQ(view.ControlMode, mode) << command;
+    }
+    auto toggles = [&] {
+        return std::array{view.ShowAxes, view.ShowTextures, view.ShowBoundingBox};
+    };
+    EXPECT_EQ(toggles(), (std::array{1, 1, 0}));
+    for (int command : {kCommandShowAxes, kCommandToggleTextures, kCommandShowBoundingBox})
+        EXPECT_TRUE(view.Command(command)) << command;
+    EXPECT_EQ(toggles(), (std::array{0, 0, 1}));
     view.ShowAxes = 5;  // any non-zero flag turns off
     view.Command(kCommandShowAxes);
     EXPECT_EQ(view.ShowAxes, 0);
@@ -218,10 +153,8 @@ TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
     // The inert commands, Open and Data View are not the view core's.
     for (int id : {108, 126, 127, 128, 130, 132, 133, 134, 136, 137, 138, 139, 144, 145, 146})
         EXPECT_FALSE(view.Command(id)) << id;
-    EXPECT_EQ(view.ControlMode, 0);
-    EXPECT_EQ(view.ShowAxes, 0);
-    EXPECT_EQ(view.ShowTextures, 0);
-    EXPECT_EQ(view.ShowBoundingBox, 1);
+    EXPECT_EQ(view.ControlMode, kControlPan);
+    EXPECT_EQ(toggles(), (std::array{0, 0, 1}));
 }
 
 constexpr int kWidth = 200, kHeight = 150;
@@ -229,17 +162,16 @@ constexpr int kWidth = 200, kHeight = 150;
 // The colour that shows object point (x, y, z) under the view's camera (without
 // rotation): the lit pixel nearest to where it projects, black when none is.
 Pixel Seen(const GlContext& gl, const SceneView& view, double x, double y, double z) {
-    const std::array<double, 16> p = Perspective(45, double(kWidth) / kHeight, 0.1f, 600);
-    const double ex = x + view.PanX, ey = y + view.PanY, ez = z + view.Zoom;
-    const double nx = p[0] * ex / -ez, ny = p[5] * ey / -ez;
-    const int column = static_cast<int>((nx + 1) / 2 * kWidth);
-    const int row = kHeight - 1 - static_cast<int>((ny + 1) / 2 * kHeight);
+    const std::array<double, 16> p = Perspective(double(kWidth) / kHeight);
+    const double ez = -(z + view.Zoom);
+    const int column = static_cast<int>((p[0] * (x + view.PanX) / ez + 1) / 2 * kWidth);
+    const int row = kHeight - 1 - static_cast<int>((p[5] * (y + view.PanY) / ez + 1) / 2 * kHeight);
     // A line on a pixel boundary may fall on either side of it.
     for (int dy : {0, -1, 1}) {
         for (int dx : {0, -1, 1}) {
-            Pixel p = gl.At(column + dx, row + dy);
-            if (p.R || p.G || p.B)
-                return p;
+            const Pixel lit = gl.At(column + dx, row + dy);
+            if (lit.R || lit.G || lit.B)
+                return lit;
         }
     }
     return {};
@@ -251,35 +183,35 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
     view.InitGL();
     view.Resize(kWidth, kHeight);
     view.DrawScene();
-    EXPECT_EQ(Seen(gl, view, 12, 0, 0), (Pixel{255, 0, 0, 255}));
-    EXPECT_EQ(Seen(gl, view, -12, 0, 0), (Pixel{255, 0, 0, 255}));
-    EXPECT_EQ(Seen(gl, view, 0, 12, 0), (Pixel{0, 255, 0, 255}));
-    EXPECT_EQ(Seen(gl, view, 0, -12, 0), (Pixel{0, 255, 0, 255}));
-    EXPECT_EQ(Seen(gl, view, 25, 0, 0), (Pixel{}));  // the axes end at 20
+    const Pixel red{255, 0, 0, 255}, green{0, 255, 0, 255}, yellow{255, 255, 0, 255};
+    EXPECT_EQ(Seen(gl, view, 12, 0, 0), red);
+    EXPECT_EQ(Seen(gl, view, -12, 0, 0), red);
+    EXPECT_EQ(Seen(gl, view, 0, 12, 0), green);
+    EXPECT_EQ(Seen(gl, view, 0, -12, 0), green);
+    EXPECT_EQ(Seen(gl, view, 25, 0, 0), Pixel{});  // the axes end at 20
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     // Seen from the side, the blue z axis runs across.
     view.RotateY = 90;
     view.DrawScene();
     EXPECT_EQ(Seen(gl, view, 12, 0, 0), (Pixel{0, 0, 255, 255}));
     view.RotateY = 0;
-
     view.ShowAxes = 0;
     view.DrawScene();
     EXPECT_EQ(gl.CountLit(), 0);
 
-    // The box of the header, in yellow, under the camera only: the node that
-    // moves the model does not move it.
+    // The box of the header, under the camera only: the node that moves the
+    // model does not move it.
     sample::Model m;
     m.BoundingBox = {-10, -8, -6, 10, 8, 6};
-    testsupport::AddNode(m, -1, {30, 30, 0});
-    view.Scene = testsupport::SceneOf(m);
+    AddNode(m, -1, {30, 30, 0});
+    view.Scene = SceneOf(m);
     view.DocumentKind = 2;
     view.ShowBoundingBox = 1;
     glEnable(GL_CULL_FACE);
     view.DrawScene();
-    EXPECT_EQ(Seen(gl, view, 0, -8, 6), (Pixel{255, 255, 0, 255}));
-    EXPECT_EQ(Seen(gl, view, 0, 8, 6), (Pixel{255, 255, 0, 255}));
-    EXPECT_EQ(Seen(gl, view, 10, 0, 6), (Pixel{255, 255, 0, 255}));
+    EXPECT_EQ(Seen(gl, view, 0, -8, 6), yellow);
+    EXPECT_EQ(Seen(gl, view, 0, 8, 6), yellow);
+    EXPECT_EQ(Seen(gl, view, 10, 0, 6), yellow);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     std::vector<FeedbackItem> lines = Feedback([&] { view.DrawScene(); });
     ASSERT_EQ(lines.size(), 12u);
@@ -296,37 +228,31 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
 
 TEST(View, OpenReplacesTheDocumentByKind) {
     GlContext gl;
-    testsupport::TempDir dir;
+    TempDir dir;
     sample::Model m;
-    testsupport::AddNode(m, -1);
-    const std::string model = dir.Write("model", sample::WriteModel(m));
-    const std::string archive = dir.Write("archive", std::vector<uint8_t>{0x00, 0x20, 0xAF, 0x30});
-    const std::string other = dir.Write("other", std::vector<uint8_t>(100, 7));
-
+    AddNode(m, -1);
     SceneView view;
     view.ShowTextures = 0;
-    view.OpenDocument(model);
+    view.OpenDocument(dir.Write("model", sample::WriteModel(m)));
     EXPECT_EQ(view.DocumentKind, 2);
     ASSERT_TRUE(view.Scene);
     EXPECT_EQ(view.Scene->Nodes().size(), 1u);
     view.DrawScene();
     EXPECT_EQ(view.Scene->TexturesEnabled, 0);  // the toggle reaches the scene
 
-    view.OpenDocument(other);
+    view.OpenDocument(dir.Write("other", std::vector<uint8_t>(100, 7)));
     EXPECT_EQ(view.DocumentKind, 3);
     EXPECT_FALSE(view.Scene);
     ASSERT_TRUE(view.Points);
     EXPECT_EQ(view.Points->Words.size(), 25u);
-
     view.OpenDocument("");  // a cancelled dialog
     EXPECT_EQ(view.DocumentKind, 3);
     EXPECT_TRUE(view.Points);
 
     // An archive closes the document and keeps the kind; a missing file is kind 0.
-    view.OpenDocument(archive);
+    view.OpenDocument(dir.Write("archive", std::vector<uint8_t>{0x00, 0x20, 0xAF, 0x30}));
     EXPECT_EQ(view.DocumentKind, 3);
-    EXPECT_FALSE(view.Points);
-    EXPECT_FALSE(view.Scene);
+    EXPECT_FALSE(view.Points || view.Scene);
     view.OpenDocument(dir.File("gone"));
     EXPECT_EQ(view.DocumentKind, 0);
     // Camera and toggles stay.

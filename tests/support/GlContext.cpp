@@ -72,8 +72,8 @@ std::vector<FeedbackItem> Feedback(const std::function<void()>& draw) {
     return items;
 }
 
-void UseFeedbackOrtho(int width, int height) {
-    glViewport(0, 0, width, height);
+void UseFeedbackOrtho() {
+    glViewport(0, 0, GlContext::kDefaultSize, GlContext::kDefaultSize);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-100, 100, -100, 100, -100, 100);
@@ -81,8 +81,9 @@ void UseFeedbackOrtho(int width, int height) {
     glLoadIdentity();
 }
 
-Point3 EyeOf(const FeedbackVertex& v, int width, int height) {
-    return {(v.X / width * 2 - 1) * 100, (v.Y / height * 2 - 1) * 100, -(v.Z * 2 - 1) * 100};
+Point3 EyeOf(const FeedbackVertex& v) {
+    constexpr float size = GlContext::kDefaultSize;
+    return {(v.X / size * 2 - 1) * 100, (v.Y / size * 2 - 1) * 100, -(v.Z * 2 - 1) * 100};
 }
 
 }  // namespace testsupport

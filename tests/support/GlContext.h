@@ -19,7 +19,8 @@ struct Pixel {
 class GlContext : public OffscreenContext {
   public:
     // Throws when no context can be made.
-    explicit GlContext(int width = 64, int height = 64);
+    explicit GlContext(int width = kDefaultSize, int height = kDefaultSize);
+    static constexpr int kDefaultSize = 64;
     // The pixel at column x, row y counted from the top.
     Pixel At(int x, int y) const;
     // How many pixels are not the clear colour black.
@@ -43,12 +44,13 @@ struct FeedbackItem {
 // Runs `draw` in feedback mode and returns its primitives in drawing order.
 std::vector<FeedbackItem> Feedback(const std::function<void()>& draw);
 
-// Feedback points back in object space, for a projection of glOrtho(-100, 100,
-// -100, 100, -100, 100) over the whole viewport (see UseFeedbackOrtho).
-void UseFeedbackOrtho(int width, int height);
+// glOrtho(-100, 100, -100, 100, -100, 100) over a viewport of the default
+// context size, and an identity modelview: one unit is 0.32 pixels.
+void UseFeedbackOrtho();
+// A feedback vertex back in eye space under UseFeedbackOrtho.
 struct Point3 {
     float X, Y, Z;
 };
-Point3 EyeOf(const FeedbackVertex& v, int width, int height);
+Point3 EyeOf(const FeedbackVertex& v);
 
 }  // namespace testsupport
