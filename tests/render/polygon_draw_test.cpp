@@ -64,16 +64,15 @@ TEST(PolygonSets, TheVertexCountChoosesThePrimitive) {
     AddNode(m, AddComponent(m, polygons));
     auto scene = SceneOf(m);
     UseFeedbackOrtho();
-    std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
-
-    // 1 point, 1 line, 1 triangle, a quad (two triangles), a pentagon (three).
-    ASSERT_EQ(items.size(), 8u);
-    EXPECT_EQ(items[0].Type, FeedbackItem::Point);
-    EXPECT_EQ(Byte(items[0].Vertices[0].R), 11);
-    EXPECT_EQ(items[1].Type, FeedbackItem::Line);
-    for (int i = 2; i < 8; ++i)
-        EXPECT_EQ(items[i].Type, FeedbackItem::Polygon) << i;
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));  // the empty polygon included
+    std::vector<FeedbackItem::Kind> kinds;
+    for (const FeedbackItem& item : Feedback([&] { DrawWhole(*scene); }))
+        kinds.push_back(item.Type);
+    // 1 point, 1 line, 1 triangle, a quad (two triangles), a pentagon (three),
+    // and nothing for no corners.
+    using enum FeedbackItem::Kind;
+    EXPECT_EQ(kinds,
+              (std::vector{Point, Line, Polygon, Polygon, Polygon, Polygon, Polygon, Polygon}));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
     // Flat shading tells a quad (its fourth corner's colour) from a polygon (its
     // first) and a triangle (its third).
@@ -98,7 +97,7 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     m.ColorOrder = {0, 0, 0, 0, 1, 0};         // entry 3 + 1 = 4: colour 1
     m.TexVertexOrder = {0, 0, 0, 0, 0, 2, 0};  // entry 4 + 1 = 5: texture vertex 3 + 2
     m.Polygons = {{0, 0}, {1, 1}};
-    m.PolygonSets.resize(2);
+    m.PolygonSets.resize(2);  // the first a decoy
     sample::PolygonSet& set = m.PolygonSets[1];
     set.TextureMap = 0;
     set.FirstPolygon = set.PolygonCount = set.VertexOrderBase = 1;
@@ -210,14 +209,12 @@ sample::Model TexturedModel(int32_t image) {
 }
 
 GLuint GreenTexture() {
-    std::vector<uint8_t> texels(64 * 64 * 4);
-    for (size_t i = 0; i < texels.size(); i += 4)
-        texels[i + 1] = 180, texels[i + 3] = 255;
+    const uint8_t green[] = {0, 180, 0, 255};
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
     glBindTexture(GL_TEXTURE_2D, 0);
     return name;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cmath>
+#include <set>
 
 #include "render/SceneView.h"
 #include "tests/render/SceneBuilder.h"
@@ -157,50 +158,37 @@ TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
     EXPECT_EQ(toggles(), (std::array{0, 0, 1}));
 }
 
-constexpr int kWidth = 200, kHeight = 150;
-
-// The colour that shows object point (x, y, z) under the view's camera (without
-// rotation): the lit pixel nearest to where it projects, black when none is.
-Pixel Seen(const GlContext& gl, const SceneView& view, double x, double y, double z) {
-    const std::array<double, 16> p = Perspective(double(kWidth) / kHeight);
-    const double ez = -(z + view.Zoom);
-    const int column = static_cast<int>((p[0] * (x + view.PanX) / ez + 1) / 2 * kWidth);
-    const int row = kHeight - 1 - static_cast<int>((p[5] * (y + view.PanY) / ez + 1) / 2 * kHeight);
-    // A line on a pixel boundary may fall on either side of it.
-    for (int dy : {0, -1, 1}) {
-        for (int dx : {0, -1, 1}) {
-            const Pixel lit = gl.At(column + dx, row + dy);
-            if (lit.R || lit.G || lit.B)
-                return lit;
-        }
+// The lines a frame sends under UseFeedbackOrtho: colour bytes, then both ends
+// in eye space, to the unit.
+using Line = std::array<int, 9>;
+std::vector<Line> LinesDrawn(SceneView& view) {
+    UseFeedbackOrtho();
+    auto n = [](float f) { return static_cast<int>(std::lround(f)); };
+    std::vector<Line> lines;
+    for (const FeedbackItem& item : Feedback([&] { view.DrawScene(); })) {
+        EXPECT_EQ(item.Type, FeedbackItem::Line);
+        const FeedbackVertex& v = item.Vertices[0];
+        const Point3 a = EyeOf(v), b = EyeOf(item.Vertices.back());
+        lines.push_back({n(v.R * 255), n(v.G * 255), n(v.B * 255), n(a.X), n(a.Y), n(a.Z), n(b.X),
+                         n(b.Y), n(b.Z)});
     }
-    return {};
+    return lines;
 }
 
 TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
-    GlContext gl(kWidth, kHeight);
+    GlContext gl;
     SceneView view;
-    view.InitGL();
-    view.Resize(kWidth, kHeight);
-    view.DrawScene();
-    const Pixel red{255, 0, 0, 255}, green{0, 255, 0, 255}, yellow{255, 255, 0, 255};
-    EXPECT_EQ(Seen(gl, view, 12, 0, 0), red);
-    EXPECT_EQ(Seen(gl, view, -12, 0, 0), red);
-    EXPECT_EQ(Seen(gl, view, 0, 12, 0), green);
-    EXPECT_EQ(Seen(gl, view, 0, -12, 0), green);
-    EXPECT_EQ(Seen(gl, view, 25, 0, 0), Pixel{});  // the axes end at 20
+    // Under the camera at (0, -2, -55): x red, y green, z blue, 20 each way.
+    EXPECT_EQ(LinesDrawn(view), (std::vector<Line>{{255, 0, 0, -20, -2, -55, 20, -2, -55},
+                                                   {0, 255, 0, 0, 18, -55, 0, -22, -55},
+                                                   {0, 0, 255, 0, -2, -35, 0, -2, -75}}));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    // Seen from the side, the blue z axis runs across.
-    view.RotateY = 90;
-    view.DrawScene();
-    EXPECT_EQ(Seen(gl, view, 12, 0, 0), (Pixel{0, 0, 255, 255}));
-    view.RotateY = 0;
     view.ShowAxes = 0;
-    view.DrawScene();
-    EXPECT_EQ(gl.CountLit(), 0);
+    EXPECT_TRUE(LinesDrawn(view).empty());
 
-    // The box of the header, under the camera only: the node that moves the
-    // model does not move it.
+    // The header's box under the camera only: the node that moves the model
+    // does not move it. Twelve yellow lines, each between two corners one
+    // coordinate apart, none twice: the box's edges.
     sample::Model m;
     m.BoundingBox = {-10, -8, -6, 10, 8, 6};
     AddNode(m, -1, {30, 30, 0});
@@ -208,21 +196,23 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
     view.DocumentKind = 2;
     view.ShowBoundingBox = 1;
     glEnable(GL_CULL_FACE);
-    view.DrawScene();
-    EXPECT_EQ(Seen(gl, view, 0, -8, 6), yellow);
-    EXPECT_EQ(Seen(gl, view, 0, 8, 6), yellow);
-    EXPECT_EQ(Seen(gl, view, 10, 0, 6), yellow);
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-    std::vector<FeedbackItem> lines = Feedback([&] { view.DrawScene(); });
-    ASSERT_EQ(lines.size(), 12u);
-    for (const FeedbackItem& line : lines) {
-        EXPECT_EQ(line.Type, FeedbackItem::Line);
-        EXPECT_EQ(line.Vertices[0].R + line.Vertices[0].G + line.Vertices[0].B, 2);
+    std::set<std::pair<std::array<int, 3>, std::array<int, 3>>> edges;
+    for (const Line& line : LinesDrawn(view)) {
+        EXPECT_EQ((std::array{line[0], line[1], line[2]}), (std::array{255, 255, 0}));
+        const std::array<int, 3> a{line[3], line[4] + 2, line[5] + 55},
+            b{line[6], line[7] + 2, line[8] + 55}, corner{10, 8, 6};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(std::abs(a[i]), corner[i]);
+            EXPECT_EQ(std::abs(b[i]), corner[i]);
+        }
+        EXPECT_EQ((a[0] != b[0]) + (a[1] != b[1]) + (a[2] != b[2]), 1);
+        edges.insert(std::minmax(a, b));
     }
+    EXPECT_EQ(edges.size(), 12u);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     // A kind that names no document present draws neither it nor its box.
     view.DocumentKind = 3;
-    view.DrawScene();
-    EXPECT_EQ(gl.CountLit(), 0);
+    EXPECT_TRUE(LinesDrawn(view).empty());
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
