@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "model/ByteSource.h"
-#include "tests/support/GlContext.h"
 
 namespace testsupport {
 
@@ -38,6 +37,18 @@ std::unique_ptr<ModelScene> SceneOf(const sample::Model& model) {
 
 void DrawWhole(ModelScene& scene) {
     scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+}
+
+void Frame(ModelScene& scene) {
+    UseFeedbackOrtho();
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawWhole(scene);
+}
+
+Pixel PixelAt(const GlContext& gl, float x, float y) {
+    constexpr int size = GlContext::kDefaultSize;
+    return gl.At(static_cast<int>((x + 100) / 200 * size),
+                 static_cast<int>((100 - y) / 200 * size));
 }
 
 std::vector<DrawnPoint> PointsDrawn(const std::function<void()>& draw) {

@@ -12,6 +12,7 @@
 
 #include "sample/MeshBuilder.h"
 #include "sample/ModelWriter.h"
+#include "tests/support/GlContext.h"
 #include "texture/ModelScene.h"
 
 namespace testsupport {
@@ -42,6 +43,10 @@ std::unique_ptr<ModelScene> SceneOf(const sample::Model& model);
 
 // The walk from the last record, where the view starts.
 void DrawWhole(ModelScene& scene);
+// That walk on a cleared screen after UseFeedbackOrtho.
+void Frame(ModelScene& scene);
+// The pixel that shows eye point (x, y) under UseFeedbackOrtho.
+Pixel PixelAt(const GlContext& gl, float x, float y);
 
 // A vertex drawn under UseFeedbackOrtho: its red byte and eye position to 0.01.
 struct DrawnPoint {

@@ -9,7 +9,6 @@
 
 #include "model/ByteSource.h"
 #include "tests/render/SceneBuilder.h"
-#include "tests/support/GlContext.h"
 
 namespace {
 

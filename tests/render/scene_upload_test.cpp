@@ -7,7 +7,6 @@
 #include "sample/ArchiveWriter.h"
 #include "sample/BigEndianWriter.h"
 #include "tests/render/SceneBuilder.h"
-#include "tests/support/GlContext.h"
 #include "tests/support/TempDir.h"
 #include "texture/UploadSize.h"
 
@@ -49,14 +48,6 @@ std::vector<uint8_t> NamingArchive(sample::Color colour = {255, 255, 255, 255}) 
     m.TextureMaps = {{3, 0}};
     m.TextureDefinitions = {{}};
     return sample::WriteModel(m);
-}
-
-// The middle pixel after drawing the scene under UseFeedbackOrtho.
-Pixel Middle(const GlContext& gl, ModelScene& scene) {
-    UseFeedbackOrtho();
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawWhole(scene);
-    return gl.At(GlContext::kDefaultSize / 2, GlContext::kDefaultSize / 2);
 }
 
 TEST(ModelScene, UploadsOneTextureObjectPerImageInArchiveOrder) {
@@ -118,7 +109,8 @@ TEST(ModelScene, UploadsOneTextureObjectPerImageInArchiveOrder) {
         }
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    EXPECT_EQ(Middle(gl, *scene), (Pixel{80, 80, 80, 255}));  // image 3
+    Frame(*scene);
+    EXPECT_EQ(PixelAt(gl, 0, 0), (Pixel{80, 80, 80, 255}));  // image 3
 
     // The scene deletes its texture objects.
     scene.reset();
@@ -134,7 +126,8 @@ TEST(ModelScene, WithoutItsArchiveAModelDrawsVertexColours) {
     EXPECT_FALSE(scene.ArchiveLoaded());
     EXPECT_EQ(scene.Nodes().size(), 1u);
     EXPECT_TRUE(scene.TextureNames.empty());
-    EXPECT_EQ(Middle(gl, scene), (Pixel{200, 100, 0, 255}));
+    Frame(scene);
+    EXPECT_EQ(PixelAt(gl, 0, 0), (Pixel{200, 100, 0, 255}));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
     // An archive with no images: loaded, and no texture object.

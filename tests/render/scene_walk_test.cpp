@@ -7,7 +7,6 @@
 #include "render/Drawing.h"
 #include "render/SceneView.h"
 #include "tests/render/SceneBuilder.h"
-#include "tests/support/GlContext.h"
 
 namespace {
 
