@@ -87,7 +87,7 @@ TEST(ModelScene, UploadsOneTextureObjectPerImageInArchiveOrder) {
         GLint width = 0, height = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        EXPECT_EQ(std::pair(width, height), sizes[k]) << k;
+        ASSERT_EQ(std::pair(width, height), sizes[k]) << k;
         for (auto [name, want] : {std::pair{GL_TEXTURE_WRAP_S, GL_REPEAT},
                                   {GL_TEXTURE_WRAP_T, GL_REPEAT},
                                   {GL_TEXTURE_MIN_FILTER, GL_LINEAR},

@@ -74,7 +74,7 @@ TEST(NodeTransform, TheMatrixIsTheOneComputedFieldByField) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST(SceneWalk, ChildrenBeforeTheParentAndSiblingsPlacedByTheParentOnly) {
+TEST(SceneWalk, FromTheLastRecordChildrenBeforeTheParentAndSiblingsPlacedByItOnly) {
     GlContext gl;
     sample::Model m;
     // Records 0 and 1 are siblings, both children of the root stored last.
@@ -83,10 +83,14 @@ TEST(SceneWalk, ChildrenBeforeTheParentAndSiblingsPlacedByTheParentOnly) {
     const int32_t root = AddNode(m, AddMarker(m, 30), {0, 5, 0});
     m.Nodes[a].NextSibling = b;
     m.Nodes[root].FirstChild = a;
-    auto scene = SceneOf(m);
-    EXPECT_EQ(PointsDrawn([&] { DrawWhole(*scene); }),
-              (std::vector<DrawnPoint>{{10, 1, 5, 0}, {20, 1, 5, 0}, {30, 0, 5, 0}}));
-    EXPECT_EQ(GlMatrix(GL_MODELVIEW_MATRIX)[13], 0);  // the walk pops what it pushed
+    // Drawn by the view, under its camera at (0, -2, -55).
+    SceneView view;
+    view.Scene = SceneOf(m);
+    view.DocumentKind = 2;
+    view.ShowAxes = 0;
+    EXPECT_EQ(PointsDrawn([&] { view.DrawScene(); }),
+              (std::vector<DrawnPoint>{{10, 1, 3, -55}, {20, 1, 3, -55}, {30, 0, 3, -55}}));
+    EXPECT_EQ(GlInteger(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -104,20 +108,6 @@ TEST(SceneWalk, HiddenAndEmptyNodesStillLeadToTheirChildren) {
     // The inner node under both the hidden and the empty one; 0x80 shows.
     EXPECT_EQ(PointsDrawn([&] { DrawWhole(*scene); }),
               (std::vector<DrawnPoint>{{20, 3, 2, 0}, {10, 3, 0, 0}}));
-}
-
-TEST(SceneWalk, TheViewStartsAtTheLastRecord) {
-    GlContext gl;
-    sample::Model m;
-    // A root stored first whose child is the last record: only that leaf is drawn.
-    const int32_t first = AddNode(m, AddMarker(m, 10));
-    const int32_t leaf = AddNode(m, AddMarker(m, 20));
-    m.Nodes[first].FirstChild = leaf;
-    SceneView view;
-    view.Scene = SceneOf(m);
-    view.DocumentKind = 2;
-    view.ShowAxes = 0;
-    EXPECT_EQ(PointsDrawn([&] { view.DrawScene(); }), (std::vector<DrawnPoint>{{20, 0, -2, -55}}));
 }
 
 }  // namespace
