@@ -97,7 +97,6 @@ TEST(View, HeldArrowsMoveTheCameraByModeAndShift) {
         {kControlPan, {kKeyRight}, 50, {25, -2, -55, 0, 0}},
         {kControlPan, {kKeyShift, kKeyRight}, 50, {125, -2, -55, 0, 0}},
         {kControlPan, {kKeyLeft, kKeyRight}, 1, {0, -2, -55, 0, 0}},
-        {kControlPan, {kKeyLeft}, 1, {-0.5f, -2, -55, 0, 0}},
         {kControlPan, {kKeyUp}, 1, {0, -1.5f, -55, 0, 0}},
         {kControlPan, {kKeyShift, kKeyDown}, 1, {0, -4.5f, -55, 0, 0}},
         {kControlRotate, {kKeyLeft}, 1, {0, -2, -55, 0, -1}},
@@ -215,40 +214,6 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
     view.DocumentKind = 3;
     EXPECT_TRUE(LinesDrawn(view).empty());
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST(View, OpenReplacesTheDocumentByKind) {
-    GlContext gl;
-    TempDir dir;
-    sample::Model m;
-    AddNode(m, -1);
-    SceneView view;
-    view.ShowTextures = 0;
-    view.OpenDocument(dir.Write("model", sample::WriteModel(m)));
-    EXPECT_EQ(view.DocumentKind, 2);
-    ASSERT_TRUE(view.Scene);
-    EXPECT_EQ(view.Scene->Nodes().size(), 1u);
-    view.DrawScene();
-    EXPECT_EQ(view.Scene->TexturesEnabled, 0);  // the toggle reaches the scene
-
-    view.OpenDocument(dir.Write("other", std::vector<uint8_t>(100, 7)));
-    EXPECT_EQ(view.DocumentKind, 3);
-    EXPECT_FALSE(view.Scene);
-    ASSERT_TRUE(view.Points);
-    EXPECT_EQ(view.Points->Words.size(), 25u);
-    view.OpenDocument("");  // a cancelled dialog
-    EXPECT_EQ(view.DocumentKind, 3);
-    EXPECT_TRUE(view.Points);
-
-    // An archive closes the document and keeps the kind; a missing file is kind 0.
-    view.OpenDocument(dir.Write("archive", std::vector<uint8_t>{0x00, 0x20, 0xAF, 0x30}));
-    EXPECT_EQ(view.DocumentKind, 3);
-    EXPECT_FALSE(view.Points || view.Scene);
-    view.OpenDocument(dir.File("gone"));
-    EXPECT_EQ(view.DocumentKind, 0);
-    // Camera and toggles stay.
-    EXPECT_EQ(view.ShowTextures, 0);
-    EXPECT_EQ(view.Zoom, -55);
 }
 
 // `size` bytes of zeros, with little-endian floats written from word `at` on.
