@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` each do their own set-up.
-.PHONY: all setup build test run bench format
+.PHONY: all setup build test run bench fuzz format
 
 all: build
 
@@ -23,6 +23,10 @@ bench: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel_bench
 	build/release/bench/kestrel_bench
+
+# Every fuzz target for FUZZ_SECONDS (default 60) each; fails on any finding.
+fuzz: setup
+	scripts/fuzz
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
