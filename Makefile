@@ -22,7 +22,7 @@ run: setup
 bench: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel_bench
-	build/release/bench/kestrel_bench
+	build/release/bench/kestrel_bench --results=bench/results.md
 
 # Every fuzz target for FUZZ_SECONDS (default 60) each; fails on any finding.
 fuzz: setup
