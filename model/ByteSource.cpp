@@ -1,5 +1,7 @@
 #include "model/ByteSource.h"
 
+#include "model/Utf8Path.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -30,7 +32,7 @@ uint64_t SizeOf(std::FILE* file) {
 }  // namespace
 
 std::FILE* OpenBinaryFile(const std::string& path) {
-    std::filesystem::path native(std::u8string(path.begin(), path.end()));
+    std::filesystem::path native = PathFromUtf8(path);
     // A folder opens on some systems but holds no bytes: it is not a readable file.
     std::error_code error;
     if (std::filesystem::is_directory(native, error))

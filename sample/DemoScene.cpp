@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <numbers>
 
+#include "model/Utf8Path.h"
 #include "sample/BigEndianWriter.h"
 #include "sample/MeshBuilder.h"
 #include "sample/TexelEncoder.h"
@@ -323,10 +324,8 @@ std::vector<uint8_t> DemoPointDump() {
 }
 
 bool WriteDemo(const std::string& folder, DemoFiles& files) {
-    const std::filesystem::path dir(std::u8string(folder.begin(), folder.end()));
     auto path = [&](const std::string& name) {
-        std::u8string text = (dir / name).u8string();
-        return std::string(text.begin(), text.end());
+        return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name));
     };
     files.Model = path("kestrel-demo.model");
     files.Archive = path(std::string(kDemoTextureName) + "-");

@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "model/Utf8Path.h"
 #include "sample/BigEndianWriter.h"
 
 namespace sample {
 
 bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
-    std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                      std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
     out.write(reinterpret_cast<const char*>(bytes.data()),

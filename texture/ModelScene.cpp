@@ -5,23 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
-#include "model/Text.h"
+#include "texture/ArchivePath.h"
 #include "texture/UploadSize.h"
-
-namespace {
-
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8Of(const std::filesystem::path& path) {
-    std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-}  // namespace
 
 ModelScene::~ModelScene() {
     if (!TextureNames.empty())
@@ -31,10 +17,7 @@ ModelScene::~ModelScene() {
 bool ModelScene::Load(const std::string& path) {
     if (!ModelFile::Load(path))
         return false;
-    // The archive lies beside the model, whatever the current folder is.
-    std::filesystem::path archive =
-        PathOf(path).parent_path() / PathOf(FieldText(Header().TextureName));
-    if (!Textures.Load(Utf8Of(archive)))
+    if (!Textures.Load(ArchiveNameFor(path, Header())))
         return false;
     UploadTextures();
     return true;

@@ -264,3 +264,25 @@ void DecodeCompressedTexels(int width, int height, std::span<const uint8_t> data
             }
         });
 }
+
+const char* TexelFormatName(uint32_t format) {
+    switch (static_cast<TexelFormat>(format)) {
+        case TexelFormat::Intensity4:
+            return "Intensity4";
+        case TexelFormat::Intensity8:
+            return "Intensity8";
+        case TexelFormat::IntensityAlpha4:
+            return "IntensityAlpha4";
+        case TexelFormat::IntensityAlpha8:
+            return "IntensityAlpha8";
+        case TexelFormat::Rgb565:
+            return "Rgb565";
+        case TexelFormat::RgbOrArgb16:
+            return "RgbOrArgb16";
+        case TexelFormat::Rgba8:
+            return "Rgba8";
+        case TexelFormat::Compressed:
+            return "Compressed";
+    }
+    return "unknown";
+}

@@ -21,6 +21,9 @@ enum class TexelFormat : uint32_t {
     Compressed = 14,
 };
 
+// The format's name, "unknown" for a code that decodes to the zero image.
+const char* TexelFormatName(uint32_t format);
+
 // Formats 0 to 6. `out` holds width x height texels; other format codes leave it alone.
 void DecodeBlockTexels(uint32_t format, int width, int height, std::span<const uint8_t> data,
                        std::span<RgbaColor> out);

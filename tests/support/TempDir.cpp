@@ -1,5 +1,6 @@
 #include "tests/support/TempDir.h"
 
+#include "model/Utf8Path.h"
 #include "sample/BigEndianWriter.h"
 
 #include <random>
@@ -8,8 +9,7 @@
 namespace testsupport {
 
 std::string Utf8(const std::filesystem::path& path) {
-    std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return Utf8FromPath(path);
 }
 
 TempDir::TempDir() {
@@ -32,7 +32,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(const std::string& name) const {
-    return Utf8(path_ / std::filesystem::path(std::u8string(name.begin(), name.end())));
+    return Utf8FromPath(path_ / PathFromUtf8(name));
 }
 
 std::string TempDir::Write(const std::string& name, std::span<const uint8_t> bytes) const {

@@ -1,0 +1,147 @@
+#include "cli/Cli.h"
+
+#include <ostream>
+
+#include "cli/Args.h"
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* Name;
+    const char* Summary;
+    const char* Help;
+    OptionSpec Options;
+    size_t MinFiles;
+    size_t MaxFiles;
+    int (*Run)(const Args&, std::ostream&, std::ostream&);
+};
+
+const Command kCommands[] = {
+    {"identify",
+     "tell what kind of file each FILE is",
+     "usage: kestrel identify FILE...\n"
+     "\n"
+     "Prints one line per file: FILE: N NAME, where N is the file kind and NAME\n"
+     "one of unreadable (0), texture-archive (1), model (2), point-dump (3).\n"
+     "Exits with 1 if any file could not be read.\n",
+     {},
+     1,
+     SIZE_MAX,
+     Identify},
+    {"info",
+     "summarise a model, texture archive or point dump",
+     "usage: kestrel info FILE\n"
+     "\n"
+     "For a model: its name, texture archive (found beside it or not), date,\n"
+     "bounding box, the record count of every block and the animation sets.\n"
+     "For a texture archive: every image with its size, format and wrap modes.\n"
+     "For any other file: its size as a point dump.\n",
+     {},
+     1,
+     1,
+     Info},
+    {"dump",
+     "print the Data View text of the header or a block",
+     "usage: kestrel dump MODEL [--block B] [--set S] [--lf]\n"
+     "\n"
+     "Writes exactly the text that the viewer's Data View shows, byte for byte.\n"
+     "  --block B   header (the default) or one of 2 3 4 5 6 8 10 19 20 21 22 23 24\n"
+     "              25 26 27\n"
+     "  --set S     the animation set that block 27 shows (default 0)\n"
+     "  --lf        end lines with LF instead of the dialog's CR LF\n"
+     "The model's texture archive, for block 21, is looked for beside it.\n",
+     {{"--block", "--set"}, {"--lf"}},
+     1,
+     1,
+     Dump},
+    {"textures",
+     "write every image of a texture archive as PNG",
+     "usage: kestrel textures FILE -o DIR\n"
+     "\n"
+     "FILE is a model (its texture archive is looked for beside it) or a texture\n"
+     "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
+     "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
+     "DIR is made when it does not exist.\n",
+     {{"-o"}, {}},
+     1,
+     1,
+     Textures},
+    {"render",
+     "draw what the viewer shows into a PNG",
+     "usage: kestrel render FILE -o OUT.png [options]\n"
+     "\n"
+     "Draws the frame that the viewer would show for FILE (a model, or any other\n"
+     "file as a point dump) with the viewer's own drawing code, offscreen.\n"
+     "  --size WxH       picture size (default 640x480)\n"
+     "  --pan X,Y        camera pan (default 0,-2)\n"
+     "  --zoom Z         camera distance (default -55; more negative is farther)\n"
+     "  --rotate X,Y     camera turn about x and y, degrees (default 0,0)\n"
+     "  --no-axes        without the axes\n"
+     "  --no-textures    without textures\n"
+     "  --bbox           with the model's bounding box\n",
+     {{"-o", "--size", "--pan", "--zoom", "--rotate"}, {"--no-axes", "--no-textures", "--bbox"}},
+     1,
+     1,
+     Render},
+    {"make-sample",
+     "write the demo model, its archive and a point dump",
+     "usage: kestrel make-sample DIR\n"
+     "\n"
+     "Writes the demo model, its texture archive and a point dump into DIR (made\n"
+     "when it does not exist) and prints their paths.\n",
+     {},
+     1,
+     1,
+     MakeSample},
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: kestrel COMMAND [ARGS...]\n"
+           "\n"
+           "Looks inside the model files of the game Kestrel with the viewer's own readers.\n"
+           "\n"
+           "commands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.Name << std::string(14 - std::string(command.Name).size(), ' ')
+            << command.Summary << "\n";
+    }
+    out << "\nRun 'kestrel COMMAND --help' for the options of a command.\n";
+}
+
+}  // namespace
+
+int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    if (words.empty()) {
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        PrintUsage(out);
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (words[0] != command.Name)
+            continue;
+        Args args;
+        std::string error;
+        std::vector<std::string> rest(words.begin() + 1, words.end());
+        if (!ParseArgs(rest, command.Options, args, error)) {
+            err << "kestrel " << command.Name << ": " << error << "\n" << command.Help;
+            return kExitUsage;
+        }
+        if (args.Help) {
+            out << command.Help;
+            return kExitOk;
+        }
+        if (args.Positional.size() < command.MinFiles ||
+            args.Positional.size() > command.MaxFiles) {
+            err << "kestrel " << command.Name << ": wrong number of arguments\n" << command.Help;
+            return kExitUsage;
+        }
+        return command.Run(args, out, err);
+    }
+    err << "kestrel: unknown command '" << words[0] << "'\n";
+    PrintUsage(err);
+    return kExitUsage;
+}

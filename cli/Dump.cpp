@@ -1,0 +1,71 @@
+// dump: the Data View's text of one block, byte for byte.
+
+#include <charconv>
+#include <ostream>
+
+#include "cli/Cli.h"
+#include "cli/Commands.h"
+#include "dataview/DataText.h"
+#include "model/FileKind.h"
+#include "model/ModelFile.h"
+#include "texture/ArchivePath.h"
+#include "texture/TextureFile.h"
+
+namespace {
+
+bool ParseInteger(const std::string& text, int64_t& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end && !text.empty();
+}
+
+}  // namespace
+
+int Dump(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string& path = args.Positional[0];
+    std::string blockWord = args.Value("--block", "header");
+    int64_t block = dataview::kHeaderBlock;
+    if (blockWord != "header" &&
+        (!ParseInteger(blockWord, block) || block == dataview::kHeaderBlock ||
+         dataview::FindEntry(static_cast<int>(block)) < 0)) {
+        err << "kestrel dump: unknown block '" << blockWord
+            << "': use header or one of 2 3 4 5 6 8 10 19 20 21 22 23 24 25 26 27\n";
+        return kExitUsage;
+    }
+    int64_t set = 0;
+    if (args.Has("--set") && !ParseInteger(args.Value("--set"), set)) {
+        err << "kestrel dump: the set must be a number, not '" << args.Value("--set") << "'\n";
+        return kExitUsage;
+    }
+
+    FileKind kind = IdentifyFile(path);
+    if (kind == FileKind::Unreadable) {
+        err << "kestrel dump: cannot read " << path << "\n";
+        return kExitFile;
+    }
+    if (kind != FileKind::ModelFile) {
+        err << "kestrel dump: " << path << " is not a model file\n";
+        return kExitFile;
+    }
+    ModelFile model;
+    if (!model.Load(path)) {
+        err << "kestrel dump: cannot read " << path << "\n";
+        return kExitFile;
+    }
+    TextureFile archive;
+    const bool haveArchive = archive.Load(ArchiveNameFor(path, model.Header()));
+    std::string text = dataview::EntryText(&model, haveArchive ? &archive : nullptr,
+                                           dataview::FindEntry(static_cast<int>(block)), set);
+    if (args.Flags.count("--lf")) {
+        std::string unix;
+        unix.reserve(text.size());
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                continue;
+            unix += text[i];
+        }
+        text.swap(unix);
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return out ? kExitOk : kExitFile;
+}

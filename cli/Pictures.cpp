@@ -1,0 +1,208 @@
+// textures, render and make-sample: pictures and files out of the viewer's code.
+
+#include <GL/gl.h>
+
+#include <charconv>
+#include <filesystem>
+#include <ostream>
+
+#include "cli/Cli.h"
+#include "cli/Commands.h"
+#include "cli/Png.h"
+#include "dataview/TextAppend.h"
+#include "model/ByteSource.h"
+#include "model/FileKind.h"
+#include "model/ModelFile.h"
+#include "model/Utf8Path.h"
+#include "render/OffscreenContext.h"
+#include "render/SceneView.h"
+#include "sample/DemoScene.h"
+#include "texture/ArchivePath.h"
+#include "texture/TexelDecoder.h"
+#include "texture/TextureFile.h"
+
+namespace {
+
+// Largest picture `render` makes on a side: far beyond any screen, small enough
+// that a typo cannot ask for gigabytes.
+constexpr int kMaxPictureSide = 8192;
+
+bool ParseFloat(const std::string& text, float& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+// "A,B" (or "AxB" for sizes) as two numbers.
+template <class T, class Parse>
+bool ParsePair(const std::string& text, char separator, T& a, T& b, Parse parse) {
+    size_t at = text.find(separator);
+    return at != std::string::npos && parse(text.substr(0, at), a) && parse(text.substr(at + 1), b);
+}
+
+bool MakeFolder(const std::string& folder, std::ostream& err, const char* command) {
+    std::error_code error;
+    std::filesystem::create_directories(PathFromUtf8(folder), error);
+    if (std::filesystem::is_directory(PathFromUtf8(folder), error))
+        return true;
+    err << "kestrel " << command << ": cannot make the folder " << folder << "\n";
+    return false;
+}
+
+}  // namespace
+
+int Textures(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string& path = args.Positional[0];
+    if (!args.Has("-o")) {
+        err << "kestrel textures: say where the pictures go with -o DIR\n";
+        return kExitUsage;
+    }
+    TextureFile archive;
+    switch (IdentifyFile(path)) {
+        case FileKind::Unreadable:
+            err << "kestrel textures: cannot read " << path << "\n";
+            return kExitFile;
+        case FileKind::PointDump:
+            err << "kestrel textures: " << path << " is neither a model nor a texture archive\n";
+            return kExitFile;
+        case FileKind::ModelFile: {
+            ModelFile model;
+            model.Load(path);
+            if (!archive.Load(ArchiveNameFor(path, model.Header()))) {
+                err << "kestrel textures: the model's texture archive " << archive.FileName
+                    << " cannot be read\n";
+                return kExitFile;
+            }
+            break;
+        }
+        case FileKind::TextureArchive: {
+            FileSource file;
+            if (!file.Open(path)) {
+                err << "kestrel textures: cannot read " << path << "\n";
+                return kExitFile;
+            }
+            archive.LoadFrom(file);
+            break;
+        }
+    }
+    const std::string folder = args.Value("-o");
+    if (!MakeFolder(folder, err, "textures"))
+        return kExitFile;
+
+    int status = kExitOk;
+    for (int32_t k = 0; k < archive.ImageCount(); ++k) {
+        const ImageHeader& h = *archive.Images[k].Header;
+        std::string name;
+        dataview::AppendFormat(name, "%03d.png", k);
+        std::string line;
+        dataview::AppendFormat(line, "%s: %u x %u, format %u %s", name.c_str(), h.Width, h.Height,
+                               h.Format, TexelFormatName(h.Format));
+        std::vector<RgbaColor> texels = archive.DecodeImage(k);
+        if (texels.empty()) {
+            // A zero side, or more texels than the archive could hold: no picture.
+            err << "kestrel textures: image " << k << " (" << h.Width << " x " << h.Height
+                << ") has no texels to write\n";
+            status = kExitFile;
+            continue;
+        }
+        RgbaPicture picture{h.Width, h.Height, {}};
+        picture.Pixels.resize(texels.size() * 4);
+        std::memcpy(picture.Pixels.data(), texels.data(), picture.Pixels.size());
+        std::string error;
+        if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), picture, error)) {
+            err << "kestrel textures: " << error << "\n";
+            return kExitFile;
+        }
+        out << line << "\n";
+    }
+    return status;
+}
+
+int Render(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string& path = args.Positional[0];
+    if (!args.Has("-o")) {
+        err << "kestrel render: say where the picture goes with -o OUT.png\n";
+        return kExitUsage;
+    }
+    int width = 640, height = 480;
+    if (args.Has("--size") &&
+        (!ParsePair(args.Value("--size"), 'x', width, height, ParseInt) || width < 1 ||
+         height < 1 || width > kMaxPictureSide || height > kMaxPictureSide)) {
+        err << "kestrel render: --size wants WxH, each from 1 to " << kMaxPictureSide << "\n";
+        return kExitUsage;
+    }
+    SceneView view;
+    if (args.Has("--pan") &&
+        !ParsePair(args.Value("--pan"), ',', view.PanX, view.PanY, ParseFloat)) {
+        err << "kestrel render: --pan wants X,Y\n";
+        return kExitUsage;
+    }
+    if (args.Has("--zoom") && !ParseFloat(args.Value("--zoom"), view.Zoom)) {
+        err << "kestrel render: --zoom wants a number\n";
+        return kExitUsage;
+    }
+    if (args.Has("--rotate") &&
+        !ParsePair(args.Value("--rotate"), ',', view.RotateX, view.RotateY, ParseFloat)) {
+        err << "kestrel render: --rotate wants X,Y (degrees)\n";
+        return kExitUsage;
+    }
+    view.ShowAxes = args.Flags.count("--no-axes") ? 0 : 1;
+    view.ShowTextures = args.Flags.count("--no-textures") ? 0 : 1;
+    view.ShowBoundingBox = args.Flags.count("--bbox") ? 1 : 0;
+
+    switch (IdentifyFile(path)) {
+        case FileKind::Unreadable:
+            err << "kestrel render: cannot read " << path << "\n";
+            return kExitFile;
+        case FileKind::TextureArchive:
+            err << "kestrel render: " << path
+                << " is a texture archive; render the model that uses it\n";
+            return kExitFile;
+        default:
+            break;
+    }
+
+    OffscreenContext context(width, height);
+    if (!context.Valid()) {
+        err << "kestrel render: cannot make an OpenGL context: " << context.Error() << "\n";
+        return kExitFile;
+    }
+    // The same steps as the viewer: first projection and state, then the file.
+    view.Resize(width, height);
+    view.InitGL();
+    view.OpenDocument(path);
+    view.DrawScene();
+    glFinish();
+    RgbaPicture picture{width, height, context.ReadPixels()};
+    // The viewer's window has no alpha planes: what it shows is opaque.
+    for (size_t i = 3; i < picture.Pixels.size(); i += 4)
+        picture.Pixels[i] = 255;
+    view.CloseDocuments();  // texture objects go while the context is current
+
+    std::string error;
+    if (!WritePng(args.Value("-o"), picture, error)) {
+        err << "kestrel render: " << error << "\n";
+        return kExitFile;
+    }
+    out << args.Value("-o") << "\n";
+    return kExitOk;
+}
+
+int MakeSample(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string& folder = args.Positional[0];
+    if (!MakeFolder(folder, err, "make-sample"))
+        return kExitFile;
+    sample::DemoFiles files;
+    if (!sample::WriteDemo(folder, files)) {
+        err << "kestrel make-sample: cannot write the sample files into " << folder << "\n";
+        return kExitFile;
+    }
+    out << files.Model << "\n" << files.Archive << "\n" << files.PointDump << "\n";
+    return kExitOk;
+}

@@ -1,0 +1,420 @@
+#include "framework/Frame.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/Dialog.h"
+#include "framework/Internal.h"
+
+namespace Windows {
+
+namespace {
+
+// The bar's own visibility, whether or not the frame is shown yet.
+bool IsShown(const CWin& bar) {
+    HWND window = bar.GetHwnd();
+    return window && (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE);
+}
+
+int WindowHeight(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+// (style, command id); a separator is (1, 0).
+// clang-format off
+const BYTE bTbarData[] = {
+    0, 107,  0, 108,  0, 110,  1, 0,
+    0, 113,  0, 114,  0, 115,  1, 0,
+    0, 109,  1, 0,
+    0, 103,
+};
+// clang-format on
+
+}  // namespace
+
+// ---- CToolBar ----
+
+CToolBar::CToolBar() : m_iButtonCount(0) {}
+
+HWND CToolBar::Create(HWND parent) {
+    detail::Guarded("Error creating toolbar", [&] {
+        if (!CreateEx(
+                0, TOOLBARCLASSNAMEA, "",
+                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP,
+                0, 0, 0, 0, parent, nullptr))
+            throw CWinException("Failed to Create Tool Bar");
+    });
+    return m_hWnd;
+}
+
+void CToolBar::SetStoredState(int id, BYTE state) {
+    for (Button& button : m_Buttons)
+        if (button.uID == static_cast<UINT>(id))
+            button.bState = state;
+}
+
+void CToolBar::EnableButton(int id) {
+    SendMessageA(m_hWnd, TB_ENABLEBUTTON, id, TRUE);
+    SetStoredState(id, TBSTATE_ENABLED);
+}
+
+void CToolBar::DisableButton(int id) {
+    SendMessageA(m_hWnd, TB_ENABLEBUTTON, id, FALSE);
+    SetStoredState(id, 0);  // not enabled
+}
+
+void CToolBar::CheckButton(int id) {
+    SendMessageA(m_hWnd, TB_CHECKBUTTON, id, TRUE);
+}
+
+void CToolBar::SetButtons(int count, const BYTE* table) {
+    detail::Guarded("Unknown error while setting toolbar buttons", [&] {
+        if (count < 0 || !table)
+            count = 0;
+        m_iButtonCount = count;
+        m_Buttons.clear();
+        for (int row = 0; row < count; ++row)
+            m_Buttons.push_back({table[2 * row], TBSTATE_ENABLED, table[2 * row + 1]});
+        if (!m_hWnd)
+            return;
+
+        SendMessageA(m_hWnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        while (SendMessageA(m_hWnd, TB_BUTTONCOUNT, 0, 0) >= 1)
+            if (!SendMessageA(m_hWnd, TB_DELETEBUTTON, 0, 0))
+                break;
+        if (count == 0)
+            return;
+
+        TBADDBITMAP bitmap{detail::AppInstance(), 101};
+        if (SendMessageA(m_hWnd, TB_ADDBITMAP, count, reinterpret_cast<LPARAM>(&bitmap)) == -1)
+            throw CWinException("CToolBar::SetButtons  .. TB_ADDBITMAP failed ");
+
+        std::vector<TBBUTTON> buttons(count);
+        int image = 0;
+        for (int row = 0; row < count; ++row) {
+            const Button& from = m_Buttons[row];
+            TBBUTTON& to = buttons[row];
+            if (from.bStyle == TBSTYLE_SEP) {
+                to.fsStyle = TBSTYLE_SEP;
+                continue;
+            }
+            to.iBitmap = image++;
+            to.idCommand = static_cast<int>(from.uID);
+            to.fsState = from.bState;
+            to.fsStyle = from.bStyle;
+        }
+        if (!SendMessageA(m_hWnd, TB_ADDBUTTONSA, count, reinterpret_cast<LPARAM>(buttons.data())))
+            throw CWinException("CToolBar::SetButtons  .. TB_ADDBUTTONS failed ");
+    });
+}
+
+// ---- CStatusBar ----
+
+HWND CStatusBar::Create(HWND parent) {
+    detail::Guarded("Unknown error while creating status bar", [&] {
+        if (!CreateEx(0, STATUSCLASSNAMEA, "",
+                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_BOTTOM, 0, 0,
+                      0, 0, parent, nullptr))
+            throw CWinException("Failed to Create Status Bar");
+        SetText("Ready");
+    });
+    return m_hWnd;
+}
+
+void CStatusBar::SetText(LPCSTR text) {
+    detail::Guarded("Unknown error setting status bar text", [&] {
+        if (!m_hWnd || !IsWindow(m_hWnd))
+            return;
+        RECT client{};
+        GetClientRect(m_hWndParent, &client);
+        const int width = std::max(static_cast<int>(client.right - client.left), 300);
+        int iStatusWidths[] = {width - 110, width - 80, width - 50, width - 20};
+        if (!SendMessageA(m_hWnd, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(iStatusWidths)))
+            throw CWinException("CStatusBar::SetText failed");
+
+        auto setPart = [this](WPARAM part, LPCSTR partText) {
+            SendMessageA(m_hWnd, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(partText));
+        };
+        setPart(0 | SBT_NOBORDERS, text ? text : "");
+        // The tab centres the indicator in its part.
+        setPart(1, (GetKeyState(VK_CAPITAL) & 1) ? "\tCAP" : "");
+        setPart(2, (GetKeyState(VK_NUMLOCK) & 1) ? "\tNUM" : "");
+        setPart(3, (GetKeyState(VK_SCROLL) & 1) ? "\tSCRL" : "");
+    });
+}
+
+// ---- CFrame ----
+
+CFrame::CFrame() : m_iButtonCount(0), m_pView(nullptr), m_szTipText{} {
+    InitCommonControls();
+    CFrame::SetButtons();
+}
+
+CFrame::~CFrame() {
+    // The bars go while the frame is whole: their windows still talk to it on the way.
+    m_bTbarData.clear();
+    m_StatusBar.Destroy();
+    m_ToolBar.Destroy();
+}
+
+void CFrame::SetButtonTable(const BYTE* table, int count) {
+    count = table ? std::max(count, 0) : 0;
+    m_bTbarData.assign(table, table + 2 * count);
+    m_iButtonCount = count;
+}
+
+void CFrame::SetButtons() {
+    SetButtonTable(bTbarData, static_cast<int>(sizeof bTbarData / 2));
+}
+
+HWND CFrame::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, const RECT& rect,
+                      HWND parent, HMENU menu) {
+    return CreateEx(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, parent, menu);
+}
+
+HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, int y, int width,
+                      int height, HWND parent, HMENU menu) {
+    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+        if (!CApp::GetApp())
+            throw CWinException("CFrame::CreateEx ... Unable to create window");
+        if (!m_pView)
+            throw CWinException(
+                "CFrame::CreateEx ... m_pView is NULL\n\nUse SetView to set the View Window");
+        if (m_hWnd && IsWindow(m_hWnd))
+            return;
+        CWndClass frameClass("FrameClass");
+        if (!frameClass.Register())
+            throw CWinException("CFrame::CreateEx ... Unable to create frame window");
+        if (!CWin::CreateEx(exStyle, "FrameClass", title, style, x, y, width, height, parent, menu))
+            return;
+        SetIconLarge(101);
+        SetIconSmall(101);
+        std::string caption = LoadString(101);
+        if (!caption.empty())
+            SetWindowTextA(m_hWnd, caption.c_str());
+        SetTitle();
+    });
+    return m_hWnd;
+}
+
+HWND CFrame::Create(HWND parent) {
+    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+        // A second Create would load a menu for nothing and make the view twice.
+        if (m_hWnd && IsWindow(m_hWnd))
+            return;
+        HMENU menu = LoadMenuA(detail::AppInstance(), MAKEINTRESOURCEA(101));
+        if (!CreateEx(0, "", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, parent, menu)) {
+            if (menu)
+                DestroyMenu(menu);
+            return;
+        }
+        m_pView->Create(m_hWnd);
+        UpdateLayout();
+    });
+    return m_hWnd;
+}
+
+void CFrame::OnCreate() {
+    m_StatusBar.Create(m_hWnd);
+    m_ToolBar.Create(m_hWnd);
+    SetButtons();
+    m_ToolBar.SetButtons(m_iButtonCount, m_bTbarData.data());
+}
+
+void CFrame::GetViewRect(RECT& rect) {
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const int toolBarHeight = IsShown(m_ToolBar) ? WindowHeight(m_ToolBar.GetHwnd()) : 0;
+    const int statusBarHeight = IsShown(m_StatusBar) ? WindowHeight(m_StatusBar.GetHwnd()) : 0;
+
+    rect.left = client.left;
+    rect.right = client.right;
+    rect.top = client.top + toolBarHeight;
+    rect.bottom = client.bottom - client.top - statusBarHeight;
+    if (rect.bottom <= rect.top || rect.right <= rect.left)
+        rect = RECT{0, 0, 0, 0};
+}
+
+void CFrame::UpdateLayout() {
+    if (HWND statusBar = m_StatusBar.GetHwnd())
+        SendMessageA(statusBar, WM_SIZE, 0, 0);
+    m_StatusBar.SetText("Ready");
+    if (HWND toolBar = m_ToolBar.GetHwnd())
+        SendMessageA(toolBar, TB_AUTOSIZE, 0, 0);
+
+    if (!m_pView || !m_pView->GetHwnd())
+        return;
+    RECT view;
+    GetViewRect(view);
+    m_pView->Move(view.left, view.top, view.right - view.left, view.bottom - view.top, TRUE);
+    InvalidateRect(m_pView->GetHwnd(), nullptr, TRUE);
+}
+
+void CFrame::OnSetFocus() {
+    m_StatusBar.SetText("Ready");
+}
+
+void CFrame::OnKeyDown() {
+    m_StatusBar.SetText("Ready");
+}
+
+void CFrame::OnMenuSelect(UINT id, HMENU menu) {
+    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+        if (menu != GetMenu(m_hWnd) && id != 0)
+            m_StatusBar.SetText(LoadString(id).c_str());
+        else
+            m_StatusBar.SetText("Ready");
+    });
+}
+
+void CFrame::ToggleStatusBar() {
+    ToggleBar(m_StatusBar, 104);
+}
+
+void CFrame::ToggleToolBar() {
+    ToggleBar(m_ToolBar, 116);
+}
+
+void CFrame::ToggleBar(CWin& bar, UINT menuItem) {
+    HMENU menu = GetMenu(m_hWnd);
+    if (IsShown(bar)) {
+        CheckMenuItem(menu, menuItem, MF_BYCOMMAND | MF_UNCHECKED);
+        ShowWindow(bar.GetHwnd(), SW_HIDE);
+    } else {
+        CheckMenuItem(menu, menuItem, MF_BYCOMMAND | MF_CHECKED);
+        ShowWindow(bar.GetHwnd(), SW_SHOW);
+    }
+    UpdateLayout();
+}
+
+LRESULT CFrame::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
+    detail::Guarded("CFrame::WndProc ... Unknown Error",
+                    [&] { handled = OnMessage(message, wParam, lParam); });
+    return handled ? 0 : CWin::WndProc(window, message, wParam, lParam);
+}
+
+// True when the message is done with result 0; false sends it on to the default.
+bool CFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return true;
+        case WM_SIZE:
+            UpdateLayout();
+            return true;
+        case WM_SETFOCUS:
+            OnSetFocus();
+            return true;
+        case WM_ERASEBKGND:
+            return true;
+        case WM_KEYDOWN:
+            OnKeyDown();
+            return true;
+        case WM_MENUSELECT:
+            // A submenu entry carries its position, not a command: it has no text.
+            if (HIWORD(wParam) != 0xFFFF && (HIWORD(wParam) & MF_POPUP))
+                m_StatusBar.SetText("Ready");
+            else
+                OnMenuSelect(LOWORD(wParam), reinterpret_cast<HMENU>(lParam));
+            return true;
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam));
+        case WM_NOTIFY:
+            if (lParam)
+                OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+            return false;
+    }
+    return false;
+}
+
+bool CFrame::OnCommand(UINT id) {
+    switch (id) {
+        case 102:
+            PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+            return true;
+        case 103: {
+            CDialog about(301, m_hWnd);
+            about.DoModal();
+            return true;
+        }
+        case 104:
+            ToggleStatusBar();
+            return true;
+        case 105:
+            OnCommand105();
+            return true;
+        case 106:
+            OnCommand106();
+            return true;
+        case 107:
+            OnCommand107();
+            return true;
+        case 108:
+            OnCommand108();
+            return true;
+        case 109:
+            OnCommand109();
+            return true;
+        case 110:
+            OnCommand110();
+            return true;
+        case 111:
+            OnCommand111();
+            return true;
+        case 112:
+            OnCommand112();
+            return true;
+        case 113:
+            OnCommand113();
+            return true;
+        case 114:
+            OnCommand114();
+            return true;
+        case 115:
+            OnCommand115();
+            return true;
+        case 116:
+            ToggleToolBar();
+            return true;
+    }
+    return false;
+}
+
+void CFrame::OnNotify(const NMHDR& header, LPARAM lParam) {
+    switch (header.code) {
+        case TTN_NEEDTEXTA: {
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            std::snprintf(m_szTipText, sizeof m_szTipText, "%s",
+                          LoadString(static_cast<UINT>(header.idFrom)).c_str());
+            info->hinst = nullptr;
+            info->lpszText = m_szTipText;
+            m_StatusBar.SetText(m_szTipText);
+            break;
+        }
+        case TTN_POP:
+            m_StatusBar.SetText("Ready");
+            break;
+        case TBN_HOTITEMCHANGE: {
+            const auto* hot = reinterpret_cast<const NMTBHOTITEM*>(lParam);
+            if (hot->dwFlags & HICF_LEAVING)
+                m_StatusBar.SetText("Ready");
+            else
+                m_StatusBar.SetText(LoadString(static_cast<UINT>(hot->idNew)).c_str());
+            break;
+        }
+        // Keyboard notifications of child controls: the lock keys may have changed.
+        case LVN_KEYDOWN:
+        case TVN_KEYDOWN:
+        case TCN_KEYDOWN:
+        case 1792:
+            OnKeyDown();
+            break;
+    }
+}
+
+}  // namespace Windows
