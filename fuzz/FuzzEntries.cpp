@@ -35,46 +35,88 @@ uint64_t BytesOf(const std::vector<T>& records) {
     return records.size() * sizeof(T);
 }
 
-// Every record array of the model, in bytes; each within the file, all of them
-// within the reader's budget.
+// Calls `each` with every record array of the model, the animation sets' lists
+// included.
+template <class Each>
+void ForEachArray(const ModelFile& model, Each each) {
+    each(model.Components());
+    each(model.Polygons());
+    each(model.Vertices());
+    each(model.VertexOrder());
+    each(model.Normals());
+    each(model.NormalOrder());
+    each(model.Colors());
+    each(model.ColorOrder());
+    each(model.TexVertexOrder());
+    each(model.TexVertices());
+    each(model.Block19());
+    each(model.TextureMaps());
+    each(model.TextureDefinitions());
+    each(model.PolygonSets());
+    each(model.Visibility());
+    each(model.Transforms());
+    each(model.Nodes());
+    each(model.AnimationSetIndex());
+    for (const AnimationSet& set : model.AnimationSets()) {
+        each(set.SetInfo);
+        each(set.Frames);
+        each(set.List4);
+        each(set.List5);
+        each(set.TextureControl);
+        each(set.PlaneControl);
+        each(set.AnimationControl);
+        each(set.List9);
+    }
+}
+
+// Every record array within the file, all of them within the reader's budget.
 void CheckModelBudget(const ModelFile& model, uint64_t fileSize) {
+    Check(model.AnimationSets().size() == model.AnimationSetIndex().size(),
+          "not one animation set per block-26 record");
     uint64_t total = 0;
-    auto add = [&](const auto& records) {
+    ForEachArray(model, [&](const auto& records) {
         const uint64_t bytes = BytesOf(records);
         Check(bytes <= fileSize, "a block holds more records than the file could");
         total += bytes;
-    };
-    add(model.Components());
-    add(model.Polygons());
-    add(model.Vertices());
-    add(model.VertexOrder());
-    add(model.Normals());
-    add(model.NormalOrder());
-    add(model.Colors());
-    add(model.ColorOrder());
-    add(model.TexVertexOrder());
-    add(model.TexVertices());
-    add(model.Block19());
-    add(model.TextureMaps());
-    add(model.TextureDefinitions());
-    add(model.PolygonSets());
-    add(model.Visibility());
-    add(model.Transforms());
-    add(model.Nodes());
-    add(model.AnimationSetIndex());
-    Check(model.AnimationSets().size() == model.AnimationSetIndex().size(),
-          "not one animation set per block-26 record");
-    for (const AnimationSet& set : model.AnimationSets()) {
-        add(set.SetInfo);
-        add(set.Frames);
-        add(set.List4);
-        add(set.List5);
-        add(set.TextureControl);
-        add(set.PlaneControl);
-        add(set.AnimationControl);
-        add(set.List9);
-    }
+    });
     Check(total <= ReadBudget::kBytesPerFileByte * fileSize, "the model's records exceed budget");
+}
+
+template <class T>
+bool Same(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), BytesOf(a)) == 0);
+}
+
+// Whether two loads hold the same header and records, byte for byte.
+bool SameModel(const ModelFile& a, const ModelFile& b) {
+    if (std::memcmp(&a.Header(), &b.Header(), sizeof(ModelHeader)) != 0 ||
+        a.AnimationSets().size() != b.AnimationSets().size())
+        return false;
+    for (size_t i = 0; i < a.AnimationSets().size(); ++i) {
+        if (std::memcmp(&a.AnimationSets()[i].Header, &b.AnimationSets()[i].Header,
+                        sizeof(AnimationSetHeader)) != 0)
+            return false;
+    }
+    std::vector<std::pair<const void*, uint64_t>> arrays;
+    ForEachArray(
+        a, [&](const auto& records) { arrays.emplace_back(records.data(), BytesOf(records)); });
+    size_t i = 0;
+    bool same = true;
+    ForEachArray(b, [&](const auto& records) {
+        const auto [data, bytes] = arrays[i++];
+        same = same && bytes == BytesOf(records) &&
+               (bytes == 0 || std::memcmp(data, records.data(), bytes) == 0);
+    });
+    return same;
+}
+
+// The second half of the input and then the input, into one object: what the
+// first load leaves behind must not show in the second.
+template <class Document>
+void LoadAfterAnother(Document& document, Bytes input) {
+    MemorySource other(input.subspan(input.size() / 2)), source(input);
+    document.LoadFrom(other);
+    document.LoadFrom(source);
 }
 
 void CheckArchive(const TextureFile& archive, uint64_t fileSize) {
@@ -153,6 +195,9 @@ void LoadModel(Bytes input) {
     ModelFile model;
     model.LoadFrom(source);
     CheckModelBudget(model, input.size());
+    ModelFile reused;
+    LoadAfterAnother(reused, input);
+    Check(SameModel(model, reused), "a model loaded over another differs");
 }
 
 void LoadArchive(Bytes input) {
@@ -169,6 +214,18 @@ void LoadArchive(Bytes input) {
         decoded += texels.size();
     }
     Check(decoded <= 2 * input.size(), "more texels decoded than the archive can back");
+
+    TextureFile reused;
+    LoadAfterAnother(reused, input);
+    bool same = Same(reused.Entries, archive.Entries) &&
+                Same(reused.ImageHeaders, archive.ImageHeaders) &&
+                reused.Images.size() == archive.Images.size();
+    for (int32_t k = 0; same && k < archive.ImageCount(); ++k) {
+        const size_t i = static_cast<size_t>(k);
+        same = Same(reused.Images[i].Data, archive.Images[i].Data) &&
+               reused.DecodeImage(k).size() == archive.DecodeImage(k).size();
+    }
+    Check(same, "an archive loaded over another differs");
     for (int32_t k : {-1, archive.ImageCount(), INT32_MIN, INT32_MAX})
         Check(archive.DecodeImage(k).empty(), "an image decoded for a number that names none");
 }
@@ -200,6 +257,11 @@ void DrawScene(Bytes input) {
     }();
     (void)ready;
 
+    // Each input starts from the same state, whatever the one before left set.
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_CULL_FACE);
+
     const Pair pair = SplitPair(input);
     MemorySource model(pair.Model), archive(pair.Archive);
     view.Scene = std::make_unique<ModelScene>();
@@ -209,7 +271,13 @@ void DrawScene(Bytes input) {
     CheckUploadedTexels(*view.Scene, input.size());
     view.DocumentKind = 2;
     view.ShowBoundingBox = 1;
+    // Render state is left set from one frame to the next, so the first frame
+    // may differ from the second; from then on every frame is the same.
     view.DrawScene();
+    view.DrawScene();
+    const std::vector<uint8_t> picture = context.ReadPixels();
+    view.DrawScene();
+    Check(context.ReadPixels() == picture, "a frame draws another picture than the one before");
     // Node numbers that name no node draw nothing.
     const uint32_t nodes = static_cast<uint32_t>(view.Scene->Nodes().size());
     view.Scene->DrawPolygonSets(nodes);
