@@ -62,11 +62,12 @@ class TextureFile {
     // Reads the archive from bytes at hand; FileName stays as it is.
     void LoadFrom(ByteSource& source);
 
-    // The number of images held: the header's count, or fewer when the memory
-    // of that many images (table entry, header and image record each) would
-    // exceed the archive's read budget; a real archive never comes near it, as
-    // each of its images takes an entry and a header in the file. 0xFFFFFFFF
-    // never reads as -1. Every k from 0 to ImageCount() - 1 is an element of Images.
+    // The number of images held: the header's count, or fewer when the file
+    // cannot hold that many table entries, or when that many images (table
+    // entry, header and image record each) would exceed the archive's read
+    // budget; a real archive never comes near it, as each of its images takes
+    // an entry and a header in the file. 0xFFFFFFFF never reads as -1. Every k
+    // from 0 to ImageCount() - 1 is an element of Images.
     int32_t ImageCount() const { return static_cast<int32_t>(Images.size()); }
 
     // Width x Height texels of image k, row-major, row 0 first; formats other
