@@ -190,9 +190,11 @@ int main(int argc, char** argv) {
             << std::thread::hardware_concurrency() << " hardware threads, " << Today() << ".\n\n"
             << "Time is the wall-clock time of one iteration. The ratio compares it with the\n"
             << "reference of its group, measured in the same run: a plain read of the same\n"
-            << "file, a memcpy of the decoded size, client-side vertex arrays of the same\n"
-            << "geometry, formatting the same values with snprintf. OpenGL figures are\n"
-            << "Mesa's llvmpipe on an offscreen EGL surface.\n\n"
+            << "files, a memcpy of the decoded size, glTexImage2D of images already decoded\n"
+            << "and sized, client-side vertex arrays of the same geometry, formatting the\n"
+            << "same values with snprintf. OpenGL figures are Mesa's llvmpipe on an\n"
+            << "offscreen EGL surface; the machine is shared, so figures vary by some\n"
+            << "percent from run to run.\n\n"
             << table;
         if (!out) {
             std::fprintf(stderr, "cannot write %s\n", resultsFile.c_str());
