@@ -15,9 +15,14 @@ build: setup
 test: setup
 	scripts/test
 
+# The viewer (Windows build, under Wine) and the demo sample it opens.
 run: setup
-	@echo "The viewer does not exist yet: only the model reader and its tests are built so far."
-	@echo "Try 'make test'."
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target KestrelViewer
+	cmake --preset native-release >/dev/null
+	cmake --build --preset native-release --target kestrel
+	build/release/cli/kestrel make-sample build/demo >/dev/null
+	scripts/run-viewer build/demo/kestrel-demo.model
 
 bench: setup
 	cmake --preset native-release >/dev/null
@@ -28,12 +33,17 @@ bench: setup
 fuzz: setup
 	scripts/fuzz
 
-# The README's picture of the demo, drawn by `kestrel render`.
+# The README's pictures: the demo drawn by `kestrel render`, and the viewer with
+# the demo open, on Xvfb.
 docs: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel
 	build/release/cli/kestrel make-sample build/demo
 	build/release/cli/kestrel render build/demo/kestrel-demo.model -o docs/demo.png --rotate 15,-25
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target KestrelViewer
+	env -u DISPLAY scripts/run-viewer build/demo/kestrel-demo.model
+	cp build/demo/screens/opened.png docs/viewer.png
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

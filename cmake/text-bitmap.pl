@@ -2,7 +2,9 @@
 # Writes a 16-colour BMP from a text picture, so that toolbar images live in the
 # sources as text. The picture: "color C RRGGBB" lines give the palette (at most 16
 # colours, in order); every other line that is not empty or a "#" comment is one row
-# of pixels, top row first, one palette character per pixel.
+# of pixels, top row first, one palette character per pixel. A strip of images can be
+# drawn one image at a time: an "image" line (the rest of it is free text) starts the
+# next image, placed to the right of the ones before; all images have the same height.
 #   perl text-bitmap.pl picture.txt out.bmp
 use strict;
 use warnings;
@@ -11,19 +13,33 @@ my ($in, $out) = @ARGV;
 die "usage: text-bitmap.pl picture.txt out.bmp\n" unless defined $out;
 open my $picture, '<', $in or die "$in: $!\n";
 
-my (%index, @palette, @rows);
+my (%index, @palette, @images);
+my $rows = [];
 while (my $line = <$picture>) {
     $line =~ s/\r?\n\z//;
     next if $line =~ /^\s*(#|\z)/;
+    if ($line =~ /^image\b/) {
+        push @images, $rows if @$rows;
+        $rows = [];
+        next;
+    }
     if ($line =~ /^color (\S) ([0-9a-fA-F]{6})\s*\z/) {
         die "$in: more than 16 colours\n" if @palette == 16;
         $index{$1} = scalar @palette;
         push @palette, hex $2;
         next;
     }
-    push @rows, $line;
+    push @$rows, $line;
 }
-die "$in: no pixel rows\n" unless @rows;
+push @images, $rows if @$rows;
+die "$in: no pixel rows\n" unless @images;
+
+my @rows = @{ $images[0] };
+for my $i (1 .. $#images) {
+    my $image = $images[$i];
+    die "$in: image " . ($i + 1) . " is not as high as the first\n" if @$image != @rows;
+    $rows[$_] .= $image->[$_] for 0 .. $#rows;
+}
 
 my $width = length $rows[0];
 my $stride = int(($width + 7) / 8) * 4;    # 4 bits a pixel, rows padded to 4 bytes

@@ -15,12 +15,6 @@ inline void ByteSwap32(uint32_t& word) {
     }
 }
 
-inline void ByteSwap32(int32_t& word) {
-    auto bits = static_cast<uint32_t>(word);
-    ByteSwap32(bits);
-    word = static_cast<int32_t>(bits);
-}
-
 inline void ByteSwap32(float& value) {
     auto bits = std::bit_cast<uint32_t>(value);
     ByteSwap32(bits);

@@ -15,10 +15,12 @@ ModelScene::~ModelScene() {
 }
 
 bool ModelScene::Load(const std::string& path) {
+    archiveLoaded_ = false;
     if (!ModelFile::Load(path))
         return false;
     if (!Textures.Load(ArchiveNameFor(path, Header())))
         return false;
+    archiveLoaded_ = true;
     UploadTextures();
     return true;
 }

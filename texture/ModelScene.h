@@ -24,6 +24,8 @@ class ModelScene : public ModelFile {
     bool Load(const std::string& path);
     // One texture object per archive image, in archive order. Always true.
     bool UploadTextures();
+    // Whether the last Load found and read the archive: Textures is the model's.
+    bool ArchiveLoaded() const { return archiveLoaded_; }
 
     void SetTexturesEnabled(int32_t flag) { TexturesEnabled = flag; }
     // Draws node `node`, its subtree and its later siblings under the current matrix.
@@ -41,6 +43,7 @@ class ModelScene : public ModelFile {
     class DrawBudget;
     void DrawSets(uint32_t node, DrawBudget& budget);
 
+    bool archiveLoaded_ = false;
     // Kept between frames so that a walk allocates nothing.
     std::vector<uint8_t> reached_;
     std::vector<uint32_t> open_;

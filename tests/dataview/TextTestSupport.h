@@ -1,28 +1,13 @@
 #pragma once
-// Loading the sample writer's bytes, and the pieces of expected texts.
+// The pieces that expected data-view texts share.
 
 #include <string>
-#include <vector>
 
-#include "model/ByteSource.h"
-#include "model/ModelFile.h"
-#include "sample/ModelWriter.h"
+#include "tests/model/LoadModel.h"
 
 namespace dataviewtest {
 
 inline const std::string kSep =
     "------------------------------------------------------------\r\n\r\n";
-
-inline ModelFile Load(const sample::Model& m) {
-    std::vector<uint8_t> bytes = sample::WriteModel(m);
-    MemorySource source(bytes);
-    ModelFile model;
-    model.LoadFrom(source);
-    return model;
-}
-
-inline std::string Spaces(size_t n) {
-    return std::string(n, ' ');
-}
 
 }  // namespace dataviewtest

@@ -7,20 +7,33 @@
 
 using dataview::AnimationText;
 using dataviewtest::kSep;
-using dataviewtest::Load;
 
 namespace {
 
-const std::string kFrameHeading =
-    "              4________  5________  6________  7________  8________\r\n";
 const std::string kName52 = "a name that fills all fifty-two bytes of its field!!";
+
+// The text up to the first coordinates line.
+std::string Head(const std::string& name) {
+    return "Block 27: Animation Data\r\nSet: " + name + "\r\n" + kSep + "Header\r\n" + kSep +
+           "Coordinates:\r\n";
+}
+
+// An empty line, the section's title and the Separator.
+std::string Section(const std::string& title) {
+    return "\r\n" + title + "\r\n" + kSep;
+}
+
+const std::string kFrameHeading =
+    Section("Frame List") +
+    "              4________  5________  6________  7________  8________\r\n";
 
 // Set 0: three frames, list 4 empty, list 6 owned by frame 1 only. Set 1: a
 // list-4 word and nothing else.
 sample::Model TwoSets() {
-    sample::AnimationSet walk;
-    walk.Name = "walk";
-    sample::AnimationData& w = walk.Data;
+    sample::Model m;
+    m.AnimationSets.resize(2);
+    m.AnimationSets[0].Name = "walk";
+    sample::AnimationData& w = m.AnimationSets[0].Data;
     w.Coordinates = {-1, -2, -3, 1, 2, 3.5f};
     w.SetInfo = {{1, 0xFFFFFFFFu, 0.5f}, {0, 7, 2.0f}};
     // Ranges of lists 4 to 8: first record, count.
@@ -37,149 +50,102 @@ sample::Model TwoSets() {
     // The lists may lie in any order within the area.
     w.ListOrder = {7, 6, 5, 4, 3, 2, 1, 0};
 
-    sample::AnimationSet idle;
-    idle.Name = kName52;
-    idle.Data.Frames = {{2.5f, {{{0, 1}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}}}};
-    idle.Data.List4 = {0x80FF0102u};
-
-    sample::Model m;
-    m.AnimationSets = {walk, idle};
+    m.AnimationSets[1].Name = kName52;
+    m.AnimationSets[1].Data.Frames = {{2.5f, {{{0, 1}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}}}};
+    m.AnimationSets[1].Data.List4 = {0x80FF0102u};
     return m;
 }
 
 }  // namespace
 
 TEST(AnimationText, GroupsListsByFrame) {
-    const ModelFile model = Load(TwoSets());
     const std::string expected =
-        "Block 27: Animation Data\r\n"
-        "Set: walk\r\n" +
-        kSep + "Header\r\n" + kSep +
-        "Coordinates:\r\n"
-        "\t( -1.000,  -2.000,  -3.000)\r\n"
-        "\t(  1.000,   2.000,   3.500)\r\n"
-        "\r\nSet Info\r\n" +
-        kSep +
+        Head("walk") + "\t( -1.000,  -2.000,  -3.000)\r\n\t(  1.000,   2.000,   3.500)\r\n" +
+        Section("Set Info") +
         "  0:\tLoop:\t   1\r\n\tUnknown:  -1\r\n\tTime:\t  0.500\r\n"
-        "  1:\tLoop:\t   0\r\n\tUnknown:   7\r\n\tTime:\t  2.000\r\n"
-        "\r\nFrame List\r\n" +
-        kSep + kFrameHeading +
+        "  1:\tLoop:\t   0\r\n\tUnknown:   7\r\n\tTime:\t  2.000\r\n" +
+        kFrameHeading +
         "  0:   0.000,    0,   0,    0,   2,    0,   0,    0,   1,    0,   0\r\n"
         "  1:   0.250,    0,   0,    2,   1,    0,   2,    1,   1,    0,   1\r\n"
-        "  2:   1.000,    0,   0,    0,   0,    2,   0,    1,   1,    1,   0\r\n"
+        "  2:   1.000,    0,   0,    0,   0,    2,   0,    1,   1,    1,   0\r\n" +
         // No "4: Unknown": list 4 is empty.
-        "\r\n5: Unknown\r\n" +
-        kSep +
+        Section("5: Unknown") +
         "  0: 00000001 (   0,   0,   0,   1)\r\n"
-        "  1: FFFFFFFF (  -1,  -1,  -1,  -1)\r\n"
-        "----\r\n"
-        "  2: 7F80FF00 ( 127,-128,  -1,   0)\r\n"
-        "----\r\n"
-        "----\r\n"
-        "\r\n6: Texture Control\r\n" +
-        kSep +
+        "  1: FFFFFFFF (  -1,  -1,  -1,  -1)\r\n----\r\n"
+        "  2: 7F80FF00 ( 127,-128,  -1,   0)\r\n----\r\n----\r\n" +
+        Section("6: Texture Control") +
         "----\r\n"
         "  0: 80FF0102, 00000001, DEADBEEF (-128,  -1,   1,   2)\r\n"
-        "  1: 00000000, FFFFFFFF, 00000012 (   0,   0,   0,   0)\r\n"
+        "  1: 00000000, FFFFFFFF, 00000012 (   0,   0,   0,   0)\r\n----\r\n----\r\n" +
+        Section("7: Plane Control") +
+        "  0: 128, -128, 128, 128\r\n----\r\n"
+        "  1: 255,  -1, 255, 255\r\n----\r\n"
+        "  1: 255,  -1, 255, 255\r\n----\r\n" +
+        Section("8: Animation Control?") +
         "----\r\n"
-        "----\r\n"
-        "\r\n7: Plane Control\r\n" +
-        kSep +
-        "  0: 128, -128, 128, 128\r\n"
-        "----\r\n"
-        "  1: 255,  -1, 255, 255\r\n"
-        "----\r\n"
-        "  1: 255,  -1, 255, 255\r\n"
-        "----\r\n"
-        "\r\n8: Animation Control?\r\n" +
-        kSep +
-        "----\r\n"
-        "  0: 01020304 (   1,   2,   3,   4)\r\n"
-        "----\r\n"
-        "----\r\n"
-        "\r\n9: Unknown\r\n" +
-        kSep + "  0:    1,   -1\r\n";
-    EXPECT_EQ(AnimationText(model, 0), expected);
+        "  0: 01020304 (   1,   2,   3,   4)\r\n----\r\n----\r\n" +
+        Section("9: Unknown") + "  0:    1,   -1\r\n";
+    EXPECT_EQ(AnimationText(LoadModel(TwoSets()), 0), expected);
 }
 
 TEST(AnimationText, ShowsTheChosenSetAndAnEmptyListNine) {
-    const ModelFile model = Load(TwoSets());
-    const std::string expected = "Block 27: Animation Data\r\nSet: " + kName52 + "\r\n" + kSep +
-                                 "Header\r\n" + kSep +
-                                 "Coordinates:\r\n"
-                                 "\t(  0.000,   0.000,   0.000)\r\n"
-                                 "\t(  0.000,   0.000,   0.000)\r\n"
-                                 "\r\nSet Info\r\n" +
-                                 kSep + "\r\nFrame List\r\n" + kSep + kFrameHeading +
-                                 "  0:   2.500,    0,   1,    0,   0,    0,   0,    0,   0,    0,"
-                                 "   0\r\n"
-                                 "\r\n4: Unknown\r\n" +
-                                 kSep +
-                                 "  0: 80FF0102 (-128,  -1,   1,   2)\r\n"
-                                 "----\r\n"
-                                 "\r\n9: Unknown\r\n" +
-                                 kSep;
-    EXPECT_EQ(AnimationText(model, 1), expected);
+    const std::string expected =
+        Head(kName52) + "\t(  0.000,   0.000,   0.000)\r\n\t(  0.000,   0.000,   0.000)\r\n" +
+        Section("Set Info") + kFrameHeading +
+        "  0:   2.500,    0,   1,    0,   0,    0,   0,    0,   0,    0,   0\r\n" +
+        Section("4: Unknown") + "  0: 80FF0102 (-128,  -1,   1,   2)\r\n----\r\n" +
+        Section("9: Unknown");
+    EXPECT_EQ(AnimationText(LoadModel(TwoSets()), 1), expected);
 }
 
 TEST(AnimationText, NamesAMissingSet) {
     const std::string head = "Block 27: Animation Data\r\n" + kSep;
-    const ModelFile none = Load(sample::Model());
+    const ModelFile none = LoadModel(sample::Model());
     EXPECT_EQ(AnimationText(none, 0), head + "This model has no animation sets.\r\n");
     EXPECT_EQ(AnimationText(none, -1), head + "This model has no animation sets.\r\n");
 
-    const ModelFile two = Load(TwoSets());
-    EXPECT_EQ(AnimationText(two, 2),
-              head + "No animation set 2: the sets are numbered 0 to 1.\r\n");
-    EXPECT_EQ(AnimationText(two, -1),
-              head + "No animation set -1: the sets are numbered 0 to 1.\r\n");
-    EXPECT_EQ(AnimationText(two, int64_t{1} << 40),
-              head + "No animation set 1099511627776: the sets are numbered 0 to 1.\r\n");
+    const ModelFile two = LoadModel(TwoSets());
+    for (const auto& [set, number] : {std::pair<int64_t, std::string>{2, "2"},
+                                      {-1, "-1"},
+                                      {int64_t{1} << 40, "1099511627776"}}) {
+        EXPECT_EQ(AnimationText(two, set),
+                  head + "No animation set " + number + ": the sets are numbered 0 to 1.\r\n");
+    }
 }
 
 TEST(AnimationText, FrameRangesPastTheEndOfTheirList) {
-    sample::AnimationSet s;
-    s.Name = "broken";
-    s.Data.List4 = {0x10u, 0x20u, 0x30u};
-    s.Data.Frames = {
+    sample::Model m;
+    m.AnimationSets.resize(1);
+    m.AnimationSets[0].Data.List4 = {0x10u, 0x20u, 0x30u};
+    m.AnimationSets[0].Data.Frames = {
         {0, {{{1, 5}}}},                // runs past the end
         {0, {{{7, 2}}}},                // starts past the end
         {0, {{{2, 0xFFFFFFFFu}}}},      // first + count wraps in 32 bits
         {0, {{{0xFFFFFFF0u, 0x20u}}}},  // far past the end, and wraps
     };
-    sample::Model m;
-    m.AnimationSets = {s};
-    const std::string text = AnimationText(Load(m), 0);
-
-    const std::string section =
-        "\r\n4: Unknown\r\n" + kSep +
+    const std::string text = AnimationText(LoadModel(m), 0);
+    EXPECT_TRUE(text.ends_with(
+        Section("4: Unknown") +
         "  1: 00000020 (   0,   0,   0,  32)\r\n"
         "  2: 00000030 (   0,   0,   0,  48)\r\n"
-        "     (records 3 to 5 are past the end of the list)\r\n"
-        "----\r\n"
-        "     (records 7 to 8 are past the end of the list)\r\n"
-        "----\r\n"
+        "     (records 3 to 5 are past the end of the list)\r\n----\r\n"
+        "     (records 7 to 8 are past the end of the list)\r\n----\r\n"
         "  2: 00000030 (   0,   0,   0,  48)\r\n"
-        "     (records 3 to 4294967296 are past the end of the list)\r\n"
-        "----\r\n"
-        "     (records 4294967280 to 4294967311 are past the end of the list)\r\n"
-        "----\r\n"
-        "\r\n9: Unknown\r\n" +
-        kSep;
-    EXPECT_TRUE(text.ends_with(section)) << text;
+        "     (records 3 to 4294967296 are past the end of the list)\r\n----\r\n"
+        "     (records 4294967280 to 4294967311 are past the end of the list)\r\n----\r\n" +
+        Section("9: Unknown")))
+        << text;
 }
 
 TEST(AnimationText, FramesSharingRecordsCannotMultiplyTheText) {
     // Every frame owns the whole list: more lines than the set could ever need.
     const uint32_t records = 16;
     const size_t frames = (size_t{1} << 20) / records + 2;
-    sample::AnimationSet s;
-    s.Name = "shared";
-    s.Data.List4.assign(records, 0x01020304u);
-    s.Data.Frames.assign(frames, sample::Frame{0, {{{0, records}}}});
     sample::Model m;
-    m.AnimationSets = {s};
-    const std::string text = AnimationText(Load(m), 0);
+    m.AnimationSets.resize(1);
+    m.AnimationSets[0].Data.List4.assign(records, 0x01020304u);
+    m.AnimationSets[0].Data.Frames.assign(frames, sample::Frame{0, {{{0, records}}}});
+    const std::string text = AnimationText(LoadModel(m), 0);
 
     // The lists' own records plus 2^20 lines are printed, then ranges are named.
     const std::string line = "  0: 01020304 (   1,   2,   3,   4)\r\n";
@@ -188,10 +154,7 @@ TEST(AnimationText, FramesSharingRecordsCannotMultiplyTheText) {
         ++printed;
     EXPECT_EQ(printed, frames - 1);
     EXPECT_TRUE(
-        text.ends_with(" 15: 01020304 (   1,   2,   3,   4)\r\n"
-                       "----\r\n"
-                       "     (records 0 to 15 not shown: too many lines)\r\n"
-                       "----\r\n"
-                       "\r\n9: Unknown\r\n" +
-                       kSep));
+        text.ends_with(" 15: 01020304 (   1,   2,   3,   4)\r\n----\r\n"
+                       "     (records 0 to 15 not shown: too many lines)\r\n----\r\n" +
+                       Section("9: Unknown")));
 }

@@ -1,6 +1,9 @@
 #include "FrameworkTest.h"
 
-#include <algorithm>
+#include <regex>
+#include <utility>
+
+#include "framework/Frame.h"
 
 namespace fwtest {
 
@@ -8,55 +11,70 @@ namespace {
 
 std::vector<Box> g_Boxes;
 
-struct Answer {
-    UINT message = 0;
-    WPARAM wParam = 0;
-    int tries = 0;
+struct DialogBody {
+    std::function<void(HWND)> body;
     UINT_PTR timer = 0;
-    SeenDialog seen;
+    int tries = 0;
+    bool ran = false;
 };
-Answer g_Answer;
+DialogBody g_Dialog;
+SeenDialog g_Seen;
 
-BOOL CALLBACK FindStaticText(HWND child, LPARAM found) {
-    auto* text = reinterpret_cast<std::string*>(found);
-    if (ClassOf(child) == "Static" && !TextOf(child).empty()) {
-        *text = TextOf(child);
-        return FALSE;
-    }
-    return TRUE;
+void StopDialogTimer() {
+    if (g_Dialog.timer)
+        KillTimer(nullptr, g_Dialog.timer);
+    g_Dialog.timer = 0;
 }
 
-// The modal one: visible and enabled (its owner is disabled while it runs).
-BOOL CALLBACK FindModalDialog(HWND window, LPARAM found) {
-    if (ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindModalDialog, reinterpret_cast<LPARAM>(&dialog));
+void CALLBACK RunInDialog(HWND, UINT, UINT_PTR, DWORD) {
+    // The modal one: visible and enabled (its owner is disabled while it runs).
+    HWND dialog = FindWindowWhere(nullptr, [](HWND window) {
+        return ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window);
+    });
     if (!dialog) {
-        if (++g_Answer.tries > 200) {  // ten seconds: nothing is coming
-            KillTimer(nullptr, g_Answer.timer);
-            g_Answer.timer = 0;
-        }
+        if (++g_Dialog.tries > 200)  // ten seconds: none is coming
+            StopDialogTimer();
         return;
     }
-    KillTimer(nullptr, g_Answer.timer);
-    g_Answer.timer = 0;
-    SeenDialog& seen = g_Answer.seen;
-    seen.found = true;
-    seen.caption = TextOf(dialog);
-    EnumChildWindows(dialog, FindStaticText, reinterpret_cast<LPARAM>(&seen.text));
-    seen.owner = GetWindow(dialog, GW_OWNER);
-    GetWindowRect(dialog, &seen.rect);
-    PostMessageA(dialog, g_Answer.message, g_Answer.wParam, 0);
+    StopDialogTimer();
+    g_Dialog.ran = true;
+    std::function<void(HWND)> body = std::move(g_Dialog.body);
+    body(dialog);
+}
+
+// The framework's message box while the tests run.
+int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
+    g_Boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
+    return IDOK;
 }
 
 }  // namespace
+
+std::vector<Box> TakeBoxes() {
+    return std::exchange(g_Boxes, {});
+}
+
+std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags) {
+    std::vector<std::string> texts;
+    for (const Box& box : TakeBoxes()) {
+        EXPECT_EQ(box.caption, caption) << box.text;
+        EXPECT_EQ(box.flags, flags) << box.text;
+        EXPECT_EQ(box.owner, nullptr) << box.text;
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+std::vector<std::string> TakeErrorTexts() {
+    static const std::regex form("([\\s\\S]*)\n\n     GetLastError returned: -?[0-9]+\n\n");
+    std::vector<std::string> texts = TakeBoxTexts("Exception", MB_ICONEXCLAMATION);
+    for (std::string& text : texts) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_match(text, match, form)) << "not an error box: " << text;
+        text = match.empty() ? text : match.str(1);
+    }
+    return texts;
+}
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
@@ -76,37 +94,49 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
-int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
-    g_Boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
-    return IDOK;
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
+    auto visit = [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<decltype(search)*>(data);
+        if ((*s->first)(window))
+            s->second = window;
+        return s->second == nullptr;
+    };
+    if (parent)
+        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumThreadWindows(GetCurrentThreadId(), visit, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
-std::vector<Box> TakeBoxes() {
-    std::vector<Box> boxes;
-    boxes.swap(g_Boxes);
-    return boxes;
+RECT PlaceInParent(HWND child) {
+    RECT rect = WindowRect(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
-std::vector<std::string> TakeErrorTexts() {
-    static const std::string marker = "\n\n     GetLastError returned: ";
-    std::vector<std::string> texts;
-    for (const Box& box : TakeBoxes()) {
-        EXPECT_EQ(box.caption, "Exception");
-        EXPECT_EQ(box.flags, static_cast<UINT>(MB_ICONEXCLAMATION));
-        EXPECT_EQ(box.owner, nullptr);
-        size_t at = box.text.rfind(marker);
-        std::string code = at == std::string::npos ? "" : box.text.substr(at + marker.size());
-        EXPECT_TRUE(code.size() > 2 && code.substr(code.size() - 2) == "\n\n" &&
-                    code.find_first_not_of("-0123456789") == code.size() - 2)
-            << "not an error box: " << box.text;
-        texts.push_back(box.text.substr(0, at));
+bool MenuChecked(HWND window, UINT item) {
+    return GetMenuState(GetMenu(window), item, MF_BYCOMMAND) & MF_CHECKED;
+}
+
+std::string StatusText(HWND statusBar, int part) {
+    char text[256] = {};
+    SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::vector<std::array<int, 3>> ToolbarRows(HWND toolBar) {
+    std::vector<std::array<int, 3>> rows;
+    for (int i = 0; i < SendMessageA(toolBar, TB_BUTTONCOUNT, 0, 0); ++i) {
+        TBBUTTON b{};
+        SendMessageA(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        const bool separator = b.fsStyle == TBSTYLE_SEP;
+        rows.push_back({b.fsStyle, b.idCommand, separator ? -1 : b.iBitmap});
+        if (!separator) {
+            EXPECT_EQ(b.fsState, TBSTATE_ENABLED) << b.idCommand;
+        }
     }
-    return texts;
-}
-
-std::string ErrorBoxText(const std::string& text, DWORD code) {
-    return text + "\n\n     GetLastError returned: " + std::to_string(static_cast<int>(code)) +
-           "\n\n";
+    return rows;
 }
 
 bool PumpMessages() {
@@ -123,35 +153,45 @@ bool PumpMessages() {
     return quit;
 }
 
+void InDialogLater(std::function<void(HWND)> body) {
+    StopDialogTimer();
+    g_Dialog = DialogBody{std::move(body)};
+    g_Dialog.timer = SetTimer(nullptr, 0, 50, RunInDialog);
+}
+
+bool TakeDialogRan() {
+    StopDialogTimer();
+    return std::exchange(g_Dialog, {}).ran;
+}
+
 void AnswerDialogLater(UINT message, WPARAM wParam) {
-    if (g_Answer.timer)
-        KillTimer(nullptr, g_Answer.timer);
-    g_Answer = Answer{};
-    g_Answer.message = message;
-    g_Answer.wParam = wParam;
-    g_Answer.timer = SetTimer(nullptr, 0, 50, AnswerDialog);
+    InDialogLater([message, wParam](HWND dialog) {
+        g_Seen = {true, TextOf(dialog), "", GetWindow(dialog, GW_OWNER), WindowRect(dialog)};
+        g_Seen.text = TextOf(FindWindowWhere(dialog, [](HWND child) {
+            return ClassOf(child) == "Static" && !TextOf(child).empty();
+        }));
+        PostMessageA(dialog, message, wParam, 0);
+    });
 }
 
 SeenDialog TakeSeenDialog() {
-    if (g_Answer.timer)
-        KillTimer(nullptr, g_Answer.timer);
-    SeenDialog seen = g_Answer.seen;
-    g_Answer = Answer{};
-    return seen;
+    TakeDialogRan();
+    return std::exchange(g_Seen, {});
 }
 
-bool RecordingWin::Received(UINT message) const {
-    return std::find(m_Messages.begin(), m_Messages.end(), message) != m_Messages.end();
-}
-
-FrameworkTest::FrameworkTest() : m_App(GetModuleHandleA(nullptr)) {}
-
-void FrameworkTest::TearDown() {
+void EndTest() {
     for (const Box& box : TakeBoxes())
         ADD_FAILURE() << "unexpected box \"" << box.caption << "\": " << box.text;
-    // Windows of the test are gone by now; their quit messages must not end the next
+    TakeDialogRan();  // a body that never ran must not run in the next test
+    // The test's windows are gone; their quit messages must not end the next
     // test's modal loops.
     PumpMessages();
 }
 
 }  // namespace fwtest
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    Windows::SetMessageBoxFunction(fwtest::RecordBox);
+    return RUN_ALL_TESTS();
+}

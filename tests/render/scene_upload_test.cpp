@@ -87,6 +87,7 @@ TEST(ModelScene, UploadsOneTextureObjectPerImageInArchiveOrder) {
     auto scene = std::make_unique<ModelScene>();
     EXPECT_EQ(scene->TexturesEnabled, 1);
     EXPECT_TRUE(scene->Load(model));
+    EXPECT_TRUE(scene->ArchiveLoaded());
     ASSERT_EQ(scene->TextureNames.size(), 7u);
     EXPECT_EQ(std::set<uint32_t>(scene->TextureNames.begin(), scene->TextureNames.end()).size(),
               7u);
@@ -161,6 +162,7 @@ TEST(ModelScene, WithoutItsArchiveAModelDrawsVertexColours) {
     m.Colors.assign(m.Colors.size(), {200, 100, 0, 255});
     ModelScene scene;
     EXPECT_FALSE(scene.Load(dir.Write("model", sample::WriteModel(m))));
+    EXPECT_FALSE(scene.ArchiveLoaded());
     EXPECT_EQ(scene.Nodes().size(), 1u);
     EXPECT_TRUE(scene.TextureNames.empty());
     testsupport::UseFeedbackOrtho(64, 64);
@@ -173,11 +175,13 @@ TEST(ModelScene, WithoutItsArchiveAModelDrawsVertexColours) {
     dir.Write("kestrel tex-", sample::WriteArchive({}));
     ModelScene empty;
     EXPECT_TRUE(empty.Load(dir.File("model")));
+    EXPECT_TRUE(empty.ArchiveLoaded());
     EXPECT_TRUE(empty.TextureNames.empty());
 
     // A model that cannot be opened: nothing loaded, no archive looked for.
     ModelScene missing;
     EXPECT_FALSE(missing.Load(dir.File("no such model")));
+    EXPECT_FALSE(missing.ArchiveLoaded());
     EXPECT_TRUE(missing.Nodes().empty());
     EXPECT_TRUE(missing.Textures.FileName.empty());
 }

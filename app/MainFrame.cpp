@@ -1,0 +1,98 @@
+#include "app/MainFrame.h"
+
+#include "app/resource.h"
+
+namespace {
+
+// The toolbar, one row a button: (style, command id); a separator is (1, 0).
+// clang-format off
+const BYTE bTbarData[] = {
+    TBSTYLE_BUTTON,     IDM_OPEN,
+    TBSTYLE_SEP,        0,
+    TBSTYLE_CHECKGROUP, IDM_CONTROL_PAN,
+    TBSTYLE_CHECKGROUP, IDM_CONTROL_ROTATE,
+    TBSTYLE_CHECKGROUP, IDM_CONTROL_ZOOM,
+    TBSTYLE_SEP,        0,
+    TBSTYLE_CHECK,      IDM_AXES,
+    TBSTYLE_CHECK,      IDM_TEXT,
+    TBSTYLE_CHECK,      IDM_LIGHTING,
+    TBSTYLE_CHECK,      IDM_COLOR,
+    TBSTYLE_CHECK,      IDM_TEXTURES,
+    TBSTYLE_CHECK,      IDM_CULL,
+    TBSTYLE_CHECK,      IDM_BOUNDING_BOX,
+    TBSTYLE_SEP,        0,
+    TBSTYLE_BUTTON,     IDM_ANIMATION_START,
+    TBSTYLE_BUTTON,     IDM_ANIMATION_STOP,
+    TBSTYLE_BUTTON,     IDM_ANIMATION_FIRST,
+    TBSTYLE_BUTTON,     IDM_ANIMATION_PREVIOUS,
+    TBSTYLE_BUTTON,     IDM_ANIMATION_NEXT,
+    TBSTYLE_BUTTON,     IDM_ANIMATION_LAST,
+    TBSTYLE_SEP,        0,
+    TBSTYLE_BUTTON,     IDM_DATAVIEW,
+};
+// clang-format on
+
+// The commands that the view carries out. Points, Wireframe and Fill are not
+// among them: nothing handles those.
+bool IsViewCommand(UINT id) {
+    switch (id) {
+        case IDM_OPEN:
+        case IDM_CONTROL_PAN:
+        case IDM_CONTROL_ROTATE:
+        case IDM_CONTROL_ZOOM:
+        case IDM_AXES:
+        case IDM_TEXT:
+        case IDM_LIGHTING:
+        case IDM_COLOR:
+        case IDM_TEXTURES:
+        case IDM_CULL:
+        case IDM_ANIMATION_START:
+        case IDM_ANIMATION_STOP:
+        case IDM_ANIMATION_PREVIOUS:
+        case IDM_ANIMATION_NEXT:
+        case IDM_BOUNDING_BOX:
+        case IDM_DATAVIEW:
+        case IDM_ANIMATION_FIRST:
+        case IDM_ANIMATION_LAST:
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+MainFrame::MainFrame() {
+    SetView(&m_View);
+}
+
+void MainFrame::SetButtons() {
+    SetButtonTable(bTbarData, static_cast<int>(sizeof bTbarData / 2));
+}
+
+void MainFrame::SetTitle() {
+    SetWindowTextA(m_hWnd, "Kestrel Viewer 2.0");
+}
+
+void MainFrame::Tick() {
+    m_View.Render();
+}
+
+LRESULT MainFrame::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS:
+            // Keys go to the view, which moves the camera with them.
+            if (HWND view = m_View.GetHwnd())
+                SetFocus(view);
+            return 0;
+        case WM_CHECKBUTTON:
+            GetToolBar().CheckButton(static_cast<int>(wParam));
+            return 0;
+        case WM_COMMAND:
+            if (IsViewCommand(LOWORD(wParam))) {
+                SendMessageA(m_View.GetHwnd(), WM_COMMAND, wParam, lParam);
+                return 0;
+            }
+            break;
+    }
+    return CFrame::WndProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,229 @@
+#include "app/ModelView.h"
+
+#include <commdlg.h>
+
+#include <GL/gl.h>
+
+#include "app/ViewerApp.h"
+#include "app/resource.h"
+#include "dataview/DataViewDialog.h"
+
+namespace {
+
+constexpr char ViewClassName[] = "View";
+constexpr UINT_PTR kFrameTimerId = 450;
+constexpr UINT kFramePeriodMs = 20;
+
+// What Open checks on the toolbar afterwards, in this order.
+constexpr UINT kCheckedAfterOpen[] = {IDM_CONTROL_PAN, IDM_AXES, IDM_COLOR, IDM_TEXTURES, IDM_CULL};
+
+// One descriptor for every view: 16-bit colour, a 16-bit depth buffer, double
+// buffering; no alpha, accumulation, stencil or auxiliary buffers.
+const PIXELFORMATDESCRIPTOR& PixelFormat() {
+    static const PIXELFORMATDESCRIPTOR descriptor = [] {
+        PIXELFORMATDESCRIPTOR d{};
+        d.nSize = sizeof d;
+        d.nVersion = 1;
+        d.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        d.iPixelType = PFD_TYPE_RGBA;
+        d.cColorBits = 16;
+        d.cDepthBits = 16;
+        d.iLayerType = PFD_MAIN_PLANE;
+        return d;
+    }();
+    return descriptor;
+}
+
+void ShowCreateError(LPCSTR text) {
+    Windows::ShowMessageBox(nullptr, text, "ERROR", MB_OK | MB_ICONSTOP);
+}
+
+void ShowShutdownError(LPCSTR text) {
+    Windows::ShowMessageBox(nullptr, text, "Shutdown Error", MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+ModelView::ModelView() {
+    // There is no window yet: the timer belongs to the thread, and its callback
+    // finds the view through the application object.
+    m_FrameTimer = SetTimer(nullptr, kFrameTimerId, kFramePeriodMs, TimerProc);
+}
+
+ModelView::~ModelView() {
+    Destroy();
+    if (m_FrameTimer)
+        KillTimer(nullptr, m_FrameTimer);
+}
+
+HWND ModelView::Create(HWND parent) {
+    if (m_hWnd && IsWindow(m_hWnd))
+        return m_hWnd;
+    Windows::CWndClass viewClass(ViewClassName);
+    WNDCLASSEXA record;
+    viewClass.GetWndClass(record);
+    record.style |= CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    viewClass.SetWndClass(record);
+    viewClass.Register();
+
+    if (!CreateEx(WS_EX_CLIENTEDGE, ViewClassName, "",
+                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                  nullptr))
+        return nullptr;
+    return CreateContext() ? m_hWnd : nullptr;
+}
+
+bool ModelView::CreateContext() {
+    auto fail = [this](LPCSTR text) {
+        ReleaseGL();
+        ShowCreateError(text);
+        return false;
+    };
+
+    m_hDC = GetDC(m_hWnd);
+    HDC drawing = m_hDC;
+    if (m_hDC && OffscreenWindow::Needed()) {
+        m_pOffscreen = std::make_unique<OffscreenWindow>();
+        drawing = m_pOffscreen->Create();
+    }
+    if (!drawing)
+        return fail("Could not create a GL Device Context.");
+    const int format = ChoosePixelFormat(drawing, &PixelFormat());
+    if (format == 0)
+        return fail("Could not find a suitable pixel format.");
+    if (!SetPixelFormat(drawing, format, &PixelFormat()))
+        return fail("Can't set the pixel format.");
+    m_hRC = wglCreateContext(drawing);
+    if (!m_hRC)
+        return fail("Can't create a GL Rendering Context.");
+    if (!wglMakeCurrent(drawing, m_hRC))
+        return fail("Can't activate the GL Rendering Context.");
+
+    ShowWindow(m_hWnd, SW_SHOW);
+    SetForegroundWindow(m_hWnd);
+    SetFocus(m_hWnd);
+    Resize(640, 480);
+    if (!InitGL())
+        return fail("Initialization Failed.");
+    return true;
+}
+
+void ModelView::ReleaseGL() {
+    if (m_hRC) {
+        if (!wglMakeCurrent(nullptr, nullptr))
+            ShowShutdownError("Release of DC and RC failed.");
+        if (!wglDeleteContext(m_hRC))
+            ShowShutdownError("Release Rendering Context Failed.");
+        m_hRC = nullptr;
+    }
+    m_pOffscreen.reset();
+    if (m_hDC) {
+        if (!ReleaseDC(m_hWnd, m_hDC))
+            ShowShutdownError("Release Device Context Failed.");
+        m_hDC = nullptr;
+    }
+}
+
+bool ModelView::HasContext() const {
+    return m_hRC && wglGetCurrentContext() == m_hRC;
+}
+
+void ModelView::Resize(int width, int height) {
+    if (!HasContext())
+        return;
+    m_iWidth = width;
+    m_iHeight = height;
+    if (m_pOffscreen)
+        m_pOffscreen->Reserve(width, height);
+    m_View.Resize(width, height);
+}
+
+bool ModelView::InitGL() {
+    return m_View.InitGL();
+}
+
+void ModelView::Render() {
+    // A box shown while the contexts are made or released runs its own loop,
+    // and ticks with it: draw only into this view's own current context.
+    if (HasContext()) {
+        m_View.DrawScene();
+        if (m_pOffscreen)
+            m_pOffscreen->CopyTo(m_hDC, m_iWidth, m_iHeight);
+        else
+            SwapBuffers(m_hDC);
+    }
+    m_View.ProcessKeys();
+}
+
+void CALLBACK ModelView::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    if (auto* app = dynamic_cast<ViewerApp*>(Windows::CApp::GetApp()))
+        app->Tick();
+}
+
+LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            Resize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            // The texture objects go while their context is still current.
+            m_View.CloseDocuments();
+            ReleaseGL();
+            break;
+        case WM_KEYDOWN:
+            m_View.KeyDown(static_cast<uint32_t>(wParam));
+            break;
+        case WM_KEYUP:
+            m_View.KeyUp(static_cast<uint32_t>(wParam));
+            break;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDM_OPEN:
+                    Open();
+                    return 0;
+                case IDM_DATAVIEW:
+                    ShowDataView();
+                    return 0;
+                default:
+                    if (m_View.Command(LOWORD(wParam)))
+                        return 0;
+            }
+            break;
+    }
+    return CWin::WndProc(window, message, wParam, lParam);
+}
+
+void ModelView::Open() {
+    m_View.OpenDocument(OpenFileDialog(m_hWnd));
+    for (UINT id : kCheckedAfterOpen)
+        SendMessageA(m_hWndParent, WM_CHECKBUTTON, id, 1);
+}
+
+void ModelView::ShowDataView() {
+    DataViewDialog dialog(IDD_DATAVIEW, m_View.Scene.get(), m_hWnd);
+    dialog.DoModal();
+}
+
+std::string OpenFileDialog(HWND owner) {
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = L"All Files (*.*)\0*.*\0";
+    request.lpstrFile = file;
+    request.nMaxFile = MAX_PATH;
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameW(&request))
+        return {};
+
+    const int size = WideCharToMultiByte(CP_UTF8, 0, file, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return {};
+    std::string path(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, file, -1, path.data(), size, nullptr, nullptr);
+    path.resize(static_cast<size_t>(size) - 1);  // the terminator
+    return path;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The OpenGL view window: its class, pixel format and rendering context, the
+// frame timer, and the Open and Data View commands. What it shows and how keys
+// and commands change that is the SceneView it owns; the window only forwards.
+
+#include <memory>
+#include <string>
+
+#include "app/OffscreenWindow.h"
+#include "framework/WinCore.h"
+#include "render/SceneView.h"
+
+// Sent by the view to its frame: check toolbar button wParam (lParam 1).
+inline constexpr UINT WM_CHECKBUTTON = WM_USER + 2;
+
+class ModelView : public Windows::CWin {
+  public:
+    // Starts FrameTimer; the window comes with Create.
+    ModelView();
+    // Deletes the document with the context current, stops the timer and
+    // destroys the window while this is still a ModelView.
+    ~ModelView() override;
+
+    // The window with its pixel format and rendering context, a first projection
+    // for 640 x 480 and the initial GL state. None, after a box, on failure.
+    HWND Create(HWND parent = nullptr) override;
+    LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // One frame: draw, swap, then apply the held keys.
+    virtual void Render();
+
+    void Resize(int width, int height);
+    bool InitGL();
+    // Releases the rendering and device contexts; a box for each step that fails.
+    void ReleaseGL();
+
+    SceneView& View() { return m_View; }
+    HDC GetDeviceContext() const { return m_hDC; }
+    HGLRC GetRenderingContext() const { return m_hRC; }
+    UINT_PTR GetFrameTimer() const { return m_FrameTimer; }
+
+    static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+  private:
+    bool CreateContext();
+    // This view's rendering context exists and is the current one.
+    bool HasContext() const;
+    void Open();
+    void ShowDataView();
+
+    HGLRC m_hRC = nullptr;
+    HDC m_hDC = nullptr;
+    SceneView m_View;
+    UINT_PTR m_FrameTimer = 0;
+    // Under Wine only: where the context draws, and the size of the picture
+    // copied from it into the view.
+    std::unique_ptr<OffscreenWindow> m_pOffscreen;
+    int m_iWidth = 0;
+    int m_iHeight = 0;
+};
+
+// The system's open-file dialog over `owner`: the chosen path in UTF-8, or empty
+// when the user cancels.
+std::string OpenFileDialog(HWND owner);

@@ -1,0 +1,43 @@
+#ifndef KESTREL_APP_RESOURCE_H
+#define KESTREL_APP_RESOURCE_H
+/* Resource and command numbers, shared by the viewer's code and KestrelViewer.rc.
+   A command's number is also that of its tip in the string table. */
+
+#include "dataview/DataViewIds.h"
+
+/* Menu, toolbar bitmap and the frame's first title. */
+#define IDR_MAINFRAME 101
+
+#define IDM_EXIT 102
+#define IDM_ABOUT 103
+#define IDM_STATUSBAR 104
+#define IDS_NEW_FILE 107
+#define IDM_OPEN 108
+#define IDM_TOOLBAR 116
+#define IDM_CONTROL_PAN 117
+#define IDM_CONTROL_ROTATE 118
+#define IDM_CONTROL_ZOOM 119
+#define IDM_AXES 125
+#define IDM_TEXT 126
+#define IDM_LIGHTING 127
+#define IDM_COLOR 128
+#define IDM_TEXTURES 129
+#define IDM_CULL 130
+#define IDS_FRAME_OPTIONS 131
+#define IDM_POINTS 132
+#define IDM_WIREFRAME 133
+#define IDM_FILL 134
+#define IDS_ANIMATION_OPTIONS 135
+#define IDM_ANIMATION_START 136
+#define IDM_ANIMATION_STOP 137
+#define IDM_ANIMATION_PREVIOUS 138
+#define IDM_ANIMATION_NEXT 139
+#define IDM_BOUNDING_BOX 140
+#define IDM_DATAVIEW 144
+#define IDM_ANIMATION_FIRST 145
+#define IDM_ANIMATION_LAST 146
+
+#define IDD_ABOUT 301
+#define IDC_ABOUT_TEXT 303
+
+#endif

@@ -1,0 +1,32 @@
+#pragma once
+// The "Model Data View" dialog: the header and the blocks of the open model as
+// text, one block at a time, and the animation data of one chosen set.
+
+#include <string>
+
+#include "framework/Dialog.h"
+
+class ModelScene;
+
+class DataViewDialog : public Windows::CDialog {
+  public:
+    // `scene` is the open model, or null when none is open: every entry then
+    // says that there is no model.
+    DataViewDialog(int resourceId, const ModelScene* scene, HWND parent);
+    ~DataViewDialog() override;
+
+    INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+
+    // Both lists, the header shown, "Header" in the block list's edit field (no
+    // entry selected) and the first animation set chosen.
+    void FillBlockList();
+    void ShowHeader();
+    // The text of list entry `entry`; `set` is the chosen animation set (-1 none).
+    void ShowEntry(int entry, int set);
+
+  private:
+    void SetText(const std::string& text);
+
+    const ModelScene* m_pScene;
+};
