@@ -123,6 +123,12 @@ const std::string& PointDumpPath() {
     return path;
 }
 
+// Throughput in `noun` (the table's unit), `perIteration` of them each time.
+void CountItems(benchmark::State& state, int64_t perIteration, const char* noun) {
+    state.SetItemsProcessed(state.iterations() * perIteration);
+    state.SetLabel(noun);
+}
+
 void Prepare(SceneView& view) {
     view.InitGL();
     view.Resize(Context().Width(), Context().Height());
@@ -230,8 +236,7 @@ void UploadReference(benchmark::State& state) {
         glFinish();
         glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
     }
-    state.SetItemsProcessed(state.iterations() * UploadTexels(archive));
-    state.SetLabel("texels");
+    CountItems(state, UploadTexels(archive), "texels");
 }
 BENCHMARK(UploadReference)
     ->Name("texture_upload/reference_teximage2d")
@@ -248,8 +253,7 @@ void Upload(benchmark::State& state) {
                          scene.TextureNames.data());
     }
     scene.TextureNames.clear();
-    state.SetItemsProcessed(state.iterations() * UploadTexels(scene.Textures));
-    state.SetLabel("texels");
+    CountItems(state, UploadTexels(scene.Textures), "texels");
 }
 BENCHMARK(Upload)->Name("texture_upload/UploadTextures_9_images")->Unit(benchmark::kMillisecond);
 
@@ -262,8 +266,7 @@ void DrawSceneModel(benchmark::State& state) {
         view.DrawScene();
         glFinish();
     }
-    state.SetItemsProcessed(state.iterations() * 2 * kGrid * kGrid);
-    state.SetLabel("triangles");
+    CountItems(state, 2 * kGrid * kGrid, "triangles");
 }
 BENCHMARK(DrawSceneModel)
     ->Name("draw_model/DrawScene_101250_triangles")
@@ -304,8 +307,7 @@ void ClientArrayModelReference(benchmark::State& state) {
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    state.SetItemsProcessed(state.iterations() * 2 * kGrid * kGrid);
-    state.SetLabel("triangles");
+    CountItems(state, 2 * kGrid * kGrid, "triangles");
 }
 BENCHMARK(ClientArrayModelReference)
     ->Name("draw_model/reference_client_arrays")
@@ -338,8 +340,7 @@ void DrawScenePointDump(benchmark::State& state) {
         view.DrawScene();
         glFinish();
     }
-    state.SetItemsProcessed(state.iterations() * kPoints);
-    state.SetLabel("points");
+    CountItems(state, kPoints, "points");
 }
 BENCHMARK(DrawScenePointDump)
     ->Name("draw_points/DrawScene_1M_points")
@@ -361,8 +362,7 @@ void ClientArrayPointReference(benchmark::State& state) {
         glFinish();
     }
     glDisableClientState(GL_VERTEX_ARRAY);
-    state.SetItemsProcessed(state.iterations() * kPoints);
-    state.SetLabel("points");
+    CountItems(state, kPoints, "points");
 }
 BENCHMARK(ClientArrayPointReference)
     ->Name("draw_points/reference_client_arrays")
