@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` each do their own set-up.
-.PHONY: all setup build test run bench docs format
+.PHONY: all setup build test run bench fuzz docs format
 
 all: build
 
@@ -27,7 +27,11 @@ run: setup
 bench: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel_bench
-	build/release/bench/kestrel_bench
+	build/release/bench/kestrel_bench --results=bench/results.md
+
+# Every fuzz target for FUZZ_SECONDS (default 60) each; fails on any finding.
+fuzz: setup
+	scripts/fuzz
 
 # The README's pictures: the demo drawn by `kestrel render`, and the viewer with
 # the demo open, on Xvfb.

@@ -63,7 +63,7 @@ void PlainRead(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * FileSize(path));
 }
-BENCHMARK(PlainRead)->Name("model/plain_read_reference")->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainRead)->Name("model_load/reference_plain_read")->Unit(benchmark::kMillisecond);
 
 void ModelLoad(benchmark::State& state) {
     const std::string& path = LargeModelPath();
@@ -75,6 +75,6 @@ void ModelLoad(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * FileSize(path));
 }
-BENCHMARK(ModelLoad)->Name("model/load_1M_vertices")->Unit(benchmark::kMillisecond);
+BENCHMARK(ModelLoad)->Name("model_load/1M_vertices")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,15 +6,19 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
+#include "model/ByteSource.h"
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
 #include "sample/ArchiveWriter.h"
 #include "sample/BigEndianWriter.h"
 #include "sample/ModelWriter.h"
+#include "texture/UploadSize.h"
 
 namespace {
 
@@ -119,21 +123,139 @@ const std::string& PointDumpPath() {
     return path;
 }
 
+// Throughput in `noun` (the table's unit), `perIteration` of them each time.
+void CountItems(benchmark::State& state, int64_t perIteration, const char* noun) {
+    state.SetItemsProcessed(state.iterations() * perIteration);
+    state.SetLabel(noun);
+}
+
 void Prepare(SceneView& view) {
     view.InitGL();
     view.Resize(Context().Width(), Context().Height());
 }
 
+// Reads each whole file into a buffer made once: what the disk and the C
+// library alone cost.
+void PlainRead(benchmark::State& state, const std::vector<std::string>& paths) {
+    std::vector<std::vector<unsigned char>> buffers;
+    int64_t bytes = 0;
+    for (const std::string& path : paths) {
+        buffers.emplace_back(std::filesystem::file_size(path));
+        bytes += static_cast<int64_t>(buffers.back().size());
+    }
+    for (auto _ : state) {
+        for (size_t i = 0; i < paths.size(); ++i) {
+            std::FILE* file = std::fopen(paths[i].c_str(), "rb");
+            size_t got = std::fread(buffers[i].data(), 1, buffers[i].size(), file);
+            std::fclose(file);
+            benchmark::DoNotOptimize(got);
+            benchmark::DoNotOptimize(buffers[i].data());
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+
+void SceneFilesReference(benchmark::State& state) {
+    PlainRead(state, {ModelPath(), (Folder() / "grid-").string()});
+}
+BENCHMARK(SceneFilesReference)
+    ->Name("scene_load/reference_plain_read")
+    ->Unit(benchmark::kMillisecond);
+
 void LoadAndUploadModel(benchmark::State& state) {
     Context();
     const std::string& path = ModelPath();
+    const int64_t bytes = static_cast<int64_t>(std::filesystem::file_size(path) +
+                                               std::filesystem::file_size(Folder() / "grid-"));
     for (auto _ : state) {
         ModelScene scene;
         benchmark::DoNotOptimize(scene.Load(path));
         glFinish();
     }
+    state.SetBytesProcessed(state.iterations() * bytes);
 }
-BENCHMARK(LoadAndUploadModel)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadAndUploadModel)
+    ->Name("scene_load/grid_model_load_and_upload")
+    ->Unit(benchmark::kMillisecond);
+
+// A scene whose archive holds eight 256 x 256 images, one per texel format,
+// and one of 200 x 100 that has to be resampled to 256 x 128.
+ModelScene& UploadScene() {
+    static const std::unique_ptr<ModelScene> scene = [] {
+        sample::Archive archive;
+        const uint32_t formats[] = {0, 1, 2, 3, 4, 5, 6, 14, 4};
+        for (uint32_t format : formats) {
+            sample::ArchiveImage image;
+            image.Width = image.Height = 256;
+            image.Format = format;
+            const size_t bytes = format == 6 ? 256 * 256 * 4 : 256 * 256 * 2;
+            image.Texels.resize(bytes);
+            for (size_t i = 0; i < bytes; ++i)
+                image.Texels[i] = static_cast<uint8_t>(i * 13 + format);
+            archive.Images.push_back(image);
+        }
+        archive.Images.back().Width = 200;
+        archive.Images.back().Height = 100;
+        auto loaded = std::make_unique<ModelScene>();
+        const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
+        MemorySource source(bytes);
+        loaded->Textures.LoadFrom(source);
+        return loaded;
+    }();
+    return *scene;
+}
+
+int64_t UploadTexels(const TextureFile& archive) {
+    int64_t texels = 0;
+    for (const ImageHeader& h : archive.ImageHeaders)
+        texels += int64_t{h.Width} * h.Height;
+    return texels;
+}
+
+// The same texture objects made from images already decoded and at their
+// upload size: what glTexImage2D itself costs.
+void UploadReference(benchmark::State& state) {
+    Context();
+    const TextureFile& archive = UploadScene().Textures;
+    std::vector<std::vector<RgbaColor>> images;
+    std::vector<std::pair<GLsizei, GLsizei>> sizes;
+    for (const ImageHeader& h : archive.ImageHeaders) {
+        sizes.emplace_back(UploadSize(h.Width), UploadSize(h.Height));
+        images.emplace_back(static_cast<size_t>(sizes.back().first) * sizes.back().second);
+    }
+    std::vector<GLuint> names(images.size());
+    for (auto _ : state) {
+        for (size_t k = 0; k < images.size(); ++k) {
+            glGenTextures(1, &names[k]);
+            glBindTexture(GL_TEXTURE_2D, names[k]);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, sizes[k].first, sizes[k].second, 0, GL_RGBA,
+                         GL_UNSIGNED_BYTE, images[k].data());
+        }
+        glFinish();
+        glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+    }
+    CountItems(state, UploadTexels(archive), "texels");
+}
+BENCHMARK(UploadReference)
+    ->Name("texture_upload/reference_teximage2d")
+    ->Unit(benchmark::kMillisecond);
+
+// Decoding, resampling and uploading every image, as a model scene does.
+void Upload(benchmark::State& state) {
+    Context();
+    ModelScene& scene = UploadScene();
+    for (auto _ : state) {
+        scene.UploadTextures();
+        glFinish();
+        glDeleteTextures(static_cast<GLsizei>(scene.TextureNames.size()),
+                         scene.TextureNames.data());
+    }
+    scene.TextureNames.clear();
+    CountItems(state, UploadTexels(scene.Textures), "texels");
+}
+BENCHMARK(Upload)->Name("texture_upload/UploadTextures_9_images")->Unit(benchmark::kMillisecond);
 
 void DrawSceneModel(benchmark::State& state) {
     Context();
@@ -144,9 +266,11 @@ void DrawSceneModel(benchmark::State& state) {
         view.DrawScene();
         glFinish();
     }
-    state.counters["triangles"] = 2.0 * kGrid * kGrid;
+    CountItems(state, 2 * kGrid * kGrid, "triangles");
 }
-BENCHMARK(DrawSceneModel)->Unit(benchmark::kMillisecond);
+BENCHMARK(DrawSceneModel)
+    ->Name("draw_model/DrawScene_101250_triangles")
+    ->Unit(benchmark::kMillisecond);
 
 // The same triangles, colours and texture coordinates from one client-side array.
 void ClientArrayModelReference(benchmark::State& state) {
@@ -183,8 +307,18 @@ void ClientArrayModelReference(benchmark::State& state) {
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    CountItems(state, 2 * kGrid * kGrid, "triangles");
 }
-BENCHMARK(ClientArrayModelReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(ClientArrayModelReference)
+    ->Name("draw_model/reference_client_arrays")
+    ->Unit(benchmark::kMillisecond);
+
+void PointDumpReference(benchmark::State& state) {
+    PlainRead(state, {PointDumpPath()});
+}
+BENCHMARK(PointDumpReference)
+    ->Name("point_dump_load/reference_plain_read")
+    ->Unit(benchmark::kMillisecond);
 
 void LoadPointDump(benchmark::State& state) {
     const std::string& path = PointDumpPath();
@@ -192,8 +326,10 @@ void LoadPointDump(benchmark::State& state) {
         PointDump dump;
         benchmark::DoNotOptimize(dump.Load(path));
     }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<int64_t>(std::filesystem::file_size(path)));
 }
-BENCHMARK(LoadPointDump)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadPointDump)->Name("point_dump_load/1M_points")->Unit(benchmark::kMillisecond);
 
 void DrawScenePointDump(benchmark::State& state) {
     Context();
@@ -204,9 +340,11 @@ void DrawScenePointDump(benchmark::State& state) {
         view.DrawScene();
         glFinish();
     }
-    state.counters["points"] = kPoints;
+    CountItems(state, kPoints, "points");
 }
-BENCHMARK(DrawScenePointDump)->Unit(benchmark::kMillisecond);
+BENCHMARK(DrawScenePointDump)
+    ->Name("draw_points/DrawScene_1M_points")
+    ->Unit(benchmark::kMillisecond);
 
 void ClientArrayPointReference(benchmark::State& state) {
     Context();
@@ -224,7 +362,10 @@ void ClientArrayPointReference(benchmark::State& state) {
         glFinish();
     }
     glDisableClientState(GL_VERTEX_ARRAY);
+    CountItems(state, kPoints, "points");
 }
-BENCHMARK(ClientArrayPointReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(ClientArrayPointReference)
+    ->Name("draw_points/reference_client_arrays")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

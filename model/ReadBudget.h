@@ -15,10 +15,13 @@ class ReadBudget {
         : fileSize_(fileSize), remaining_(kBytesPerFileByte * fileSize) {}
 
     // How many of `count` records of `recordSize` bytes may be held.
-    size_t Grant(uint64_t count, size_t recordSize) {
+    size_t Grant(uint64_t count, size_t recordSize) { return Grant(count, recordSize, recordSize); }
+
+    // The same for records that take `heldSize` bytes of memory each.
+    size_t Grant(uint64_t count, size_t recordSize, size_t heldSize) {
         uint64_t granted =
-            std::min<uint64_t>({count, fileSize_ / recordSize, remaining_ / recordSize});
-        remaining_ -= granted * recordSize;
+            std::min<uint64_t>({count, fileSize_ / recordSize, remaining_ / heldSize});
+        remaining_ -= granted * heldSize;
         return static_cast<size_t>(granted);
     }
 

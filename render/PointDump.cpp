@@ -10,10 +10,14 @@ bool PointDump::Load(const std::string& path) {
     FileSource file;
     if (!file.Open(path))
         return false;
-    Words.resize(file.Size() / 4);
-    // Little-endian floats, taken as they lie; a short read leaves zeros.
-    file.ReadAt(0, Words.data(), Words.size() * 4);
+    LoadFrom(file);
     return true;
+}
+
+void PointDump::LoadFrom(ByteSource& source) {
+    Words.assign(source.Size() / 4, 0.0f);
+    // Little-endian floats, taken as they lie; a short read leaves zeros.
+    source.ReadAt(0, Words.data(), Words.size() * 4);
 }
 
 void PointDump::Draw() const {

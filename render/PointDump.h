@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class ByteSource;
+
 inline constexpr size_t kFirstPointWord = 116722;
 
 class PointDump {
@@ -15,6 +17,8 @@ class PointDump {
 
     // Reads the whole file. False only when it cannot be opened.
     bool Load(const std::string& path);
+    // The same, from bytes already at hand; FileName stays as it is.
+    void LoadFrom(ByteSource& source);
     // One white point per whole x, y, z triple from kFirstPointWord on.
     void Draw() const;
 

@@ -22,6 +22,7 @@ void TextureFile::LoadFrom(ByteSource& source) {
     Images.clear();
     Entries.clear();
     ImageHeaders.clear();
+    decodable_.clear();
     Header = {};
 
     const uint64_t fileSize = source.Size();
@@ -32,9 +33,12 @@ void TextureFile::LoadFrom(ByteSource& source) {
     ByteSwapWords(&Header, 3);
 
     // The table always follows the header, whatever TableOffset says. Images are
-    // numbered by a signed 32-bit index.
+    // numbered by a signed 32-bit index. An image holds more than its table entry
+    // (a header and an image record too): all of it comes out of the budget, so a
+    // table that names one header thousands of times is held in bounded memory.
     const uint64_t count = std::min<uint64_t>(Header.ImageCount, INT32_MAX);
-    Entries.assign(budget.Grant(count, sizeof(ImageTableEntry)), ImageTableEntry{});
+    Entries.assign(budget.Grant(count, sizeof(ImageTableEntry), kImageRecordBytes),
+                   ImageTableEntry{});
     source.ReadAt(kArchiveTableOffset, Entries.data(), Entries.size() * sizeof(ImageTableEntry));
     ByteSwapWords(Entries.data(), Entries.size() * 2);
 
@@ -60,16 +64,29 @@ void TextureFile::LoadFrom(ByteSource& source) {
         Images[i].Data.resize(budget.Grant(length, 1));
         source.ReadAt(begin, Images[i].Data.data(), Images[i].Data.size());
     }
+
+    // No format stores a texel in less than half a byte, so the images of an
+    // archive together cannot back more than twice its size in texels. Images
+    // are granted theirs in table order; an image past that stays undecoded.
+    decodable_.assign(Images.size(), 0);
+    uint64_t texelsLeft = 2 * fileSize;
+    for (size_t i = 0; i < Images.size(); ++i) {
+        const uint64_t texels = uint64_t{ImageHeaders[i].Width} * ImageHeaders[i].Height;
+        if (texels <= texelsLeft) {
+            decodable_[i] = 1;
+            texelsLeft -= texels;
+        }
+    }
 }
 
 std::vector<RgbaColor> TextureFile::BlankImage(int32_t k) const {
     if (k < 0 || k >= ImageCount())
         return {};
-    const ImageHeader& h = *Images[static_cast<size_t>(k)].Header;
-    const uint64_t texels = uint64_t{h.Width} * h.Height;
-    if (texels > 2 * fileSize_)
+    const size_t i = static_cast<size_t>(k);
+    if (i >= decodable_.size() || !decodable_[i])
         return {};
-    return std::vector<RgbaColor>(static_cast<size_t>(texels));
+    const ImageHeader& h = *Images[i].Header;
+    return std::vector<RgbaColor>(size_t{h.Width} * h.Height);
 }
 
 std::vector<RgbaColor> TextureFile::DecodeImage(int32_t k) const {

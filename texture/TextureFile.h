@@ -44,6 +44,10 @@ struct TextureImage {
 };
 
 inline constexpr size_t kArchiveTableOffset = 12;
+// What one image of an archive holds in memory, apart from its texel data:
+// table entry, header, image record and whether it may be decoded.
+inline constexpr size_t kImageRecordBytes =
+    sizeof(ImageTableEntry) + sizeof(ImageHeader) + sizeof(TextureImage) + 1;
 
 class TextureFile {
   public:
@@ -59,15 +63,20 @@ class TextureFile {
     void LoadFrom(ByteSource& source);
 
     // The number of images held: the header's count, or fewer when the file
-    // cannot hold that many table entries (0xFFFFFFFF never reads as -1). Every
-    // k from 0 to ImageCount() - 1 is an element of Images.
+    // cannot hold that many table entries, or when that many images (table
+    // entry, header and image record each) would exceed the archive's read
+    // budget; a real archive never comes near it, as each of its images takes
+    // an entry and a header in the file. 0xFFFFFFFF never reads as -1. Every k
+    // from 0 to ImageCount() - 1 is an element of Images.
     int32_t ImageCount() const { return static_cast<int32_t>(Images.size()); }
 
     // Width x Height texels of image k, row-major, row 0 first; formats other
     // than 0 to 6 and 14 give transparent black. Empty when k is not an image,
-    // or when Width x Height exceeds twice the archive's size: no format stores
-    // a texel in less than half a byte, so the file cannot back such an image,
-    // and its dimensions (up to 65535 x 65535, 16 GiB decoded) are not trusted.
+    // or when its texels, added to those of the decodable images before it,
+    // exceed twice the archive's size: no format stores a texel in less than
+    // half a byte, so the file cannot back them. Dimensions (up to 65535 x
+    // 65535, 16 GiB decoded) are not trusted, nor tables that name one large
+    // image thousands of times.
     std::vector<RgbaColor> DecodeImage(int32_t k) const;
     // Formats 0 to 6 (other codes: transparent black), and format 14.
     std::vector<RgbaColor> DecodeBlocks(int32_t k, uint32_t format) const;
@@ -87,4 +96,5 @@ class TextureFile {
     std::vector<RgbaColor> BlankImage(int32_t k) const;
 
     uint64_t fileSize_ = 0;
+    std::vector<uint8_t> decodable_;  // element k: image k is within the texel budget
 };

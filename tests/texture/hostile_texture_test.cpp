@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/texture/ArchiveFixture.h"
 
 using texturetest::At;
@@ -41,12 +43,16 @@ TEST(HostileArchive, FilesCutShortLoadWhatIsThere) {
     EXPECT_EQ(LoadBytes({0x00, 0x20, 0xAF, 0x30, 0x00, 0x00})->ImageCount(), 0);
 
     // Cut in the middle of the image header: the dimensions are there, the
-    // texel offset is not, so the image is taken from offset 0 to the end.
+    // texel offset is not, so the image is taken from offset 0 on, as far as
+    // the file goes and a 24-byte file's budget leaves beside the image itself.
     const auto file = LoadBytes(std::vector<uint8_t>(whole.begin(), whole.begin() + 20 + 4));
     ASSERT_EQ(file->ImageCount(), 1);
     EXPECT_EQ(file->ImageHeaders[0].Width, 8);
     EXPECT_EQ(file->ImageHeaders[0].TexelOffset, 0u);
-    EXPECT_EQ(file->Images[0].Data.size(), 24u);
+    const std::vector<uint8_t>& data = file->Images[0].Data;
+    ASSERT_FALSE(data.empty());
+    EXPECT_LE(data.size(), 24u);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), whole.begin()));
 }
 
 TEST(HostileArchive, TexelsWhoseBytesAreMissingStayZero) {
@@ -158,4 +164,60 @@ TEST(HostileArchive, ZeroAndHugeDimensions) {
     EXPECT_EQ(img[9992], texturetest::Gray(0x44));
     EXPECT_EQ(img[10000], kClear);
     EXPECT_EQ(img[65534], kClear);
+}
+
+TEST(HostileArchive, ImagesTogetherDecodeNoMoreTexelsThanTheFileCanBack) {
+    // 200 images that each claim a 16000 x 1 row: each alone could lie in the
+    // file, together they would decode 400 times what it can back.
+    sample::Archive archive;
+    for (int i = 0; i < 200; ++i)
+        archive.Images.push_back(texturetest::ImageOf(16000, 1, 1, {}));
+    archive.Images[0].Texels.assign(64, 0x55);
+    archive.Images.push_back(texturetest::ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x66)));
+    const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
+    ASSERT_LT(16000u, 2 * bytes.size());
+    const auto file = LoadBytes(bytes);
+    ASSERT_EQ(file->ImageCount(), 201);
+
+    size_t decoded = 0;
+    for (int32_t k = 0; k < file->ImageCount(); ++k)
+        decoded += file->DecodeImage(k).size();
+    EXPECT_LE(decoded, 2 * bytes.size());
+    // The first takes its texels; the others that would exceed the file stay
+    // undecoded, and a small image after them still fits.
+    const auto first = file->DecodeImage(0);
+    ASSERT_EQ(first.size(), 16000u);
+    EXPECT_EQ(first[0], texturetest::Gray(0x55));
+    EXPECT_TRUE(file->DecodeImage(1).empty());
+    EXPECT_TRUE(file->DecodeImage(199).empty());
+    const auto last = file->DecodeImage(200);
+    ASSERT_EQ(last.size(), 32u);
+    EXPECT_EQ(last[0], texturetest::Gray(0x66));
+}
+
+TEST(HostileArchive, ATableNamingOneHeaderThousandsOfTimesHoldsBoundedMemory) {
+    // Every table entry of a 4 KiB file names the same header, which lies at
+    // the end of the file with its texels.
+    constexpr size_t kSize = 4096, kHeaderAt = kSize - 68, kTexelsAt = kSize - 32;
+    sample::Archive archive = OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x33));
+    archive.ImageCount = 0xFFFFFFFF;
+    archive.Images[0].HeaderOffset = kHeaderAt;
+    archive.Images[0].TexelOffset = kTexelsAt;
+    std::vector<uint8_t> bytes = sample::WriteArchive(archive);
+    ASSERT_EQ(bytes.size(), 12u + 8 + 36 + 32);
+    bytes.resize(kSize);
+    std::copy_n(bytes.begin() + 20, 68, bytes.begin() + kHeaderAt);
+    for (size_t entry = 20; entry + 8 <= kHeaderAt; entry += 8)
+        std::copy_n(bytes.begin() + 12, 8, bytes.begin() + static_cast<ptrdiff_t>(entry));
+    const auto file = LoadBytes(bytes);
+
+    ASSERT_GT(file->ImageCount(), 1);
+    // Entries, headers and images together within the reader's budget of four
+    // times the file.
+    const size_t held = file->Entries.size() * sizeof(ImageTableEntry) +
+                        file->ImageHeaders.size() * sizeof(ImageHeader) +
+                        file->Images.size() * sizeof(TextureImage);
+    EXPECT_LE(held, 4 * bytes.size());
+    EXPECT_EQ(file->ImageHeaders.back().Width, 8);
+    EXPECT_EQ(file->DecodeImage(0).size(), 32u);
 }

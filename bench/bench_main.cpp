@@ -1,0 +1,205 @@
+// The benchmark program's main: runs every benchmark with the usual console
+// output, then prints one table of all of them, each beside the reference of
+// its group measured in the same run, and writes it as Markdown when asked.
+//
+// Names are "<group>/<case>"; the case of a group whose name starts with
+// "reference" is what the others are compared with. Throughput comes from
+// SetBytesProcessed, or SetItemsProcessed with the items named by SetLabel.
+//
+//   kestrel_bench [benchmark flags] [--results=<file.md>]
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Result {
+    std::string Group;
+    std::string Case;
+    double Seconds = 0;  // wall-clock time of one iteration
+    std::string Throughput;
+    std::string Error;
+};
+
+std::string Format(const char* format, double value, const char* unit) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value, unit);
+    return text;
+}
+
+// Three significant digits in the largest unit that keeps the value >= 1.
+std::string Scaled(double value, const char* const units[], int count, double step) {
+    int u = 0;
+    while (u + 1 < count && value >= step) {
+        value /= step;
+        ++u;
+    }
+    const char* format = value >= 100 ? "%.0f %s" : value >= 10 ? "%.1f %s" : "%.2f %s";
+    return Format(format, value, units[u]);
+}
+
+std::string Duration(double seconds) {
+    static const char* const units[] = {"ns", "µs", "ms", "s"};
+    return Scaled(seconds * 1e9, units, 4, 1000);
+}
+
+// "1.23 GB/s" for bytes, "1.23 M texels/s" for items.
+std::string Rate(double perSecond, const std::string& noun) {
+    static const char* const units[] = {"", "k", "M", "G"};
+    std::string scaled = Scaled(perSecond, units, 4, 1000);  // "1.23 M" or "1.23 "
+    if (noun != "B" && scaled.back() != ' ')
+        scaled += ' ';
+    return scaled + noun + "/s";
+}
+
+class TableReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration)
+                continue;
+            Result r;
+            const std::string name = run.benchmark_name();
+            const size_t slash = name.find('/');
+            r.Group = slash == std::string::npos ? name : name.substr(0, slash);
+            r.Case = slash == std::string::npos ? "" : name.substr(slash + 1);
+            if (run.error_occurred) {
+                r.Error = run.error_message;
+            } else {
+                r.Seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+                if (auto bytes = run.counters.find("bytes_per_second"); bytes != run.counters.end())
+                    r.Throughput = Rate(bytes->second.value, "B");
+                else if (auto items = run.counters.find("items_per_second");
+                         items != run.counters.end())
+                    r.Throughput = Rate(items->second.value,
+                                        run.report_label.empty() ? "items" : run.report_label);
+            }
+            results_.push_back(r);
+        }
+    }
+
+    const std::vector<Result>& Results() const { return results_; }
+
+  private:
+    std::vector<Result> results_;
+};
+
+bool IsReference(const Result& r) {
+    return r.Case.rfind("reference", 0) == 0;
+}
+
+std::string Table(const std::vector<Result>& results) {
+    // Groups in the order they ran, the reference first in each.
+    std::vector<std::string> groups;
+    std::map<std::string, const Result*> references;
+    for (const Result& r : results) {
+        if (std::find(groups.begin(), groups.end(), r.Group) == groups.end())
+            groups.push_back(r.Group);
+        if (IsReference(r) && r.Error.empty())
+            references[r.Group] = &r;
+    }
+    std::ostringstream out;
+    out << "| Group | Case | Time | Throughput | Ratio to reference |\n";
+    out << "|---|---|---:|---:|---:|\n";
+    for (const std::string& group : groups) {
+        const Result* reference = references.count(group) ? references[group] : nullptr;
+        std::vector<const Result*> rows;
+        if (reference)
+            rows.push_back(reference);
+        for (const Result& r : results)
+            if (r.Group == group && &r != reference)
+                rows.push_back(&r);
+        bool first = true;
+        for (const Result* r : rows) {
+            out << "| " << (first ? group : "") << " | " << r->Case << " | ";
+            first = false;
+            if (!r->Error.empty()) {
+                out << "error: " << r->Error << " | | |\n";
+                continue;
+            }
+            out << Duration(r->Seconds) << " | " << r->Throughput << " | ";
+            if (r == reference)
+                out << "1 (reference)";
+            else if (reference && reference->Seconds > 0)
+                out << Format("%.2f%s", r->Seconds / reference->Seconds, " ×");
+            else
+                out << "no reference";
+            out << " |\n";
+        }
+    }
+    return out.str();
+}
+
+std::string CpuName() {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line)) {
+        if (line.rfind("model name", 0) == 0) {
+            const size_t colon = line.find(':');
+            if (colon != std::string::npos)
+                return line.substr(line.find_first_not_of(' ', colon + 1));
+        }
+    }
+    return "unknown processor";
+}
+
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::gmtime(&now));
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    std::string resultsFile;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--results=", 10) == 0) {
+            resultsFile = argv[i] + 10;
+        } else {
+            std::fprintf(stderr, "unknown argument: %s\n", argv[i]);
+            return 2;
+        }
+    }
+
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const std::string table = Table(reporter.Results());
+    std::cout << "\n" << table;
+    if (!resultsFile.empty()) {
+        std::ofstream out(resultsFile, std::ios::trunc);
+        out << "# Benchmarks\n\n"
+            << "Produced by `make bench` (release build) on " << CpuName() << ", "
+            << std::thread::hardware_concurrency() << " hardware threads, " << Today() << ".\n\n"
+            << "Time is the wall-clock time of one iteration. The ratio compares it with the\n"
+            << "reference of its group, measured in the same run: a plain read of the same\n"
+            << "files, a memcpy of the decoded size, glTexImage2D of images already decoded\n"
+            << "and sized, client-side vertex arrays of the same geometry, formatting the\n"
+            << "same values with snprintf. OpenGL figures are Mesa's llvmpipe on an\n"
+            << "offscreen EGL surface; the machine is shared, so figures vary by some\n"
+            << "percent from run to run.\n\n"
+            << table;
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", resultsFile.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

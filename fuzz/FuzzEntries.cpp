@@ -1,0 +1,312 @@
+#include "fuzz/FuzzEntries.h"
+
+#include <GL/gl.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "dataview/DataText.h"
+#include "model/ByteSource.h"
+#include "model/FileKind.h"
+#include "model/ModelFile.h"
+#include "model/ReadBudget.h"
+#include "render/OffscreenContext.h"
+#include "render/PointDump.h"
+#include "render/SceneView.h"
+#include "texture/TextureFile.h"
+
+namespace fuzz {
+
+namespace {
+
+// A broken promise is a finding like a crash: the fuzzer keeps the input.
+void Check(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "fuzz: %s\n", what);
+        std::abort();
+    }
+}
+
+template <class T>
+uint64_t BytesOf(const std::vector<T>& records) {
+    return records.size() * sizeof(T);
+}
+
+// Calls `each` with every record array of the model, the animation sets' lists
+// included.
+template <class Each>
+void ForEachArray(const ModelFile& model, Each each) {
+    each(model.Components());
+    each(model.Polygons());
+    each(model.Vertices());
+    each(model.VertexOrder());
+    each(model.Normals());
+    each(model.NormalOrder());
+    each(model.Colors());
+    each(model.ColorOrder());
+    each(model.TexVertexOrder());
+    each(model.TexVertices());
+    each(model.Block19());
+    each(model.TextureMaps());
+    each(model.TextureDefinitions());
+    each(model.PolygonSets());
+    each(model.Visibility());
+    each(model.Transforms());
+    each(model.Nodes());
+    each(model.AnimationSetIndex());
+    for (const AnimationSet& set : model.AnimationSets()) {
+        each(set.SetInfo);
+        each(set.Frames);
+        each(set.List4);
+        each(set.List5);
+        each(set.TextureControl);
+        each(set.PlaneControl);
+        each(set.AnimationControl);
+        each(set.List9);
+    }
+}
+
+// Every record array within the file, all of them within the reader's budget.
+void CheckModelBudget(const ModelFile& model, uint64_t fileSize) {
+    Check(model.AnimationSets().size() == model.AnimationSetIndex().size(),
+          "not one animation set per block-26 record");
+    uint64_t total = 0;
+    ForEachArray(model, [&](const auto& records) {
+        const uint64_t bytes = BytesOf(records);
+        Check(bytes <= fileSize, "a block holds more records than the file could");
+        total += bytes;
+    });
+    Check(total <= ReadBudget::kBytesPerFileByte * fileSize, "the model's records exceed budget");
+}
+
+template <class T>
+bool Same(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), BytesOf(a)) == 0);
+}
+
+// Whether two loads hold the same header and records, byte for byte.
+bool SameModel(const ModelFile& a, const ModelFile& b) {
+    if (std::memcmp(&a.Header(), &b.Header(), sizeof(ModelHeader)) != 0 ||
+        a.AnimationSets().size() != b.AnimationSets().size())
+        return false;
+    for (size_t i = 0; i < a.AnimationSets().size(); ++i) {
+        if (std::memcmp(&a.AnimationSets()[i].Header, &b.AnimationSets()[i].Header,
+                        sizeof(AnimationSetHeader)) != 0)
+            return false;
+    }
+    std::vector<std::pair<const void*, uint64_t>> arrays;
+    ForEachArray(
+        a, [&](const auto& records) { arrays.emplace_back(records.data(), BytesOf(records)); });
+    size_t i = 0;
+    bool same = true;
+    ForEachArray(b, [&](const auto& records) {
+        const auto [data, bytes] = arrays[i++];
+        same = same && bytes == BytesOf(records) &&
+               (bytes == 0 || std::memcmp(data, records.data(), bytes) == 0);
+    });
+    return same;
+}
+
+// The second half of the input and then the input, into one object: what the
+// first load leaves behind must not show in the second.
+template <class Document>
+void LoadAfterAnother(Document& document, Bytes input) {
+    MemorySource other(input.subspan(input.size() / 2)), source(input);
+    document.LoadFrom(other);
+    document.LoadFrom(source);
+}
+
+void CheckArchive(const TextureFile& archive, uint64_t fileSize) {
+    Check(archive.Images.size() == archive.Entries.size() &&
+              archive.ImageHeaders.size() == archive.Entries.size(),
+          "not one image and header per table entry");
+    uint64_t held = archive.Images.size() * kImageRecordBytes;
+    for (size_t i = 0; i < archive.Images.size(); ++i) {
+        Check(archive.Images[i].Header == &archive.ImageHeaders[i], "an image with another header");
+        held += archive.Images[i].Data.size();
+    }
+    Check(held <= ReadBudget::kBytesPerFileByte * fileSize, "the archive's data exceeds budget");
+}
+
+// Texture memory stays proportional to the archive: an image that cannot be
+// decoded gets the smallest texture, and those that can are, together, no
+// larger than the file could back, resampled to at most 64 rows or columns
+// more than twice their size.
+void CheckUploadedTexels(const ModelScene& scene, uint64_t fileSize) {
+    uint64_t texels = 0;
+    for (GLuint name : scene.TextureNames) {
+        GLint width = 0, height = 0;
+        glBindTexture(GL_TEXTURE_2D, name);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        texels += static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+    }
+    Check(texels <= 64 * 64 * scene.TextureNames.size() + 256 * fileSize,
+          "the textures hold far more texels than the archive can back");
+}
+
+struct LoadedPair {
+    LoadedPair(Bytes input) {
+        const Pair pair = SplitPair(input);
+        MemorySource model(pair.Model), archive(pair.Archive);
+        Model.LoadFrom(model);
+        Archive.LoadFrom(archive);
+    }
+    ModelFile Model;
+    TextureFile Archive;
+};
+
+}  // namespace
+
+Pair SplitPair(Bytes input) {
+    if (input.size() < 4)
+        return {{}, input};
+    uint32_t length = 0;
+    for (int i = 3; i >= 0; --i)
+        length = length << 8 | input[static_cast<size_t>(i)];
+    const Bytes rest = input.subspan(4);
+    const size_t model = std::min<size_t>(length, rest.size());
+    return {rest.first(model), rest.subspan(model)};
+}
+
+std::vector<uint8_t> JoinPair(Bytes model, Bytes archive) {
+    const auto length = static_cast<uint32_t>(model.size());
+    std::vector<uint8_t> input{static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(length >> 16),
+                               static_cast<uint8_t>(length >> 24)};
+    input.insert(input.end(), model.begin(), model.end());
+    input.insert(input.end(), archive.begin(), archive.end());
+    return input;
+}
+
+void Identify(Bytes input) {
+    MemorySource source(input);
+    const FileKind kind = IdentifyBytes(source);
+    Check(kind == FileKind::TextureArchive || kind == FileKind::ModelFile ||
+              kind == FileKind::PointDump,
+          "bytes in memory identified as unreadable");
+}
+
+void LoadModel(Bytes input) {
+    MemorySource source(input);
+    ModelFile model;
+    model.LoadFrom(source);
+    CheckModelBudget(model, input.size());
+    ModelFile reused;
+    LoadAfterAnother(reused, input);
+    Check(SameModel(model, reused), "a model loaded over another differs");
+}
+
+void LoadArchive(Bytes input) {
+    MemorySource source(input);
+    TextureFile archive;
+    archive.LoadFrom(source);
+    CheckArchive(archive, input.size());
+    uint64_t decoded = 0;
+    for (int32_t k = 0; k < archive.ImageCount(); ++k) {
+        const ImageHeader& h = archive.ImageHeaders[static_cast<size_t>(k)];
+        const std::vector<RgbaColor> texels = archive.DecodeImage(k);
+        Check(texels.empty() || texels.size() == size_t{h.Width} * h.Height,
+              "a decoded image of the wrong size");
+        decoded += texels.size();
+    }
+    Check(decoded <= 2 * input.size(), "more texels decoded than the archive can back");
+
+    TextureFile reused;
+    LoadAfterAnother(reused, input);
+    bool same = Same(reused.Entries, archive.Entries) &&
+                Same(reused.ImageHeaders, archive.ImageHeaders) &&
+                reused.Images.size() == archive.Images.size();
+    for (int32_t k = 0; same && k < archive.ImageCount(); ++k) {
+        const size_t i = static_cast<size_t>(k);
+        same = Same(reused.Images[i].Data, archive.Images[i].Data) &&
+               reused.DecodeImage(k).size() == archive.DecodeImage(k).size();
+    }
+    Check(same, "an archive loaded over another differs");
+    for (int32_t k : {-1, archive.ImageCount(), INT32_MIN, INT32_MAX})
+        Check(archive.DecodeImage(k).empty(), "an image decoded for a number that names none");
+}
+
+void DataViewTexts(Bytes input) {
+    const LoadedPair loaded(input);
+    const ModelFile& model = loaded.Model;
+    const int64_t sets = static_cast<int64_t>(model.AnimationSets().size());
+    for (int entry = -1; entry <= static_cast<int>(dataview::kDataViewEntries.size()); ++entry) {
+        (void)dataview::EntryText(&model, &loaded.Archive, entry, 0);
+        (void)dataview::EntryText(nullptr, nullptr, entry, 0);
+    }
+    (void)dataview::BlockText(model, nullptr, 21);
+    for (int64_t set = 0; set < sets; ++set)
+        (void)dataview::AnimationText(model, set);
+    for (int64_t set : {int64_t{-1}, sets, int64_t{INT64_MAX}, int64_t{INT64_MIN}})
+        (void)dataview::AnimationText(model, set);
+}
+
+void DrawScene(Bytes input) {
+    // One small context for the whole run: making one costs far more than a frame.
+    static OffscreenContext context(16, 16);
+    static SceneView view;
+    static const bool ready = [] {
+        Check(context.Valid(), "no offscreen OpenGL context");
+        view.InitGL();
+        view.Resize(context.Width(), context.Height());
+        return true;
+    }();
+    (void)ready;
+
+    // Each input starts from the same state, whatever the one before left set.
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_CULL_FACE);
+
+    const Pair pair = SplitPair(input);
+    MemorySource model(pair.Model), archive(pair.Archive);
+    view.Scene = std::make_unique<ModelScene>();
+    view.Scene->LoadFrom(model);
+    view.Scene->Textures.LoadFrom(archive);
+    view.Scene->UploadTextures();
+    CheckUploadedTexels(*view.Scene, input.size());
+    view.DocumentKind = 2;
+    view.ShowBoundingBox = 1;
+    // Render state is left set from one frame to the next, so the first frame
+    // may differ from the second; from then on every frame is the same.
+    view.DrawScene();
+    view.DrawScene();
+    const std::vector<uint8_t> picture = context.ReadPixels();
+    view.DrawScene();
+    Check(context.ReadPixels() == picture, "a frame draws another picture than the one before");
+    // Node numbers that name no node draw nothing.
+    const uint32_t nodes = static_cast<uint32_t>(view.Scene->Nodes().size());
+    view.Scene->DrawPolygonSets(nodes);
+    view.Scene->DrawNode(UINT32_MAX);
+    glFinish();
+
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    Check(depth == 1, "the walk left the modelview stack changed");
+    Check(glGetError() == GL_NO_ERROR, "the frame raised a GL error");
+    view.CloseDocuments();
+    Check(glGetError() == GL_NO_ERROR, "deleting the scene raised a GL error");
+}
+
+void LoadPointDump(Bytes input) {
+    MemorySource source(input);
+    PointDump dump;
+    dump.LoadFrom(source);
+    Check(dump.Words.size() == input.size() / 4, "not one word per four bytes");
+    Check(input.size() < 4 || std::memcmp(dump.Words.data(), input.data(), 4) == 0,
+          "the first word is not the file's first four bytes");
+}
+
+const Target* FindTarget(std::string_view name) {
+    for (const Target& target : kTargets) {
+        if (target.Name == name)
+            return &target;
+    }
+    return nullptr;
+}
+
+}  // namespace fuzz

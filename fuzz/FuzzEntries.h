@@ -1,0 +1,58 @@
+#pragma once
+// What each fuzzer does with one input: the readers, the decoders, the texts
+// and the drawing, run on bytes in memory. The fuzzers and the test that
+// replays found inputs call the same functions, so a fixed finding stays fixed.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace fuzz {
+
+using Bytes = std::span<const uint8_t>;
+
+// IdentifyBytes on the input.
+void Identify(Bytes input);
+// ModelFile::LoadFrom, then what the loaded model promises: no block holds
+// more records than the file could, and all of them together stay in budget.
+void LoadModel(Bytes input);
+// TextureFile::LoadFrom, then DecodeImage of every image (and of numbers that
+// name none).
+void LoadArchive(Bytes input);
+// Every data-view text of a model and its archive (a pair, see SplitPair).
+void DataViewTexts(Bytes input);
+// A model and its archive (a pair) loaded, uploaded and drawn as the view draws
+// a frame, on an offscreen context made once per process.
+void DrawScene(Bytes input);
+// PointDump::LoadFrom.
+void LoadPointDump(Bytes input);
+
+// A model and its archive in one input: a little-endian 32-bit length, that
+// many bytes of model (fewer when the input ends), then the archive.
+struct Pair {
+    Bytes Model;
+    Bytes Archive;
+};
+Pair SplitPair(Bytes input);
+std::vector<uint8_t> JoinPair(Bytes model, Bytes archive);
+
+struct Target {
+    std::string_view Name;
+    void (*Run)(Bytes input);
+};
+
+inline constexpr std::array<Target, 6> kTargets{{
+    {"identify", Identify},
+    {"model", LoadModel},
+    {"archive", LoadArchive},
+    {"dataview", DataViewTexts},
+    {"scene", DrawScene},
+    {"point_dump", LoadPointDump},
+}};
+
+// The target of that name, or null.
+const Target* FindTarget(std::string_view name);
+
+}  // namespace fuzz

@@ -1,0 +1,189 @@
+// Files of up to 64 KiB built to make the readers allocate as much as they
+// can: counts of 0xFFFFFFFF, blocks and lists laid over each other, a file
+// full of animation sets, archives whose table names one huge image
+// thousands of times. Whatever they claim, loading one (and decoding every
+// image of an archive) never holds more than a small multiple of the file.
+//
+// This program counts every allocation made through operator new, so it is a
+// program of its own.
+
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <new>
+
+#include "model/ByteSource.h"
+#include "model/ModelFile.h"
+#include "render/PointDump.h"
+#include "sample/ArchiveWriter.h"
+#include "sample/ModelWriter.h"
+#include "texture/TextureFile.h"
+
+namespace {
+
+size_t g_live = 0;
+size_t g_peak = 0;
+
+void* Counted(void* p) {
+    if (!p)
+        throw std::bad_alloc();
+    g_live += malloc_usable_size(p);
+    g_peak = std::max(g_peak, g_live);
+    return p;
+}
+
+void Uncount(void* p) {
+    if (p) {
+        g_live -= malloc_usable_size(p);
+        std::free(p);
+    }
+}
+
+}  // namespace
+
+void* operator new(size_t size) {
+    return Counted(std::malloc(size ? size : 1));
+}
+void* operator new(size_t size, std::align_val_t align) {
+    const size_t a = static_cast<size_t>(align);
+    return Counted(std::aligned_alloc(a, (size + a - 1) / a * a));
+}
+void operator delete(void* p) noexcept {
+    Uncount(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    Uncount(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    Uncount(p);
+}
+void operator delete(void* p, size_t, std::align_val_t) noexcept {
+    Uncount(p);
+}
+
+namespace {
+
+// What we guarantee: loading a file of n bytes holds at most
+// kBytesPerFileByte * n + kConstant bytes more at its peak than before.
+//   model:       records within the read budget (4n), and one set object per
+//                64-byte block-26 record (4.5n): 8.5n
+//   archive:     entries, headers, image records and texel data within the
+//                read budget (4n), plus one decoded image of at most 2n
+//                texels at a time (8n): 12n
+//   point dump:  the file as words: n
+constexpr size_t kBytesPerFileByte = 12;
+constexpr size_t kConstant = 16 * 1024;
+
+// The most `work` held at once beyond what was held before it.
+size_t PeakOf(const std::function<void()>& work) {
+    const size_t before = g_live;
+    g_peak = g_live;
+    work();
+    return g_peak - before;
+}
+
+void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+constexpr size_t kCountsAt = 232, kOffsetsAt = 332;
+
+// The peak of loading `bytes` into a new Document, then running `then` on it.
+template <class Document>
+size_t LoadPeak(const std::vector<uint8_t>& bytes,
+                const std::function<void(const Document&)>& then = {}) {
+    return PeakOf([&] {
+        MemorySource source(bytes);
+        Document document;
+        document.LoadFrom(source);
+        if (then)
+            then(document);
+    });
+}
+
+// Every block claims 0xFFFFFFFF records at offset 0, all over each other.
+std::vector<uint8_t> EveryBlockHuge(size_t size) {
+    std::vector<uint8_t> bytes(size, 0x5A);
+    for (size_t slot = 0; slot < 25; ++slot) {
+        PutU32(bytes, kCountsAt + 4 * slot, 0xFFFFFFFF);
+        PutU32(bytes, kOffsetsAt + 4 * slot, slot == 0 ? 432 : 0);
+    }
+    return bytes;
+}
+
+// Block 26 fills the file; every set's area is the file's start, where the
+// model name makes every list count 0xFFFFFFFF.
+std::vector<uint8_t> AllAnimationSets(size_t size) {
+    std::vector<uint8_t> bytes(size, 0);
+    std::memset(&bytes[4], 0xFF, 32);
+    PutU32(bytes, kOffsetsAt, 432);  // block 2 where it belongs, so the file is a model
+    PutU32(bytes, kCountsAt + 4 * 24, 0xFFFFFFFF);
+    PutU32(bytes, kOffsetsAt + 4 * 24, 432);
+    return bytes;
+}
+
+// 0xFFFFFFFF images; the table names two headers turn about, each of an image
+// as large as the file could back, whose data runs over the whole file.
+std::vector<uint8_t> EveryImageHuge(size_t size, uint32_t format) {
+    sample::Archive archive;
+    archive.ImageCount = 0xFFFFFFFF;
+    const uint32_t headersAt = static_cast<uint32_t>(size - 72);
+    const auto side = static_cast<uint16_t>(std::min<size_t>(65535, 2 * size));
+    for (uint32_t i = 0; i < 2; ++i) {
+        sample::ArchiveImage image;
+        image.Width = side;
+        image.Height = static_cast<uint16_t>(2 * size / side);
+        image.Format = format;
+        image.TexelOffset = i == 0 ? 0 : static_cast<uint32_t>(size);
+        archive.Images.push_back(image);
+    }
+    std::vector<uint8_t> bytes = sample::WriteArchive(archive);
+    // Move the two headers to the end and fill the table with references to them.
+    std::vector<uint8_t> headers(bytes.begin() + 28, bytes.begin() + 100);
+    bytes.resize(size, 0x77);
+    std::copy(headers.begin(), headers.end(), bytes.end() - 72);
+    for (size_t entry = 12; entry + 8 <= headersAt; entry += 8)
+        PutU32(bytes, entry, headersAt + ((entry / 8) % 2) * 36);
+    return bytes;
+}
+
+void DecodeEvery(const TextureFile& archive) {
+    for (int32_t k = 0; k < archive.ImageCount(); ++k)
+        (void)archive.DecodeImage(k);
+}
+
+void ExpectWithinBound(size_t peak, size_t fileSize, const char* what) {
+    EXPECT_LE(peak, kBytesPerFileByte * fileSize + kConstant)
+        << what << ": " << fileSize << " bytes held " << peak << " ("
+        << static_cast<double>(peak) / static_cast<double>(fileSize) << " per file byte)";
+}
+
+constexpr size_t kSizes[] = {1024, 4096, 16 * 1024, 64 * 1024};
+
+}  // namespace
+
+TEST(MemoryBound, Models) {
+    for (size_t size : kSizes) {
+        ExpectWithinBound(LoadPeak<ModelFile>(EveryBlockHuge(size)), size,
+                          "blocks over each other");
+        ExpectWithinBound(LoadPeak<ModelFile>(AllAnimationSets(size)), size, "animation sets");
+    }
+}
+
+TEST(MemoryBound, ArchivesWithEveryImageDecoded) {
+    for (size_t size : kSizes) {
+        for (uint32_t format : {1u, 6u, 14u, 9u})
+            ExpectWithinBound(LoadPeak<TextureFile>(EveryImageHuge(size, format), DecodeEvery),
+                              size, "huge images, every one decoded");
+    }
+}
+
+TEST(MemoryBound, PointDumps) {
+    for (size_t size : kSizes)
+        ExpectWithinBound(LoadPeak<PointDump>(std::vector<uint8_t>(size, 0x41)), size,
+                          "point dump");
+}
