@@ -1,13 +1,17 @@
 #pragma once
 // Archives built by the sample writer and read back from memory, as the viewer
-// reads them from disk.
+// reads them from disk, and checks of the texels they decode to.
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <ostream>
+#include <span>
 #include <vector>
 
+#include "model/ByteSource.h"
 #include "sample/ArchiveWriter.h"
 #include "texture/TextureFile.h"
 
@@ -17,22 +21,55 @@ inline void PrintTo(const RgbaColor& c, std::ostream* os) {
 
 namespace texturetest {
 
-sample::ArchiveImage ImageOf(uint16_t width, uint16_t height, uint32_t format,
-                             std::vector<uint8_t> texels);
-// An archive of one image.
-sample::Archive OneImage(uint16_t width, uint16_t height, uint32_t format,
-                         std::vector<uint8_t> texels);
+inline constexpr RgbaColor kClear{0, 0, 0, 0};
 
-std::unique_ptr<TextureFile> LoadBytes(const std::vector<uint8_t>& bytes);
-std::unique_ptr<TextureFile> LoadArchive(const sample::Archive& archive);
+inline RgbaColor Gray(uint8_t i, uint8_t a = 255) {
+    return {i, i, i, a};
+}
 
-// Decodes one image of `format` whose texel data is `texels`.
-std::vector<RgbaColor> DecodeOne(uint32_t format, uint16_t width, uint16_t height,
-                                 std::vector<uint8_t> texels);
+// Bytes 0, 1, 2, ... so that every texel tells which byte it came from.
+inline std::vector<uint8_t> Counting(size_t count) {
+    std::vector<uint8_t> bytes(count);
+    std::iota(bytes.begin(), bytes.end(), uint8_t{0});
+    return bytes;
+}
 
-// Texel (x, y) of a decoded image `width` texels wide.
-inline RgbaColor At(const std::vector<RgbaColor>& image, int width, int x, int y) {
-    return image.at(static_cast<size_t>(y) * width + x);
+inline sample::ArchiveImage ImageOf(uint16_t width, uint16_t height, uint32_t format,
+                                    std::vector<uint8_t> texels) {
+    sample::ArchiveImage image;
+    image.Width = width;
+    image.Height = height;
+    image.Format = format;
+    image.Texels = std::move(texels);
+    return image;
+}
+
+inline sample::Archive ArchiveOf(std::vector<sample::ArchiveImage> images) {
+    sample::Archive archive;
+    archive.Images = std::move(images);
+    return archive;
+}
+
+inline sample::Archive OneImage(uint16_t width, uint16_t height, uint32_t format,
+                                std::vector<uint8_t> texels) {
+    return ArchiveOf({ImageOf(width, height, format, std::move(texels))});
+}
+
+inline std::unique_ptr<TextureFile> LoadBytes(const std::vector<uint8_t>& bytes) {
+    auto file = std::make_unique<TextureFile>();
+    MemorySource source(bytes);
+    file->LoadFrom(source);
+    return file;
+}
+
+inline std::unique_ptr<TextureFile> LoadArchive(const sample::Archive& archive) {
+    return LoadBytes(sample::WriteArchive(archive));
+}
+
+// Decodes an archive of one image of `format` whose texel data is `texels`.
+inline std::vector<RgbaColor> DecodeOne(uint32_t format, uint16_t width, uint16_t height,
+                                        std::vector<uint8_t> texels) {
+    return LoadArchive(OneImage(width, height, format, std::move(texels)))->DecodeImage(0);
 }
 
 struct TexelAt {
@@ -40,12 +77,27 @@ struct TexelAt {
     RgbaColor Expected;
 };
 
-// Checks each listed texel of a decoded image `width` texels wide.
-void ExpectTexels(const std::vector<RgbaColor>& image, int width,
-                  std::initializer_list<TexelAt> texels);
+// Checks that `image` holds width x height texels, and each listed one.
+inline void ExpectTexels(const std::vector<RgbaColor>& image, int width, int height,
+                         std::span<const TexelAt> texels) {
+    ASSERT_EQ(image.size(), static_cast<size_t>(width) * height);
+    for (const TexelAt& t : texels)
+        EXPECT_EQ(image.at(static_cast<size_t>(t.Y) * width + t.X), t.Expected)
+            << "texel (" << t.X << ", " << t.Y << ")";
+}
 
-inline RgbaColor Gray(uint8_t i, uint8_t a = 255) {
-    return {i, i, i, a};
+// Texel (x, y) of a decoded image `width` texels wide.
+inline RgbaColor At(const std::vector<RgbaColor>& image, int width, int x, int y) {
+    return image.at(static_cast<size_t>(y) * width + x);
+}
+
+inline void ExpectTexels(const std::vector<RgbaColor>& image, int width,
+                         std::initializer_list<TexelAt> texels) {
+    for (const TexelAt& t : texels) {
+        const size_t index = static_cast<size_t>(t.Y) * width + t.X;
+        ASSERT_LT(index, image.size()) << "texel (" << t.X << ", " << t.Y << ")";
+        EXPECT_EQ(image[index], t.Expected) << "texel (" << t.X << ", " << t.Y << ")";
+    }
 }
 
 }  // namespace texturetest
