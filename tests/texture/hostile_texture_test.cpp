@@ -6,16 +6,9 @@
 
 #include "tests/texture/ArchiveFixture.h"
 
-using texturetest::At;
-using texturetest::DecodeOne;
-using texturetest::ExpectTexels;
-using texturetest::LoadArchive;
-using texturetest::LoadBytes;
-using texturetest::OneImage;
+using namespace texturetest;
 
 namespace {
-
-constexpr RgbaColor kClear{0, 0, 0, 0};
 
 // Decodes every image the file holds, and a few indices it does not.
 void DecodeEverything(const TextureFile& file) {
@@ -32,8 +25,7 @@ TEST(HostileArchive, FilesCutShortLoadWhatIsThere) {
         sample::WriteArchive(OneImage(8, 8, 4, std::vector<uint8_t>(128, 0xFF)));
     // Every length, from nothing to the whole file.
     for (size_t length = 0; length <= whole.size(); ++length) {
-        const std::vector<uint8_t> cut(whole.begin(), whole.begin() + length);
-        const auto file = LoadBytes(cut);
+        const auto file = LoadBytes(std::vector<uint8_t>(whole.begin(), whole.begin() + length));
         EXPECT_LE(file->ImageCount(), 1) << length;
         EXPECT_EQ(file->FileSize(), length);
         DecodeEverything(*file);
@@ -58,55 +50,37 @@ TEST(HostileArchive, FilesCutShortLoadWhatIsThere) {
 TEST(HostileArchive, TexelsWhoseBytesAreMissingStayZero) {
     // 8 x 8 Rgb565 needs 128 bytes; 41 hold block 0, texels 0 to 3 of block 1
     // and half of texel 4.
-    auto img = DecodeOne(4, 8, 8, std::vector<uint8_t>(41, 0xFF));
-    ASSERT_EQ(img.size(), 64u);
-    const RgbaColor white{255, 255, 255, 255};
-    ExpectTexels(img, 8,
-                 {{3, 3, white},
-                  {4, 0, white},
-                  {7, 0, white},
-                  {4, 1, kClear},
-                  {0, 4, kClear},
-                  {7, 7, kClear}});
+    const TexelAt rgb565[] = {{3, 3, Gray(255)}, {4, 0, Gray(255)}, {7, 0, Gray(255)},
+                              {4, 1, kClear},    {0, 4, kClear},    {7, 7, kClear}};
+    ExpectTexels(DecodeOne(4, 8, 8, std::vector<uint8_t>(41, 0xFF)), 8, 8, rgb565);
 
     // Rgba8 with only 40 of 64 bytes: a texel needs both of its halves.
-    img = DecodeOne(6, 4, 4, std::vector<uint8_t>(40, 0x7F));
-    ASSERT_EQ(img.size(), 16u);
-    ExpectTexels(img, 4, {{3, 0, RgbaColor{0x7F, 0x7F, 0x7F, 0x7F}}, {0, 1, kClear}});
+    const TexelAt rgba8[] = {{3, 0, Gray(0x7F, 0x7F)}, {0, 1, kClear}};
+    ExpectTexels(DecodeOne(6, 4, 4, std::vector<uint8_t>(40, 0x7F)), 4, 4, rgba8);
 
     // Compressed with 6 bytes: the colours and rows 0 and 1 of the first sub-block.
-    img = DecodeOne(14, 8, 8, {0xF8, 0x00, 0x00, 0x00, 0x00, 0x00});
-    ASSERT_EQ(img.size(), 64u);
-    ExpectTexels(img, 8, {{3, 1, RgbaColor{255, 0, 0, 255}}, {0, 2, kClear}, {4, 0, kClear}});
+    const TexelAt compressed[] = {{3, 1, {255, 0, 0, 255}}, {0, 2, kClear}, {4, 0, kClear}};
+    ExpectTexels(DecodeOne(14, 8, 8, {0xF8, 0x00, 0x00, 0x00, 0x00, 0x00}), 8, 8, compressed);
 
     // Intensity4 with one byte: two texels.
-    img = DecodeOne(0, 8, 8, {0xF0});
-    ExpectTexels(img, 8,
-                 {{0, 0, texturetest::Gray(255)}, {1, 0, texturetest::Gray(0)}, {2, 0, kClear}});
+    const TexelAt intensity4[] = {{0, 0, Gray(255)}, {1, 0, Gray(0)}, {2, 0, kClear}};
+    ExpectTexels(DecodeOne(0, 8, 8, {0xF0}), 8, 8, intensity4);
 
-    // No data at all.
-    img = DecodeOne(1, 8, 4, {});
-    ASSERT_EQ(img.size(), 32u);
-    EXPECT_EQ(img[0], kClear);
+    EXPECT_EQ(DecodeOne(1, 8, 4, {}), std::vector<RgbaColor>(32));
 }
 
 TEST(HostileArchive, ImagesOutOfTableOrderGetNoDataInsteadOfANegativeLength) {
-    sample::Archive archive = OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x11));
-    archive.Images.push_back(archive.Images[0]);
-    archive.Images[1].Texels.assign(32, 0x22);
-    // Store the second image's texels first.
-    const uint32_t texelsAt = 12 + 16 + 72;
-    archive.Images[0].TexelOffset = texelsAt + 32;
-    archive.Images[1].TexelOffset = texelsAt;
+    sample::Archive archive = ArchiveOf({ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x11)),
+                                         ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x22))});
+    // The first image claims the second one's texels, and the second the first one's.
+    archive.Images[0].TexelOffset = 12 + 16 + 72 + 32;
+    archive.Images[1].TexelOffset = 12 + 16 + 72;
     const auto file = LoadArchive(archive);
     ASSERT_EQ(file->ImageCount(), 2);
     EXPECT_TRUE(file->Images[0].Data.empty());
     EXPECT_EQ(file->Images[1].Data.size(), 64u);
-
-    const auto first = file->DecodeImage(0);
-    ASSERT_EQ(first.size(), 32u);
-    EXPECT_EQ(first[0], kClear);
-    EXPECT_EQ(file->DecodeImage(1)[0], texturetest::Gray(0x11));
+    EXPECT_EQ(file->DecodeImage(0), std::vector<RgbaColor>(32));
+    EXPECT_EQ(file->DecodeImage(1).at(0), Gray(0x11));
 
     // Offsets past the end of the file give no data either.
     archive.Images[0].TexelOffset = 0xFFFFFFF0;
@@ -117,87 +91,9 @@ TEST(HostileArchive, ImagesOutOfTableOrderGetNoDataInsteadOfANegativeLength) {
     DecodeEverything(*far);
 }
 
-TEST(HostileArchive, HugeImageCountHoldsOnlyWhatTheFileCanHold) {
-    sample::Archive archive = OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x33));
-    archive.ImageCount = 0xFFFFFFFF;
-    archive.Trailer = std::vector<uint8_t>(1000, 0);
-    const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
-    const auto file = LoadBytes(bytes);
-
-    EXPECT_EQ(file->Header.ImageCount, 0xFFFFFFFFu);
-    EXPECT_GT(file->ImageCount(), 0);
-    EXPECT_LE(static_cast<size_t>(file->ImageCount()), bytes.size() / 8);
-    EXPECT_EQ(file->Images.size(), static_cast<size_t>(file->ImageCount()));
-    EXPECT_EQ(file->ImageHeaders.size(), file->Images.size());
-    size_t held = 0;
-    for (const TextureImage& image : file->Images)
-        held += image.Data.size();
-    EXPECT_LE(held, 4 * bytes.size());
-    EXPECT_EQ(file->ImageHeaders[0].Width, 8);
-    DecodeEverything(*file);
-}
-
-TEST(HostileArchive, ZeroAndHugeDimensions) {
-    EXPECT_TRUE(DecodeOne(1, 0, 4, std::vector<uint8_t>(32, 1)).empty());
-    EXPECT_TRUE(DecodeOne(14, 8, 0, std::vector<uint8_t>(32, 1)).empty());
-    EXPECT_TRUE(DecodeOne(9, 0, 0, {}).empty());
-
-    // Just over twice the file size in texels is refused, just under is decoded.
-    const size_t fileSize = 12 + 8 + 36 + 100;
-    EXPECT_EQ(
-        DecodeOne(9, static_cast<uint16_t>(2 * fileSize), 1, std::vector<uint8_t>(100)).size(),
-        2 * fileSize);
-    ASSERT_TRUE(DecodeOne(9, static_cast<uint16_t>(2 * fileSize + 1), 1, std::vector<uint8_t>(100))
-                    .empty());
-
-    // 65535 x 65535 would be 16 GiB of texels that no file this size can back.
-    for (uint32_t format : {0u, 4u, 6u, 9u, 14u})
-        EXPECT_TRUE(DecodeOne(format, 65535, 65535, std::vector<uint8_t>(64, 1)).empty());
-
-    // As long as the file could back it, a 65535-texel row decodes: the
-    // blocks the data holds, then zeros.
-    auto img = DecodeOne(1, 65535, 1, std::vector<uint8_t>(40000, 0x44));
-    ASSERT_EQ(img.size(), 65535u);
-    EXPECT_EQ(img[0], texturetest::Gray(0x44));
-    EXPECT_EQ(img[7], texturetest::Gray(0x44));
-    // Block 1249 (the last the data holds whole) starts at byte 39968, texel 9992.
-    EXPECT_EQ(img[9992], texturetest::Gray(0x44));
-    EXPECT_EQ(img[10000], kClear);
-    EXPECT_EQ(img[65534], kClear);
-}
-
-TEST(HostileArchive, ImagesTogetherDecodeNoMoreTexelsThanTheFileCanBack) {
-    // 200 images that each claim a 16000 x 1 row: each alone could lie in the
-    // file, together they would decode 400 times what it can back.
-    sample::Archive archive;
-    for (int i = 0; i < 200; ++i)
-        archive.Images.push_back(texturetest::ImageOf(16000, 1, 1, {}));
-    archive.Images[0].Texels.assign(64, 0x55);
-    archive.Images.push_back(texturetest::ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x66)));
-    const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
-    ASSERT_LT(16000u, 2 * bytes.size());
-    const auto file = LoadBytes(bytes);
-    ASSERT_EQ(file->ImageCount(), 201);
-
-    size_t decoded = 0;
-    for (int32_t k = 0; k < file->ImageCount(); ++k)
-        decoded += file->DecodeImage(k).size();
-    EXPECT_LE(decoded, 2 * bytes.size());
-    // The first takes its texels; the others that would exceed the file stay
-    // undecoded, and a small image after them still fits.
-    const auto first = file->DecodeImage(0);
-    ASSERT_EQ(first.size(), 16000u);
-    EXPECT_EQ(first[0], texturetest::Gray(0x55));
-    EXPECT_TRUE(file->DecodeImage(1).empty());
-    EXPECT_TRUE(file->DecodeImage(199).empty());
-    const auto last = file->DecodeImage(200);
-    ASSERT_EQ(last.size(), 32u);
-    EXPECT_EQ(last[0], texturetest::Gray(0x66));
-}
-
-TEST(HostileArchive, ATableNamingOneHeaderThousandsOfTimesHoldsBoundedMemory) {
-    // Every table entry of a 4 KiB file names the same header, which lies at
-    // the end of the file with its texels.
+TEST(HostileArchive, HugeImageCountHoldsBoundedMemory) {
+    // A count of 0xFFFFFFFF, and every table entry of a 4 KiB file naming the
+    // same header, which lies at the end of the file with its texels.
     constexpr size_t kSize = 4096, kHeaderAt = kSize - 68, kTexelsAt = kSize - 32;
     sample::Archive archive = OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x33));
     archive.ImageCount = 0xFFFFFFFF;
@@ -211,6 +107,7 @@ TEST(HostileArchive, ATableNamingOneHeaderThousandsOfTimesHoldsBoundedMemory) {
         std::copy_n(bytes.begin() + 12, 8, bytes.begin() + static_cast<ptrdiff_t>(entry));
     const auto file = LoadBytes(bytes);
 
+    EXPECT_EQ(file->Header.ImageCount, 0xFFFFFFFFu);
     ASSERT_GT(file->ImageCount(), 1);
     // Entries, headers and images together within the reader's budget of four
     // times the file.
@@ -220,4 +117,54 @@ TEST(HostileArchive, ATableNamingOneHeaderThousandsOfTimesHoldsBoundedMemory) {
     EXPECT_LE(held, 4 * bytes.size());
     EXPECT_EQ(file->ImageHeaders.back().Width, 8);
     EXPECT_EQ(file->DecodeImage(0).size(), 32u);
+    DecodeEverything(*file);
+}
+
+TEST(HostileArchive, ZeroAndHugeDimensions) {
+    EXPECT_TRUE(DecodeOne(1, 0, 4, std::vector<uint8_t>(32, 1)).empty());
+    EXPECT_TRUE(DecodeOne(14, 8, 0, std::vector<uint8_t>(32, 1)).empty());
+    EXPECT_TRUE(DecodeOne(9, 0, 0, {}).empty());
+
+    // Twice the file size in texels is decoded, one more is refused.
+    const uint16_t twiceTheFile = 2 * (12 + 8 + 36 + 100);
+    EXPECT_EQ(DecodeOne(9, twiceTheFile, 1, std::vector<uint8_t>(100)).size(), twiceTheFile);
+    EXPECT_TRUE(DecodeOne(9, twiceTheFile + 1, 1, std::vector<uint8_t>(100)).empty());
+
+    // 65535 x 65535 would be 16 GiB of texels that no file this size can back.
+    for (uint32_t format : {0u, 4u, 6u, 9u, 14u})
+        EXPECT_TRUE(DecodeOne(format, 65535, 65535, std::vector<uint8_t>(64, 1)).empty());
+
+    // As long as the file could back it, a 65535-texel row decodes: the blocks
+    // the data holds, then zeros. Block 1249, the last the data holds whole,
+    // starts at byte 39968, texel 9992.
+    const TexelAt row[] = {
+        {0, 0, Gray(0x44)}, {9992, 0, Gray(0x44)}, {10000, 0, kClear}, {65534, 0, kClear}};
+    ExpectTexels(DecodeOne(1, 65535, 1, std::vector<uint8_t>(40000, 0x44)), 65535, 1, row);
+}
+
+TEST(HostileArchive, ImagesTogetherDecodeNoMoreTexelsThanTheFileCanBack) {
+    // 200 images that each claim a 16000 x 1 row: each alone could lie in the
+    // file, together they would decode 400 times what it can back. A small
+    // image after them still fits.
+    sample::Archive archive;
+    for (int i = 0; i < 200; ++i)
+        archive.Images.push_back(ImageOf(16000, 1, 1, {}));
+    archive.Images[0].Texels.assign(64, 0x55);
+    archive.Images.push_back(ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x66)));
+    const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
+    ASSERT_LT(16000u, 2 * bytes.size());
+    const auto file = LoadBytes(bytes);
+    ASSERT_EQ(file->ImageCount(), 201);
+
+    size_t decoded = 0;
+    for (int32_t k = 0; k < file->ImageCount(); ++k)
+        decoded += file->DecodeImage(k).size();
+    EXPECT_LE(decoded, 2 * bytes.size());
+    const auto first = file->DecodeImage(0);
+    ASSERT_EQ(first.size(), 16000u);
+    EXPECT_EQ(first[0], Gray(0x55));
+    EXPECT_TRUE(file->DecodeImage(1).empty());
+    EXPECT_TRUE(file->DecodeImage(199).empty());
+    const TexelAt last[] = {{0, 0, Gray(0x66)}};
+    ExpectTexels(file->DecodeImage(200), 8, 4, last);
 }
