@@ -2,19 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
-#include "sample/BigEndianWriter.h"
 #include "tests/support/TempDir.h"
 #include "tests/texture/ArchiveFixture.h"
 
-using texturetest::LoadArchive;
-
-using texturetest::ImageOf;
+using namespace texturetest;
 
 TEST(TextureArchive, EveryFieldIsReadInHostOrder) {
-    sample::Archive archive;
-    archive.TableOffset = 0x01020304;
     sample::ArchiveImage first = ImageOf(0x0102, 0x0304, 0x05060708, {1, 2, 3});
     first.WrapS = 0x11121314;
     first.WrapT = 0x21222324;
@@ -23,75 +19,58 @@ TEST(TextureArchive, EveryFieldIsReadInHostOrder) {
     first.Unknown8 = 1.5f;
     first.Unknown9 = {0xA1, 0xA2, 0xA3, 0xA4};
     first.TableUnknown1 = 0x51525354;
-    archive.Images = {first, ImageOf(8, 4, 1, std::vector<uint8_t>(32, 9))};
+    sample::Archive archive = ArchiveOf({first, ImageOf(8, 4, 1, std::vector<uint8_t>(32, 9))});
+    archive.TableOffset = 0x01020304;
     const auto file = LoadArchive(archive);
 
-    EXPECT_EQ(file->Header.Magic, 0x0020AF30u);
-    EXPECT_EQ(file->Header.ImageCount, 2u);
-    EXPECT_EQ(file->Header.TableOffset, 0x01020304u);
+    const ArchiveHeader& a = file->Header;
+    EXPECT_EQ((std::array{a.Magic, a.ImageCount, a.TableOffset}),
+              (std::array<uint32_t, 3>{0x0020AF30, 2, 0x01020304}));
     ASSERT_EQ(file->ImageCount(), 2);
     ASSERT_EQ(file->Entries.size(), 2u);
     ASSERT_EQ(file->ImageHeaders.size(), 2u);
-    ASSERT_EQ(file->Images.size(), 2u);
-    EXPECT_EQ(file->Entries[0].HeaderOffset, 12u + 16u);
-    EXPECT_EQ(file->Entries[1].HeaderOffset, 12u + 16u + 36u);
-    EXPECT_EQ(file->Entries[0].Unknown1, 0x51525354u);
-
+    const std::vector<ImageTableEntry>& e = file->Entries;
+    EXPECT_EQ((std::array{e[0].HeaderOffset, e[1].HeaderOffset, e[0].Unknown1}),
+              (std::array<uint32_t, 3>{12 + 16, 12 + 16 + 36, 0x51525354}));
     const ImageHeader& h = file->ImageHeaders[0];
-    EXPECT_EQ(h.Width, 0x0102);
-    EXPECT_EQ(h.Height, 0x0304);
-    EXPECT_EQ(h.Format, 0x05060708u);
-    EXPECT_EQ(h.TexelOffset, 12u + 16u + 72u);
-    EXPECT_EQ(h.Wrap_S, 0x11121314u);
-    EXPECT_EQ(h.Wrap_T, 0x21222324u);
-    EXPECT_EQ(h.Unknown6, 0x31323334u);
-    EXPECT_EQ(h.Unknown7, 0x41424344u);
+    EXPECT_EQ((std::array{h.Width, h.Height}), (std::array<uint16_t, 2>{0x0102, 0x0304}));
+    EXPECT_EQ((std::array{h.Format, h.TexelOffset, h.Wrap_S, h.Wrap_T, h.Unknown6, h.Unknown7}),
+              (std::array<uint32_t, 6>{0x05060708, 12 + 16 + 72, 0x11121314, 0x21222324, 0x31323334,
+                                       0x41424344}));
     EXPECT_EQ(h.Unknown8, 1.5f);
-    EXPECT_EQ(h.Unknown9[0], 0xA1);
-    EXPECT_EQ(h.Unknown9[3], 0xA4);
+    EXPECT_EQ(std::to_array(h.Unknown9), first.Unknown9);
 
-    EXPECT_EQ(file->Images[0].Header, &file->ImageHeaders[0]);
     EXPECT_EQ(file->Images[1].Header, &file->ImageHeaders[1]);
     EXPECT_EQ(file->Images[0].Data, (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(file->Images[1].Data, std::vector<uint8_t>(32, 9));
-    EXPECT_EQ(file->DecodeImage(1)[31], texturetest::Gray(9));
+    EXPECT_EQ(file->DecodeImage(1).at(31), Gray(9));
 }
 
-TEST(TextureArchive, CountZeroLoadsWithNoImages) {
-    sample::Archive archive;
-    const auto file = LoadArchive(archive);
-    EXPECT_EQ(file->ImageCount(), 0);
-    EXPECT_TRUE(file->Images.empty());
-    EXPECT_TRUE(file->DecodeImage(0).empty());
-}
+TEST(TextureArchive, CountZeroHoldsNoImagesAndTheTableIsAlwaysAtTwelve) {
+    // A count of 0 holds no images, whatever follows the header.
+    sample::Archive archive = OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x42));
+    archive.ImageCount = 0;
+    EXPECT_EQ(LoadArchive(archive)->ImageCount(), 0);
 
-TEST(TextureArchive, TableIsReadAtTwelveWhateverTableOffsetSays) {
-    sample::Archive archive;
-    archive.TableOffset = 100;
-    archive.Images = {ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x42))};
     // Bytes at the claimed table offset that would be a different table.
+    archive.ImageCount = std::nullopt;
+    archive.TableOffset = 100;
     archive.Trailer = std::vector<uint8_t>(120, 0xEE);
     const auto file = LoadArchive(archive);
     ASSERT_EQ(file->ImageCount(), 1);
     EXPECT_EQ(file->ImageHeaders[0].Width, 8);
-    EXPECT_EQ(file->DecodeImage(0)[0], texturetest::Gray(0x42));
+    EXPECT_EQ(file->DecodeImage(0).at(0), Gray(0x42));
 }
 
 TEST(TextureArchive, DataRunsToTheNextImagesOffsetAndTheLastToTheEndOfFile) {
-    sample::Archive archive;
-    std::vector<uint8_t> texels(64);
-    for (size_t i = 0; i < texels.size(); ++i)
-        texels[i] = static_cast<uint8_t>(i);
-    archive.Images = {ImageOf(8, 4, 1, texels), ImageOf(8, 4, 1, {0xAA})};
+    sample::Archive archive = ArchiveOf({ImageOf(8, 4, 1, Counting(64)), ImageOf(8, 4, 1, {0xAA})});
     archive.Trailer = {0xB0, 0xB1, 0xB2};
     // The second image's data starts 16 bytes into the first image's.
-    const uint32_t firstTexels = 12 + 16 + 72;
-    archive.Images[1].TexelOffset = firstTexels + 16;
+    archive.Images[1].TexelOffset = 12 + 16 + 72 + 16;
     const auto file = LoadArchive(archive);
     ASSERT_EQ(file->ImageCount(), 2);
 
-    ASSERT_EQ(file->Images[0].Data.size(), 16u);
-    EXPECT_EQ(file->Images[0].Data[15], 15);
+    EXPECT_EQ(file->Images[0].Data, Counting(16));
     // The rest of the first image's bytes, its own byte and the trailer.
     ASSERT_EQ(file->Images[1].Data.size(), 48u + 1u + 3u);
     EXPECT_EQ(file->Images[1].Data[0], 16);
@@ -99,48 +78,37 @@ TEST(TextureArchive, DataRunsToTheNextImagesOffsetAndTheLastToTheEndOfFile) {
     EXPECT_EQ(file->Images[1].Data[51], 0xB2);
 
     // The first image decodes its 16 bytes; the rest of it stays zero.
-    const auto first = file->DecodeImage(0);
-    EXPECT_EQ(texturetest::At(first, 8, 7, 1), texturetest::Gray(15));
-    EXPECT_EQ(texturetest::At(first, 8, 0, 2), (RgbaColor{0, 0, 0, 0}));
+    const TexelAt want[] = {{7, 1, Gray(15)}, {0, 2, kClear}};
+    ExpectTexels(file->DecodeImage(0), 8, 4, want);
 }
 
 TEST(TextureArchive, LoadAppendsAHyphenToABareNameOrAFullPath) {
-    sample::Archive archive;
-    archive.Images = {ImageOf(8, 4, 1, std::vector<uint8_t>(32, 0x80))};
-    const std::vector<uint8_t> bytes = sample::WriteArchive(archive);
-
+    const std::vector<uint8_t> bytes =
+        sample::WriteArchive(OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x80)));
     testsupport::TempDir dir;
-    const std::filesystem::path folder = dir.Path() / u8"Modèle ÄÖ 模型";
-    std::filesystem::create_directory(folder);
-    const std::string base = testsupport::Utf8(folder / "kestrel_tex");
-    ASSERT_TRUE(sample::WriteFile(base + "-", bytes));
+    const std::string base = dir.File("Modèle ÄÖ 模型");
+    dir.Write("Modèle ÄÖ 模型-", bytes);
+    // Without the hyphen this is the model, not its archive.
+    const std::string modelPath = dir.Write("model", bytes);
 
     TextureFile file;
     ASSERT_TRUE(file.Load(base));
     EXPECT_EQ(file.FileName, base + "-");
     EXPECT_EQ(file.FileSize(), bytes.size());
     ASSERT_EQ(file.ImageCount(), 1);
-    EXPECT_EQ(file.DecodeImage(0)[31], texturetest::Gray(0x80));
+    EXPECT_EQ(file.DecodeImage(0).at(31), Gray(0x80));
+
+    TextureFile model;
+    EXPECT_FALSE(model.Load(modelPath));
+    EXPECT_EQ(model.FileName, modelPath + "-");
 
     // A bare name is taken relative to the current folder.
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
+    std::filesystem::current_path(dir.Path());
     TextureFile bare;
-    const bool loaded = bare.Load("kestrel_tex");
-    TextureFile missing;
-    const bool missingLoaded = missing.Load("no_such_archive");
+    const bool loaded = bare.Load("Modèle ÄÖ 模型");
     std::filesystem::current_path(previous);
     EXPECT_TRUE(loaded);
-    EXPECT_EQ(bare.FileName, "kestrel_tex-");
+    EXPECT_EQ(bare.FileName, "Modèle ÄÖ 模型-");
     EXPECT_EQ(bare.ImageCount(), 1);
-
-    // The name without the hyphen is not the archive.
-    ASSERT_TRUE(sample::WriteFile(base, bytes));
-    std::filesystem::remove(folder / "kestrel_tex-");
-    TextureFile gone;
-    EXPECT_FALSE(gone.Load(base));
-    EXPECT_EQ(gone.FileName, base + "-");
-    EXPECT_EQ(gone.ImageCount(), 0);
-    EXPECT_FALSE(missingLoaded);
-    EXPECT_EQ(missing.FileName, "no_such_archive-");
 }
