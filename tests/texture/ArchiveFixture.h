@@ -86,18 +86,4 @@ inline void ExpectTexels(const std::vector<RgbaColor>& image, int width, int hei
             << "texel (" << t.X << ", " << t.Y << ")";
 }
 
-// Texel (x, y) of a decoded image `width` texels wide.
-inline RgbaColor At(const std::vector<RgbaColor>& image, int width, int x, int y) {
-    return image.at(static_cast<size_t>(y) * width + x);
-}
-
-inline void ExpectTexels(const std::vector<RgbaColor>& image, int width,
-                         std::initializer_list<TexelAt> texels) {
-    for (const TexelAt& t : texels) {
-        const size_t index = static_cast<size_t>(t.Y) * width + t.X;
-        ASSERT_LT(index, image.size()) << "texel (" << t.X << ", " << t.Y << ")";
-        EXPECT_EQ(image[index], t.Expected) << "texel (" << t.X << ", " << t.Y << ")";
-    }
-}
-
 }  // namespace texturetest
