@@ -27,12 +27,10 @@ TEST(TextureArchive, EveryFieldIsReadInHostOrder) {
     EXPECT_EQ((std::array{a.Magic, a.ImageCount, a.TableOffset}),
               (std::array<uint32_t, 3>{0x0020AF30, 2, 0x01020304}));
     ASSERT_EQ(file->ImageCount(), 2);
-    ASSERT_EQ(file->Entries.size(), 2u);
-    ASSERT_EQ(file->ImageHeaders.size(), 2u);
     const std::vector<ImageTableEntry>& e = file->Entries;
-    EXPECT_EQ((std::array{e[0].HeaderOffset, e[1].HeaderOffset, e[0].Unknown1}),
+    EXPECT_EQ((std::array{e.at(0).HeaderOffset, e.at(1).HeaderOffset, e.at(0).Unknown1}),
               (std::array<uint32_t, 3>{12 + 16, 12 + 16 + 36, 0x51525354}));
-    const ImageHeader& h = file->ImageHeaders[0];
+    const ImageHeader& h = file->ImageHeaders.at(0);
     EXPECT_EQ((std::array{h.Width, h.Height}), (std::array<uint16_t, 2>{0x0102, 0x0304}));
     EXPECT_EQ((std::array{h.Format, h.TexelOffset, h.Wrap_S, h.Wrap_T, h.Unknown6, h.Unknown7}),
               (std::array<uint32_t, 6>{0x05060708, 12 + 16 + 72, 0x11121314, 0x21222324, 0x31323334,
@@ -40,7 +38,7 @@ TEST(TextureArchive, EveryFieldIsReadInHostOrder) {
     EXPECT_EQ(h.Unknown8, 1.5f);
     EXPECT_EQ(std::to_array(h.Unknown9), first.Unknown9);
 
-    EXPECT_EQ(file->Images[1].Header, &file->ImageHeaders[1]);
+    EXPECT_EQ(file->Images[1].Header, &file->ImageHeaders.at(1));
     EXPECT_EQ(file->Images[0].Data, (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(file->Images[1].Data, std::vector<uint8_t>(32, 9));
     EXPECT_EQ(file->DecodeImage(1).at(31), Gray(9));
