@@ -10,6 +10,7 @@
 #include "model/FileKind.h"
 #include "model/ModelFile.h"
 #include "model/Text.h"
+#include "render/PointDump.h"
 #include "texture/ArchivePath.h"
 #include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
@@ -118,7 +119,7 @@ int Info(const Args& args, std::ostream& out, std::ostream& err) {
             FileSource file;
             file.Open(path);
             uint64_t words = file.Size() / 4;
-            uint64_t points = words > 116722 ? (words - 116722) / 3 : 0;
+            uint64_t points = words > kFirstPointWord ? (words - kFirstPointWord) / 3 : 0;
             out << path << ": point dump, " << file.Size() << " bytes, " << points << " points\n";
             return kExitOk;
         }
