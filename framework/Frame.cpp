@@ -264,10 +264,12 @@ void CFrame::OnKeyDown() {
 
 void CFrame::OnMenuSelect(UINT id, HMENU menu) {
     detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
-        if (menu != GetMenu(m_hWnd) && id != 0)
-            m_StatusBar.SetText(LoadString(id).c_str());
-        else
-            m_StatusBar.SetText("Ready");
+        // An item without a string (the system menu's, say) is no command of
+        // ours: it has no tip.
+        std::string text;
+        if (menu == GetMenu(m_hWnd) || id == 0 || !FindString(id, text))
+            text = "Ready";
+        m_StatusBar.SetText(text.c_str());
     });
 }
 
@@ -316,8 +318,9 @@ bool CFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnKeyDown();
             return true;
         case WM_MENUSELECT:
-            // A submenu entry carries its position, not a command: it has no text.
-            if (HIWORD(wParam) != 0xFFFF && (HIWORD(wParam) & MF_POPUP))
+            // A submenu entry carries its position, not a command, and the
+            // system menu's items are the system's: neither has a text of ours.
+            if (HIWORD(wParam) != 0xFFFF && (HIWORD(wParam) & (MF_POPUP | MF_SYSMENU)))
                 m_StatusBar.SetText("Ready");
             else
                 OnMenuSelect(LOWORD(wParam), reinterpret_cast<HMENU>(lParam));

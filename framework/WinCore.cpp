@@ -77,16 +77,24 @@ int CApp::MessageLoop() {
     }
 }
 
+bool FindString(UINT id, std::string& text) {
+    if (!CApp::GetApp())
+        return false;
+    char buffer[256];
+    int length = LoadStringA(detail::AppInstance(), id, buffer, sizeof buffer);
+    if (length <= 0)
+        return false;
+    text.assign(buffer, static_cast<size_t>(length));
+    return true;
+}
+
 std::string LoadString(UINT id) {
     std::string text;
     detail::Guarded("Unknown Error", [&] {
         if (!CApp::GetApp())
             throw CWinException("Framework has not been initialised successfully.");
-        char buffer[256];
-        int length = LoadStringA(detail::AppInstance(), id, buffer, sizeof buffer);
-        if (length <= 0)
+        if (!FindString(id, text))
             throw CWinException("Load String failed");
-        text.assign(buffer, static_cast<size_t>(length));
     });
     return text;
 }

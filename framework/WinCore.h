@@ -62,6 +62,9 @@ class CApp {
 // A string of the application's string table (at most 255 characters); empty, after
 // an error box, when there is no application object or no such string.
 std::string LoadString(UINT id);
+// The same without a box: false when there is no application object or no such
+// string, which is ordinary for a menu item that is not a command of ours.
+bool FindString(UINT id, std::string& text);
 
 class CWin;
 
