@@ -8,7 +8,6 @@
 #include "dataview/DataText.h"
 #include "model/FileKind.h"
 #include "model/ModelFile.h"
-#include "texture/ArchivePath.h"
 #include "texture/TextureFile.h"
 
 namespace {
@@ -53,7 +52,7 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitFile;
     }
     TextureFile archive;
-    const bool haveArchive = archive.Load(ArchiveNameFor(path, model.Header()));
+    const bool haveArchive = archive.LoadBeside(path, model.Header());
     std::string text = dataview::EntryText(&model, haveArchive ? &archive : nullptr,
                                            dataview::FindEntry(static_cast<int>(block)), set);
     if (args.Flags.count("--lf")) {

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 
@@ -17,7 +18,6 @@
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
 #include "sample/DemoScene.h"
-#include "texture/ArchivePath.h"
 #include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
 
@@ -74,7 +74,7 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         case FileKind::ModelFile: {
             ModelFile model;
             model.Load(path);
-            if (!archive.Load(ArchiveNameFor(path, model.Header()))) {
+            if (!archive.LoadBeside(path, model.Header())) {
                 err << "kestrel textures: the model's texture archive " << archive.FileName
                     << " cannot be read\n";
                 return kExitFile;

@@ -3,6 +3,7 @@
 // form (wide characters on Windows), so a name with any characters opens.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 inline std::filesystem::path PathFromUtf8(const std::string& text) {
@@ -13,3 +14,9 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
     std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
+
+// A file name stored in a game file, as UTF-8. Names are usually ASCII, but may
+// be in the game's own 8-bit encoding: bytes that are not UTF-8 are taken as a
+// byte-string file open would take them (the ANSI code page on Windows, the
+// bytes themselves elsewhere). None when they cannot name a file here.
+std::optional<std::string> Utf8FromStoredName(const std::string& bytes);

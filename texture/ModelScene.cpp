@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "texture/ArchivePath.h"
 #include "texture/UploadSize.h"
 
 ModelScene::~ModelScene() {
@@ -18,7 +17,7 @@ bool ModelScene::Load(const std::string& path) {
     archiveLoaded_ = false;
     if (!ModelFile::Load(path))
         return false;
-    if (!Textures.Load(ArchiveNameFor(path, Header())))
+    if (!Textures.LoadBeside(path, Header()))
         return false;
     archiveLoaded_ = true;
     UploadTextures();

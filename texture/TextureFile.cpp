@@ -7,7 +7,23 @@
 #include "model/ByteSource.h"
 #include "model/ByteSwap.h"
 #include "model/ReadBudget.h"
+#include "model/Text.h"
+#include "model/Utf8Path.h"
 #include "texture/TexelDecoder.h"
+
+namespace {
+
+// Where a model's archive lies: beside the model file, whatever the current
+// folder is, named after the header's TextureName (Load appends the hyphen).
+// None when the name cannot name a file here.
+std::optional<std::string> ArchiveNameFor(const std::string& modelPath, const ModelHeader& header) {
+    const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
+    if (!name)
+        return std::nullopt;
+    return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name));
+}
+
+}  // namespace
 
 bool TextureFile::Load(const std::string& name) {
     FileName = name + "-";
@@ -16,6 +32,14 @@ bool TextureFile::Load(const std::string& name) {
         return false;
     LoadFrom(file);
     return true;
+}
+
+bool TextureFile::LoadBeside(const std::string& modelPath, const ModelHeader& header) {
+    const std::optional<std::string> name = ArchiveNameFor(modelPath, header);
+    if (name)
+        return Load(*name);
+    FileName = FieldText(header.TextureName) + "-";
+    return false;
 }
 
 void TextureFile::LoadFrom(ByteSource& source) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Records.h"
 #include "texture/RgbaColor.h"
 
 class ByteSource;
@@ -59,6 +60,10 @@ class TextureFile {
     // Opens `name` with a hyphen appended (`name` may be a bare name or a full
     // path) and reads the whole archive. False only when it cannot be opened.
     bool Load(const std::string& name);
+    // Loads the archive of the model at `modelPath`: the header's TextureName,
+    // beside the model file. False when there is none; FileName then names what
+    // was looked for.
+    bool LoadBeside(const std::string& modelPath, const ModelHeader& header);
     // Reads the archive from bytes at hand; FileName stays as it is.
     void LoadFrom(ByteSource& source);
 

@@ -14,7 +14,6 @@
 #include "sample/DemoScene.h"
 #include "sample/ModelWriter.h"
 #include "tests/support/TempDir.h"
-#include "texture/ArchivePath.h"
 #include "texture/TextureFile.h"
 
 namespace {
@@ -191,7 +190,7 @@ TEST(Cli, DumpWritesTheDataViewTextOfEveryBlock) {
     ModelFile model;
     ASSERT_TRUE(model.Load(path));
     TextureFile archive;
-    ASSERT_TRUE(archive.Load(ArchiveNameFor(path, model.Header())));
+    ASSERT_TRUE(archive.LoadBeside(path, model.Header()));
     for (size_t entry = 0; entry < dataview::kDataViewEntries.size(); ++entry) {
         int block = dataview::kDataViewEntries[entry].Block;
         std::string word = block == dataview::kHeaderBlock ? "header" : std::to_string(block);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "tests/support/TempDir.h"
@@ -109,4 +111,27 @@ TEST(TextureArchive, LoadAppendsAHyphenToABareNameOrAFullPath) {
     EXPECT_TRUE(loaded);
     EXPECT_EQ(bare.FileName, "Modèle ÄÖ 模型-");
     EXPECT_EQ(bare.ImageCount(), 1);
+}
+
+TEST(TextureArchive, AModelsArchiveLiesBesideTheModel) {
+    const std::vector<uint8_t> bytes =
+        sample::WriteArchive(OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x80)));
+    testsupport::TempDir dir;
+    const std::string model = dir.File("crate.mdl");
+    dir.Write("crate-", bytes);
+    // A name in the game's own 8-bit encoding, as a byte-string open sees it.
+    const std::string latin1 = "\xE9t\xE9";
+    std::FILE* file =
+        std::fopen((testsupport::Utf8(dir.Path()) + "/" + latin1 + "-").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+
+    for (const std::string& name : {std::string("crate"), latin1}) {
+        ModelHeader header{};
+        std::memcpy(header.TextureName, name.data(), name.size());
+        TextureFile archive;
+        EXPECT_TRUE(archive.LoadBeside(model, header)) << name;
+        EXPECT_EQ(archive.ImageCount(), 1) << name;
+    }
 }
