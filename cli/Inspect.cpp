@@ -11,7 +11,6 @@
 #include "model/ModelFile.h"
 #include "model/Text.h"
 #include "render/PointDump.h"
-#include "texture/ArchivePath.h"
 #include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
 
@@ -52,8 +51,7 @@ int ModelInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     out << path << ": model\n";
     out << "  name:      " << FieldText(h.ModelName) << "\n";
     TextureFile archive;
-    std::string archiveName = ArchiveNameFor(path, h);
-    if (archive.Load(archiveName)) {
+    if (archive.LoadBeside(path, h)) {
         out << "  textures:  " << archive.FileName << " (found, " << archive.ImageCount()
             << " images)\n";
     } else {
@@ -73,7 +71,7 @@ int ModelInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     for (size_t i = 0; i < model.AnimationSets().size(); ++i) {
         dataview::AppendFormat(text, "    %3zu  %-24s %zu frames\n", i,
                                FieldText(model.AnimationSetIndex()[i].Name).c_str(),
-                               model.AnimationSets()[i].Frames.size());
+                               model.AnimationSets()[i]->Frames.size());
     }
     out << text;
     return kExitOk;

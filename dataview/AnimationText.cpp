@@ -94,7 +94,7 @@ std::string AnimationText(const ModelFile& model, int64_t set) {
         return text;
     }
     const size_t s = static_cast<size_t>(set);
-    const AnimationSet& data = model.AnimationSets()[s];
+    const AnimationSet& data = *model.AnimationSets()[s];
 
     text += "Set: ";
     text += FieldText(model.AnimationSetIndex()[s].Name);

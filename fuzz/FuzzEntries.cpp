@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 
 #include "dataview/DataText.h"
 #include "model/ByteSource.h"
@@ -57,15 +58,19 @@ void ForEachArray(const ModelFile& model, Each each) {
     each(model.Transforms());
     each(model.Nodes());
     each(model.AnimationSetIndex());
-    for (const AnimationSet& set : model.AnimationSets()) {
-        each(set.SetInfo);
-        each(set.Frames);
-        each(set.List4);
-        each(set.List5);
-        each(set.TextureControl);
-        each(set.PlaneControl);
-        each(set.AnimationControl);
-        each(set.List9);
+    // Sets that share an area are held once.
+    std::set<const AnimationSet*> seen;
+    for (const auto& set : model.AnimationSets()) {
+        if (!seen.insert(set.get()).second)
+            continue;
+        each(set->SetInfo);
+        each(set->Frames);
+        each(set->List4);
+        each(set->List5);
+        each(set->TextureControl);
+        each(set->PlaneControl);
+        each(set->AnimationControl);
+        each(set->List9);
     }
 }
 
@@ -93,7 +98,7 @@ bool SameModel(const ModelFile& a, const ModelFile& b) {
         a.AnimationSets().size() != b.AnimationSets().size())
         return false;
     for (size_t i = 0; i < a.AnimationSets().size(); ++i) {
-        if (std::memcmp(&a.AnimationSets()[i].Header, &b.AnimationSets()[i].Header,
+        if (std::memcmp(&a.AnimationSets()[i]->Header, &b.AnimationSets()[i]->Header,
                         sizeof(AnimationSetHeader)) != 0)
             return false;
     }

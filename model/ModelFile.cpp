@@ -4,6 +4,8 @@
 #include "model/ByteSwap.h"
 #include "model/ReadBudget.h"
 
+#include <map>
+
 namespace {
 
 class BlockReader {
@@ -38,6 +40,28 @@ void SwapWordsOfEach(std::vector<T>& records, size_t offset, size_t words) {
     for (T& record : records) {
         ByteSwapWords(reinterpret_cast<unsigned char*>(&record) + offset, words);
     }
+}
+
+// The area at `area`: its header, then each list found through its offset from
+// the start of the area (a 32-bit sum, as the game computes it).
+std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockReader& reader,
+                                                     uint32_t area) {
+    auto set = std::make_shared<AnimationSet>();
+    source.ReadAt(area, &set->Header, sizeof set->Header);
+    ByteSwapWords(&set->Header, sizeof set->Header / 4);
+    auto count = [&](int list) { return set->Header.SubCount[list - 2]; };
+    auto offset = [&](int list) {
+        return static_cast<uint32_t>(area + set->Header.SubOffset[list - 2]);
+    };
+    reader.ReadWords(count(2), offset(2), set->SetInfo);
+    reader.ReadWords(count(3), offset(3), set->Frames);
+    reader.ReadWords(count(4), offset(4), set->List4);
+    reader.ReadWords(count(5), offset(5), set->List5);
+    reader.ReadWords(count(6), offset(6), set->TextureControl);
+    reader.Read(count(7), offset(7), set->PlaneControl);
+    reader.ReadWords(count(8), offset(8), set->AnimationControl);
+    reader.ReadWords(count(9), offset(9), set->List9);
+    return set;
 }
 
 }  // namespace
@@ -102,26 +126,16 @@ void ModelFile::LoadFrom(ByteSource& source) {
     read(26, animationSetIndex_);
     SwapWordsOfEach(animationSetIndex_, offsetof(AnimationSetIndexRecord, Unknown13), 3);
 
-    // Block 27: one area per block-26 record, each list found through its offset
-    // from the start of the area (a 32-bit sum, as the game computes it).
-    animationSets_.resize(animationSetIndex_.size());
-    for (size_t i = 0; i < animationSets_.size(); ++i) {
-        AnimationSet& set = animationSets_[i];
-        const uint32_t area = animationSetIndex_[i].DataOffset;
-        source.ReadAt(area, &set.Header, sizeof set.Header);
-        ByteSwapWords(&set.Header, sizeof set.Header / 4);
-        auto count = [&](int list) { return set.Header.SubCount[list - 2]; };
-        auto offset = [&](int list) {
-            return static_cast<uint32_t>(area + set.Header.SubOffset[list - 2]);
-        };
-        reader.ReadWords(count(2), offset(2), set.SetInfo);
-        reader.ReadWords(count(3), offset(3), set.Frames);
-        reader.ReadWords(count(4), offset(4), set.List4);
-        reader.ReadWords(count(5), offset(5), set.List5);
-        reader.ReadWords(count(6), offset(6), set.TextureControl);
-        reader.Read(count(7), offset(7), set.PlaneControl);
-        reader.ReadWords(count(8), offset(8), set.AnimationControl);
-        reader.ReadWords(count(9), offset(9), set.List9);
+    // Block 27: one area per block-26 record. Records that name the same area
+    // get the same set: it is read once, so no set loses records to the budget
+    // that another one already spent.
+    std::map<uint32_t, std::shared_ptr<const AnimationSet>> areas;
+    animationSets_.reserve(animationSetIndex_.size());
+    for (const AnimationSetIndexRecord& record : animationSetIndex_) {
+        std::shared_ptr<const AnimationSet>& set = areas[record.DataOffset];
+        if (!set)
+            set = ReadAnimationSet(source, reader, record.DataOffset);
+        animationSets_.push_back(set);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,10 @@ class ModelFile {
     const std::vector<AnimationSetIndexRecord>& AnimationSetIndex() const {
         return animationSetIndex_;
     }
-    const std::vector<AnimationSet>& AnimationSets() const { return animationSets_; }
+    // One per block-26 record; records that name the same area share its data.
+    const std::vector<std::shared_ptr<const AnimationSet>>& AnimationSets() const {
+        return animationSets_;
+    }
 
     // Records held for block 2 to 26 (0 for the blocks that are never read).
     size_t BlockRecordCount(int block) const;
@@ -67,23 +71,23 @@ class ModelFile {
   private:
     std::string path_;
     ModelHeader header_{};
-    std::vector<ScenegraphComponentRecord> components_;        // block 2
-    std::vector<PolygonRecord> polygons_;                      // block 3
-    std::vector<VertexRecord> vertices_;                       // block 4
-    std::vector<uint32_t> vertexOrder_;                        // block 5
-    std::vector<NormalRecord> normals_;                        // block 6
-    std::vector<uint32_t> normalOrder_;                        // block 7
-    std::vector<ColorRecord> colors_;                          // block 8
-    std::vector<uint32_t> colorOrder_;                         // block 9
-    std::vector<uint32_t> texVertexOrder_;                     // block 10
-    std::vector<TextureVertexRecord> texVertices_;             // block 18
-    std::vector<Block19Record> block19_;                       // block 19
-    std::vector<TextureMapRecord> textureMaps_;                // block 20
-    std::vector<TextureDefinitionRecord> textureDefinitions_;  // block 21
-    std::vector<PolygonSetRecord> polygonSets_;                // block 22
-    std::vector<uint8_t> visibility_;                          // block 23
-    std::vector<float> transforms_;                            // block 24
-    std::vector<ScenegraphNodeRecord> nodes_;                  // block 25
-    std::vector<AnimationSetIndexRecord> animationSetIndex_;   // block 26
-    std::vector<AnimationSet> animationSets_;                  // block 27
+    std::vector<ScenegraphComponentRecord> components_;               // block 2
+    std::vector<PolygonRecord> polygons_;                             // block 3
+    std::vector<VertexRecord> vertices_;                              // block 4
+    std::vector<uint32_t> vertexOrder_;                               // block 5
+    std::vector<NormalRecord> normals_;                               // block 6
+    std::vector<uint32_t> normalOrder_;                               // block 7
+    std::vector<ColorRecord> colors_;                                 // block 8
+    std::vector<uint32_t> colorOrder_;                                // block 9
+    std::vector<uint32_t> texVertexOrder_;                            // block 10
+    std::vector<TextureVertexRecord> texVertices_;                    // block 18
+    std::vector<Block19Record> block19_;                              // block 19
+    std::vector<TextureMapRecord> textureMaps_;                       // block 20
+    std::vector<TextureDefinitionRecord> textureDefinitions_;         // block 21
+    std::vector<PolygonSetRecord> polygonSets_;                       // block 22
+    std::vector<uint8_t> visibility_;                                 // block 23
+    std::vector<float> transforms_;                                   // block 24
+    std::vector<ScenegraphNodeRecord> nodes_;                         // block 25
+    std::vector<AnimationSetIndexRecord> animationSetIndex_;          // block 26
+    std::vector<std::shared_ptr<const AnimationSet>> animationSets_;  // block 27
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <tuple>
 
 #include "model/ModelFile.h"
@@ -17,9 +18,12 @@ size_t RecordBytes(const ModelFile& f) {
         f.Colors(), f.ColorOrder(), f.TexVertexOrder(), f.TexVertices(), f.Block19(),
         f.TextureMaps(), f.TextureDefinitions(), f.PolygonSets(), f.Visibility(), f.Transforms(),
         f.Nodes(), f.AnimationSetIndex());
-    for (const AnimationSet& s : f.AnimationSets()) {
-        add(s.SetInfo, s.Frames, s.List4, s.List5, s.TextureControl, s.PlaneControl,
-            s.AnimationControl, s.List9);
+    // Sets that share an area hold it once.
+    std::set<const AnimationSet*> areas;
+    for (const auto& s : f.AnimationSets()) {
+        if (areas.insert(s.get()).second)
+            add(s->SetInfo, s->Frames, s->List4, s->List5, s->TextureControl, s->PlaneControl,
+                s->AnimationControl, s->List9);
     }
     return total;
 }
@@ -112,12 +116,12 @@ TEST(HostileModel, AnimationListsPointingAnywhere) {
     bytes = sample::WriteModel(m);
     const ModelFile f = LoadBytes(bytes);
     ASSERT_EQ(f.AnimationSets().size(), 2u);
-    const AnimationSet& wild = f.AnimationSets()[0];
+    const AnimationSet& wild = *f.AnimationSets()[0];
     EXPECT_EQ(wild.List4.size(), bytes.size() / 4);
     EXPECT_EQ(wild.List4[0], 0x11223344u);
     ASSERT_EQ(wild.List9.size(), 1u);
     EXPECT_EQ(wild.List9[0].Word0, 432u);  // the wrapped offset lands on the directory
-    const AnimationSet& gone = f.AnimationSets()[1];
+    const AnimationSet& gone = *f.AnimationSets()[1];
     EXPECT_EQ(gone.Header.SubCount[0], 0u);
     EXPECT_TRUE(gone.List4.empty());
 }
@@ -151,5 +155,25 @@ TEST(HostileModel, MemoryStaysBoundedByTheFile) {
     f = LoadBytes(bytes);
     EXPECT_EQ(f.AnimationSets().size(), 101u);
     EXPECT_LE(RecordBytes(f), ReadBudget::kBytesPerFileByte * bytes.size());
-    EXPECT_EQ(f.AnimationSets()[0].SetInfo.size(), bytes.size() / 12);
+    EXPECT_EQ(f.AnimationSets()[0]->SetInfo.size(), bytes.size() / 12);
+}
+
+TEST(HostileModel, SetsSharingOneAreaEachHoldAllOfIt) {
+    // One area that fills most of the file, named by more sets than the budget
+    // could pay for one by one: every set still holds every record.
+    sample::Model m;
+    sample::AnimationSet set;
+    for (uint32_t i = 0; i < 4096; ++i)
+        set.Data.List4.push_back(i);
+    m.AnimationSets.push_back(set);
+    set.Data = {};
+    set.SharesDataWith = 0;
+    for (uint64_t i = 0; i < 2 * ReadBudget::kBytesPerFileByte; ++i)
+        m.AnimationSets.push_back(set);
+    const ModelFile f = LoadModel(m);
+    ASSERT_EQ(f.AnimationSets().size(), 1 + 2 * ReadBudget::kBytesPerFileByte);
+    for (const auto& shared : f.AnimationSets()) {
+        ASSERT_EQ(shared->List4.size(), 4096u);
+        EXPECT_EQ(shared->List4.back(), 4095u);
+    }
 }

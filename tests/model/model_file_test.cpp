@@ -177,7 +177,8 @@ TEST(ModelFile, ReadsAnimationSetsThroughTheirIndex) {
     EXPECT_EQ(f.AnimationSetIndex()[0].DataOffset, f.AnimationSetIndex()[1].DataOffset);
 
     ASSERT_EQ(f.AnimationSets().size(), 2u);
-    for (const AnimationSet& set : f.AnimationSets()) {
+    for (const auto& shared : f.AnimationSets()) {
+        const AnimationSet& set = *shared;
         EXPECT_EQ(set.Header.Unknown0, a.Unknown0);
         EXPECT_EQ(set.Header.SubCount[5], 2u);
         EXPECT_EQ(std::to_array(set.Header.Coordinates), a.Coordinates);

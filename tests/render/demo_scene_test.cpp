@@ -33,7 +33,8 @@ TEST(DemoScene, OpensAndDrawsEveryPartAtTheFirstCamera) {
     ASSERT_EQ(view.DocumentKind, 2);
     EXPECT_EQ(view.Scene->TextureNames.size(), 8u);  // one per texel format
     ASSERT_EQ(view.Scene->AnimationSets().size(), 3u);
-    for (const AnimationSet& s : view.Scene->AnimationSets()) {
+    for (const auto& shared : view.Scene->AnimationSets()) {
+        const AnimationSet& s = *shared;
         const bool empty[] = {s.SetInfo.empty(),
                               s.Frames.empty(),
                               s.List4.empty(),
