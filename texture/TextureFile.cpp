@@ -91,14 +91,19 @@ void TextureFile::LoadFrom(ByteSource& source) {
 
     // No format stores a texel in less than half a byte, so the images of an
     // archive together cannot back more than twice its size in texels. Images
-    // are granted theirs in table order; an image past that stays undecoded.
+    // that hold data are granted theirs first, in table order, then those
+    // without (two entries that share a header leave the first one without
+    // data): an image whose data is stored is never refused for one that has
+    // none. An image past the budget stays undecoded.
     decodable_.assign(Images.size(), 0);
     uint64_t texelsLeft = 2 * fileSize;
-    for (size_t i = 0; i < Images.size(); ++i) {
-        const uint64_t texels = uint64_t{ImageHeaders[i].Width} * ImageHeaders[i].Height;
-        if (texels <= texelsLeft) {
-            decodable_[i] = 1;
-            texelsLeft -= texels;
+    for (const bool withData : {true, false}) {
+        for (size_t i = 0; i < Images.size(); ++i) {
+            const uint64_t texels = uint64_t{ImageHeaders[i].Width} * ImageHeaders[i].Height;
+            if (Images[i].Data.empty() != withData && texels <= texelsLeft) {
+                decodable_[i] = 1;
+                texelsLeft -= texels;
+            }
         }
     }
 }

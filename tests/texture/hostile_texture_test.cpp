@@ -167,4 +167,16 @@ TEST(HostileArchive, ImagesTogetherDecodeNoMoreTexelsThanTheFileCanBack) {
     EXPECT_TRUE(file->DecodeImage(199).empty());
     const TexelAt last[] = {{0, 0, Gray(0x66)}};
     ExpectTexels(file->DecodeImage(200), 8, 4, last);
+
+    // Two entries that name one header: the first has no data (it runs to the
+    // second's offset, its own), the second holds it, and the file backs only
+    // one of them. The one with the data is decoded.
+    sample::Archive shared =
+        ArchiveOf({ImageOf(8, 4, 1, {}), ImageOf(64, 8, 0, std::vector<uint8_t>(256, 0x77))});
+    shared.Images[0].HeaderOffset = 12 + 16 + 36;
+    const auto twice = LoadBytes(sample::WriteArchive(shared));
+    ASSERT_LT(2 * twice->FileSize(), 2u * 64 * 8);
+    EXPECT_TRUE(twice->DecodeImage(0).empty());
+    const TexelAt held[] = {{63, 7, Gray(0x77)}};
+    ExpectTexels(twice->DecodeImage(1), 64, 8, held);
 }
