@@ -197,7 +197,9 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void ModelView::Open() {
-    m_View.OpenDocument(OpenFileDialog(m_hWnd));
+    // A view whose context could not be made still opens files: GLU's scaler
+    // would crash without one, so nothing is uploaded then.
+    m_View.OpenDocument(OpenFileDialog(m_hWnd), HasContext());
     for (UINT id : kCheckedAfterOpen)
         SendMessageA(m_hWndParent, WM_CHECKBUTTON, id, 1);
 }

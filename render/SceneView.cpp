@@ -139,7 +139,7 @@ bool SceneView::Command(int id) {
     }
 }
 
-void SceneView::OpenDocument(const std::string& path) {
+void SceneView::OpenDocument(const std::string& path, bool withContext) {
     if (path.empty())
         return;
     // The old document goes first, so a file that cannot be shown still closes it.
@@ -150,7 +150,7 @@ void SceneView::OpenDocument(const std::string& path) {
             break;
         case FileKind::ModelFile:
             Scene = std::make_unique<ModelScene>();
-            Scene->Load(path);
+            Scene->Load(path, withContext);
             DocumentKind = 2;
             break;
         case FileKind::PointDump:

@@ -62,7 +62,8 @@ class SceneView {
 
     // The Open command once a path is chosen: closes the open document, then
     // opens `path` by its kind. An empty path (a cancelled dialog) changes nothing.
-    void OpenDocument(const std::string& path);
+    // Without a GL context a model's textures are not uploaded.
+    void OpenDocument(const std::string& path, bool withContext = true);
     void CloseDocuments();
 
     std::array<uint8_t, 256> KeyState{};

@@ -13,13 +13,15 @@ ModelScene::~ModelScene() {
         glDeleteTextures(static_cast<GLsizei>(TextureNames.size()), TextureNames.data());
 }
 
-bool ModelScene::Load(const std::string& path) {
+bool ModelScene::Load(const std::string& path, bool upload) {
     archiveLoaded_ = false;
     if (!ModelFile::Load(path))
         return false;
     if (!Textures.LoadBeside(path, Header()))
         return false;
     archiveLoaded_ = true;
+    if (!upload)
+        return false;
     UploadTextures();
     return true;
 }

@@ -19,9 +19,10 @@ class ModelScene : public ModelFile {
     ModelScene& operator=(const ModelScene&) = delete;
 
     // Reads the model, then the archive named by its TextureName beside the model
-    // file, then uploads every image. True only when all three succeed; the model
-    // stays loaded when the archive is missing.
-    bool Load(const std::string& path);
+    // file, then uploads every image (only with `upload`: a view whose GL context
+    // could not be made still shows the model's data). True only when all three
+    // succeed; the model stays loaded when the archive is missing.
+    bool Load(const std::string& path, bool upload = true);
     // One texture object per archive image, in archive order. Always true.
     bool UploadTextures();
     // Whether the last Load found and read the archive: Textures is the model's.

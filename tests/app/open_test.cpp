@@ -132,3 +132,12 @@ TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {
     EXPECT_EQ(Scene().PanX, 7.0f);
     EXPECT_EQ(Scene().ControlMode, kControlRotate);
 }
+
+TEST_F(OpenTest, WithoutAContextAModelOpensWithoutTextures) {
+    View().ReleaseGL();
+    MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
+    OpenFile(m_Files.Model);
+    ExpectOpened(frame, 2, true, false);
+    EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
+    EXPECT_TRUE(Scene().Scene->TextureNames.empty());
+}
