@@ -249,10 +249,8 @@ void Upload(benchmark::State& state) {
     for (auto _ : state) {
         scene.UploadTextures();
         glFinish();
-        glDeleteTextures(static_cast<GLsizei>(scene.TextureNames.size()),
-                         scene.TextureNames.data());
     }
-    scene.TextureNames.clear();
+    scene.TextureNames.Clear();
     CountItems(state, UploadTexels(scene.Textures), "texels");
 }
 BENCHMARK(Upload)->Name("texture_upload/UploadTextures_9_images")->Unit(benchmark::kMillisecond);
@@ -300,7 +298,7 @@ void ClientArrayModelReference(benchmark::State& state) {
         glLoadIdentity();
         view.ApplyCamera();
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, scene.TextureNames[0]);
+        glBindTexture(GL_TEXTURE_2D, scene.TextureNames.Names()[0]);
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions.size() / 3));
         glFinish();
     }

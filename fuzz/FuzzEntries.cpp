@@ -142,7 +142,7 @@ void CheckArchive(const TextureFile& archive, uint64_t fileSize) {
 // more than twice their size.
 void CheckUploadedTexels(const ModelScene& scene, uint64_t fileSize) {
     uint64_t texels = 0;
-    for (GLuint name : scene.TextureNames) {
+    for (GLuint name : scene.TextureNames.Names()) {
         GLint width = 0, height = 0;
         glBindTexture(GL_TEXTURE_2D, name);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);

@@ -183,7 +183,7 @@ void ModelScene::DrawSets(uint32_t index, DrawBudget& budget) {
         const GLuint* texture = nullptr;
         if (texturing && set.TextureMap != -1) {
             if (const TextureMapRecord* map = At(TextureMaps(), set.TextureMap))
-                texture = At(TextureNames, map->TextureIndex);
+                texture = At(TextureNames.Names(), map->TextureIndex);
         }
         const Run polygons = Inside(set.FirstPolygon, set.PolygonCount, Polygons().size());
         for (int64_t p = polygons.Begin; p < polygons.End; ++p) {

@@ -8,11 +8,6 @@
 
 #include "texture/UploadSize.h"
 
-ModelScene::~ModelScene() {
-    if (!TextureNames.empty())
-        glDeleteTextures(static_cast<GLsizei>(TextureNames.size()), TextureNames.data());
-}
-
 bool ModelScene::Load(const std::string& path, bool upload) {
     archiveLoaded_ = false;
     if (!ModelFile::Load(path))
@@ -32,7 +27,7 @@ bool ModelScene::UploadTextures() {
     const uint32_t limit = static_cast<uint32_t>(std::max<GLint>(maxSize, kMinimumUploadSize));
 
     const int32_t count = Textures.ImageCount();
-    TextureNames.assign(static_cast<size_t>(count), 0);
+    TextureNames.Clear();
     for (int32_t k = 0; k < count; ++k) {
         const ImageHeader& header = *Textures.Images[static_cast<size_t>(k)].Header;
         const uint32_t w = header.Width, h = header.Height;
@@ -50,9 +45,7 @@ bool ModelScene::UploadTextures() {
                           data.data(), static_cast<GLint>(W), static_cast<GLint>(H),
                           GL_UNSIGNED_BYTE, buffer.data());
 
-        GLuint& name = TextureNames[static_cast<size_t>(k)];
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
+        glBindTexture(GL_TEXTURE_2D, TextureNames.Generate());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(W), static_cast<GLsizei>(H), 0,

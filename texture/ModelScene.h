@@ -9,12 +9,13 @@
 
 #include "model/ModelFile.h"
 #include "texture/TextureFile.h"
+#include "texture/TextureObjects.h"
 
 class ModelScene : public ModelFile {
   public:
     ModelScene() = default;
     // Deletes the texture objects: the GL context must be current.
-    ~ModelScene() override;
+    ~ModelScene() override = default;
     ModelScene(const ModelScene&) = delete;
     ModelScene& operator=(const ModelScene&) = delete;
 
@@ -23,7 +24,8 @@ class ModelScene : public ModelFile {
     // could not be made still shows the model's data). True only when all three
     // succeed; the model stays loaded when the archive is missing.
     bool Load(const std::string& path, bool upload = true);
-    // One texture object per archive image, in archive order. Always true.
+    // One texture object per archive image, in archive order, in place of any
+    // made before. Always true.
     bool UploadTextures();
     // Whether the last Load found and read the archive: Textures is the model's.
     bool ArchiveLoaded() const { return archiveLoaded_; }
@@ -37,7 +39,7 @@ class ModelScene : public ModelFile {
     void DrawBoundingBox() const;
 
     TextureFile Textures;
-    std::vector<uint32_t> TextureNames;  // element k: texture object of archive image k
+    TextureObjects TextureNames;  // element k: texture object of archive image k
     int32_t TexturesEnabled = 1;
 
   private:

@@ -109,7 +109,7 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     m.TextureDefinitions = {{}};
     AddNode(m, 0);
     auto scene = SceneOf(m);
-    scene->TextureNames = {GreenTexture()};
+    scene->TextureNames.Adopt({GreenTexture()});
 
     UseFeedbackOrtho();
     std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
@@ -197,7 +197,7 @@ sample::Model TexturedModel(int32_t image) {
 TEST(PolygonSets, TexturesFollowTheSwitchAndOnlyExistingTextureObjects) {
     GlContext gl;
     auto scene = SceneOf(TexturedModel(0));
-    scene->TextureNames = {GreenTexture()};
+    scene->TextureNames.Adopt({GreenTexture()});
     Frame(*scene);
     EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{0, 180, 0, 255}));
     EXPECT_EQ(PixelAt(gl, 50, 0), (Pixel{0, 0, 255, 255}));
@@ -227,10 +227,9 @@ TEST(PolygonSets, TexturesFollowTheSwitchAndOnlyExistingTextureObjects) {
         sample::Model m = TexturedModel(0);
         spoil(m);
         auto spoilt = SceneOf(m);
-        spoilt->TextureNames = scene->TextureNames;
+        spoilt->TextureNames.Adopt({GreenTexture()});
         Frame(*spoilt);
         EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{255, 255, 255, 255}));
-        spoilt->TextureNames.clear();  // the first scene owns it
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
