@@ -145,14 +145,12 @@ bool ModelView::InitGL() {
 void ModelView::Render() {
     // A box shown while the contexts are made or released runs its own loop,
     // and ticks with it: draw only into this view's own current context.
-    if (HasContext()) {
-        m_View.DrawScene();
+    m_View.Frame(HasContext(), [this] {
         if (m_pOffscreen)
             m_pOffscreen->CopyTo(m_hDC, m_iWidth, m_iHeight);
         else
             SwapBuffers(m_hDC);
-    }
-    m_View.ProcessKeys();
+    });
 }
 
 void CALLBACK ModelView::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
@@ -178,6 +176,11 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case WM_KEYUP:
             m_View.KeyUp(static_cast<uint32_t>(wParam));
+            break;
+        case WM_KILLFOCUS:
+            // Keys let go while a menu or a dialog has the keyboard never
+            // reach the view as key-ups.
+            m_View.ReleaseKeys();
             break;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {

@@ -27,6 +27,14 @@ void SceneView::Resize(int width, int height) {
     glLoadIdentity();
 }
 
+void SceneView::Frame(bool draw, const std::function<void()>& show) {
+    if (draw) {
+        DrawScene();
+        show();
+    }
+    ProcessKeys();
+}
+
 void SceneView::DrawScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -46,7 +47,10 @@ class SceneView {
     // Viewport and projection for a client area of that size.
     void Resize(int width, int height);
 
-    // One frame: clear, camera, the document, the overlays. The caller swaps.
+    // One tick of the frame timer: draw (when the window can), `show` the
+    // picture, then apply the held keys, so a move shows in the next frame.
+    void Frame(bool draw, const std::function<void()>& show);
+    // One picture: clear, camera, the document, the overlays. The caller swaps.
     void DrawScene();
     void ApplyCamera() const;
     // Applies the held arrow keys to the camera, once per frame.
@@ -57,6 +61,9 @@ class SceneView {
     // Key messages, by virtual-key code.
     void KeyDown(uint32_t code) { SetKey(code, 1); }
     void KeyUp(uint32_t code) { SetKey(code, 0); }
+    // Forgets every held key: the window lost the keyboard, and with it the
+    // key-up messages of keys let go elsewhere.
+    void ReleaseKeys() { KeyState.fill(0); }
     // Carries out commands 117 to 119, 125, 129 and 140; false for any other.
     bool Command(int id);
 

@@ -136,6 +136,14 @@ TEST_F(ViewTest, HeldArrowKeysMoveTheCameraOnEveryTick) {
     // The letters beside the modes in the menu are labels only.
     Hold({'P', 'R', 'Z'}, 0);
     EXPECT_EQ(scene.ControlMode, kControlRotate);
+
+    // A key let go while another window has the keyboard is forgotten with it.
+    PostMessageA(ViewWindow(), WM_KEYDOWN, VK_RIGHT, 0);
+    RunTicks(1);
+    SetFocus(nullptr);
+    const float turned = scene.RotateY;
+    RunTicks(3);
+    EXPECT_EQ(scene.RotateY, turned);
 }
 
 TEST_F(ViewTest, ShowsTheDemoModelAndDrawsItAgainWithoutTextures) {

@@ -130,6 +130,19 @@ TEST(View, HeldArrowsMoveTheCameraByModeAndShift) {
     view.KeyUp(kKeyUp);
     view.ProcessKeys();
     EXPECT_EQ(CameraOf(view), (Camera{0, -1.5f, -56, 0, 0}));
+
+    // A frame draws with the camera as it stands, shows the picture, and only
+    // then applies the keys: the move shows in the next frame. A frame that
+    // cannot draw still applies them.
+    GlContext gl;
+    view.PanX = 3;
+    view.KeyDown(kKeyRight);
+    std::vector<float> shown;
+    auto show = [&] { shown.push_back(GlMatrix(GL_MODELVIEW_MATRIX)[12]); };
+    view.Frame(true, show);
+    view.Frame(false, show);
+    EXPECT_EQ(shown, std::vector<float>{3});
+    EXPECT_EQ(view.PanX, 4.0f);
 }
 
 TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
