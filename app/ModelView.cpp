@@ -220,7 +220,8 @@ std::string OpenFileDialog(HWND owner) {
     request.lpstrFilter = L"All Files (*.*)\0*.*\0";
     request.lpstrFile = file;
     request.nMaxFile = MAX_PATH;
-    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    // The viewer never writes: an "Open as read-only" box would mean nothing.
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&request))
         return {};
 

@@ -51,6 +51,8 @@ class OpenTest : public ViewerTest {
         InDialogOf(IDM_OPEN, [this, path, deleteOnClose](HWND dialog) {
             m_Filter = fwtest::TextOf(GetDlgItem(dialog, 0x470));  // the file type list
             m_Owner = GetWindow(dialog, GW_OWNER);
+            HWND readOnly = GetDlgItem(dialog, 0x410);  // chx1
+            m_ReadOnlyShown = readOnly && IsWindowVisible(readOnly);
             if (deleteOnClose) {
                 g_Deletion = {
                     SetWindowsHookExW(WH_CBT, DeleteOnDestroy, nullptr, GetCurrentThreadId()),
@@ -86,6 +88,7 @@ class OpenTest : public ViewerTest {
     sample::DemoFiles m_Files;
     std::string m_Filter;
     HWND m_Owner = nullptr;
+    bool m_ReadOnlyShown = true;
 };
 
 }  // namespace
@@ -96,6 +99,7 @@ TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
     ExpectOpened(frame, 2, true, false);
     EXPECT_EQ(m_Filter, "All Files (*.*)");
     EXPECT_EQ(m_Owner, FrameWindow());
+    EXPECT_FALSE(m_ReadOnlyShown);
     ASSERT_NE(Scene().Scene, nullptr);
     EXPECT_EQ(Scene().Scene->Path(), m_Files.Model);
     EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
