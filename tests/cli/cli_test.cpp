@@ -233,7 +233,7 @@ TEST(Cli, MakeSampleAndTexturesWriteDecodedImages) {
         EXPECT_TRUE(Contains(run.Out, "000.png: 64 x 64, format 0 Intensity4\n")) << run.Out;
         EXPECT_TRUE(Contains(run.Out, "format 14 Compressed\n"));
         for (int32_t k = 0; k < archive.ImageCount(); ++k) {
-            char name[16];
+            char name[32];
             std::snprintf(name, sizeof name, "/%03d.png", k);
             RgbaPicture picture;
             std::string error;

@@ -164,23 +164,31 @@ TEST(PolygonSets, AlphaAndCullStateCarryToTheNextComponentAndFrame) {
     sample::Model m;
     const sample::Color green{0, 200, 0, 128};
     // Drawn in this order: A (mode 1, leaves states), B (additive, culling on),
-    // C (modes 1 and 2: additive and culled as B left it).
+    // C (modes 1 and 2: additive and culled as B left it), D (alpha-tested,
+    // which ends the blending, and culling off).
     AddNode(m, AddComponent(m, {Square(-100, 50, 100, 100, green)}, {.AlphaMode = 1}));
     AddNode(m, AddComponent(m, {Square(-100, -100, -50, -50, {50, 0, 0, 255})},
                             {.AlphaMode = 3, .CullMode = 1}));
-    PolygonCorners clockwise = Square(0, 0, 50, 25, green);
-    std::swap(clockwise[1], clockwise[3]);
-    AddNode(m, AddComponent(m, {Square(-100, 0, 0, 25, green), clockwise},
-                            {.AlphaMode = 1, .CullMode = 2}));
+    auto clockwise = [](PolygonCorners square) {
+        std::swap(square[1], square[3]);
+        return square;
+    };
+    AddNode(m,
+            AddComponent(m, {Square(-100, 0, 0, 25, green), clockwise(Square(0, 0, 50, 25, green))},
+                         {.AlphaMode = 1, .CullMode = 2}));
+    AddNode(m, AddComponent(m, {clockwise(Square(50, -100, 100, -50, {0, 0, 200, 250}))},
+                            {.AlphaMode = 0, .CullMode = 3}));
     ChainUnderRoot(m);
     auto scene = SceneOf(m);
     Frame(*scene);
     EXPECT_EQ(PixelAt(gl, 0, 75).G, 200);         // A: nothing set yet, opaque
     EXPECT_NEAR(PixelAt(gl, -50, 12).G, 100, 1);  // C: additive like B
     EXPECT_EQ(PixelAt(gl, 25, 12).G, 0);          // C's back face: culled like B
-    // The next frame starts with what the last component left.
+    EXPECT_EQ(PixelAt(gl, 75, -75).B, 200);       // D's back face: opaque and drawn
+    // The next frame starts with what the last component left: A's faint
+    // square fails D's alpha test.
     Frame(*scene);
-    EXPECT_NEAR(PixelAt(gl, 0, 75).G, 100, 1);
+    EXPECT_EQ(PixelAt(gl, 0, 75).G, 0);
 }
 
 // One textured square (texture map 0 -> image `image`) drawn after an untextured one.
