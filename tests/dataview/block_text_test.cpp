@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -62,6 +63,20 @@ TEST(HeaderText, PadsNamesCutsFullFieldsAndPrintsEveryValue) {
                   "Bounding Box Coordinates:\r\n"
                   "\t( -1.500,   2.250, 1000.000)\r\n"
                   "\t(340282346638528859811704183484516925440.000,  -0.000,  12.346)");
+
+    // Every field at its widest: longer than most lines the texts are built from.
+    m.ModelName = std::string(64, 'M');
+    m.Date = std::string(64, 'D');
+    m.Unknowns = {INT32_MIN, INT32_MIN, INT32_MIN};
+    m.BoundingBox = {-FLT_MAX, -FLT_MAX, -FLT_MAX, -FLT_MAX, -FLT_MAX, -FLT_MAX};
+    const std::string least = "-340282346638528859811704183484516925440.000";
+    const std::string corner = "\t(" + least + ", " + least + ", " + least + ")";
+    EXPECT_EQ(HeaderText(LoadModel(m)),
+              "Header:\r\n" + kSep + "Model:\t\t" + m.ModelName + "\r\nTexture:\t" + m.TextureName +
+                  "\r\nDate:\t\t" + m.Date +
+                  "\r\nUnknowns:\t-2147483648\r\n\t\t-2147483648\r\n\t\t-2147483648\r\n\r\n"
+                  "Bounding Box Coordinates:\r\n" +
+                  corner + "\r\n" + corner);
 }
 
 TEST(BlockText, EmptyBlocksShowTitleAndSeparatorOnly) {
