@@ -85,7 +85,13 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
             Choose(dialog, IDC_BLOCKCHOICE, entry);
             EXPECT_EQ(Text(text), dataview::EntryText(&model, &model.Textures, entry, 1)) << entry;
         }
+        // Another set shows the chosen block again, over whatever was typed.
+        Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(4));
+        SetWindowTextA(text, "typed over");
+        Choose(dialog, IDC_SETCHOICE, 0);
+        EXPECT_EQ(Text(text), dataview::BlockText(model, &model.Textures, 4));
         // Block 27 follows the set choice.
+        Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(27));
         Choose(dialog, IDC_SETCHOICE, 2);
         EXPECT_EQ(Text(text), dataview::AnimationText(model, 2));
         EXPECT_NE(dataview::AnimationText(model, 2), dataview::AnimationText(model, 1));
