@@ -179,11 +179,12 @@ Pair SplitPair(Bytes input) {
 
 std::vector<uint8_t> JoinPair(Bytes model, Bytes archive) {
     const auto length = static_cast<uint32_t>(model.size());
-    std::vector<uint8_t> input{static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                               static_cast<uint8_t>(length >> 16),
-                               static_cast<uint8_t>(length >> 24)};
-    input.insert(input.end(), model.begin(), model.end());
-    input.insert(input.end(), archive.begin(), archive.end());
+    std::vector<uint8_t> input(4 + model.size() + archive.size());
+    for (size_t i = 0; i < 4; ++i)
+        input[i] = static_cast<uint8_t>(length >> (8 * i));
+    std::copy(model.begin(), model.end(), input.begin() + 4);
+    std::copy(archive.begin(), archive.end(),
+              input.begin() + 4 + static_cast<ptrdiff_t>(model.size()));
     return input;
 }
 

@@ -36,7 +36,7 @@ Said Kestrel(const std::vector<std::string>& words) {
     testsupport::TempDir capture;
     std::string command = Quote(KESTREL_BINARY);
     for (const std::string& word : words)
-        command += " " + Quote(word);
+        command.append(" ").append(Quote(word));
     command += " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
     int raw = std::system(command.c_str());
     auto slurp = [&capture](const char* name) {

@@ -35,12 +35,17 @@ void* Counted(void* p) {
     return p;
 }
 
+// The replacement operator new below allocates with malloc, so free is the
+// release that matches it; inlined, the compiler cannot tell.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void Uncount(void* p) {
     if (p) {
         g_live -= malloc_usable_size(p);
         std::free(p);
     }
 }
+#pragma GCC diagnostic pop
 
 }  // namespace
 
@@ -118,8 +123,8 @@ std::vector<uint8_t> EveryBlockHuge(size_t size) {
 // Block 26 fills the file; every set's area is the file's start, where the
 // model name makes every list count 0xFFFFFFFF.
 std::vector<uint8_t> AllAnimationSets(size_t size) {
-    std::vector<uint8_t> bytes(size, 0);
-    std::memset(&bytes[4], 0xFF, 32);
+    std::vector<uint8_t> bytes(std::max<size_t>(size, 36), 0);
+    std::fill_n(bytes.begin() + 4, 32, 0xFF);
     PutU32(bytes, kOffsetsAt, 432);  // block 2 where it belongs, so the file is a model
     PutU32(bytes, kCountsAt + 4 * 24, 0xFFFFFFFF);
     PutU32(bytes, kOffsetsAt + 4 * 24, 432);
