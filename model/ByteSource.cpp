@@ -6,6 +6,15 @@
 #include <cstring>
 #include <filesystem>
 
+#ifdef _WIN32
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 bool SeekTo(std::FILE* file, uint64_t offset) {
@@ -31,16 +40,38 @@ uint64_t SizeOf(std::FILE* file) {
 
 }  // namespace
 
+// Only a regular file is read: a folder holds no bytes, and a FIFO, a socket
+// or a device would block the reader or never end.
 std::FILE* OpenBinaryFile(const std::string& path) {
-    std::filesystem::path native = PathFromUtf8(path);
-    // A folder opens on some systems but holds no bytes: it is not a readable file.
-    std::error_code error;
-    if (std::filesystem::is_directory(native, error))
-        return nullptr;
+    const std::filesystem::path native = PathFromUtf8(path);
 #ifdef _WIN32
-    return _wfopen(native.c_str(), L"rb");
+    // Device names (CON, NUL, COM1...) are not regular files: never opened.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native, error))
+        return nullptr;
+    std::FILE* file = _wfopen(native.c_str(), L"rb");
+    struct _stat64 status;
+    if (file && (_fstat64(_fileno(file), &status) != 0 || !(status.st_mode & _S_IFREG))) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 #else
-    return std::fopen(native.c_str(), "rb");
+    // Opening a FIFO blocks until a writer comes, unless the open does not wait;
+    // the descriptor then says what the name stands for.
+    const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file)
+        ::close(fd);
+    return file;
 #endif
 }
 

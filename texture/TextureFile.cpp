@@ -15,10 +15,12 @@ namespace {
 
 // Where a model's archive lies: beside the model file, whatever the current
 // folder is, named after the header's TextureName (Load appends the hyphen).
-// None when the name cannot name a file here.
+// None when the name cannot name a file there: a name with a folder in it
+// (either slash, a drive, "..") would reach files outside the model's folder.
 std::optional<std::string> ArchiveNameFor(const std::string& modelPath, const ModelHeader& header) {
     const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
-    if (!name)
+    if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." ||
+        *name == "..")
         return std::nullopt;
     return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name));
 }

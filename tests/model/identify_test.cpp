@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <tuple>
 #include <vector>
@@ -44,6 +46,15 @@ TEST(IdentifyFile, TellsEveryKindApart) {
         EXPECT_EQ(IdentifyFile(dir.Write(name, bytes)), kind) << name;
 
     EXPECT_EQ(IdentifyFile(dir.File("missing")), FileKind::Unreadable);
-    EXPECT_EQ(IdentifyFile(testsupport::Utf8(dir.Path())), FileKind::Unreadable);
     EXPECT_EQ(IdentifyFile(""), FileKind::Unreadable);
+
+    // Only regular files are read: a folder holds no bytes, a device never
+    // ends, and opening a FIFO would wait for a writer (the alarm ends the
+    // test if it does).
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(10);
+    for (const std::string& path : {testsupport::Utf8(dir.Path()), fifo, std::string("/dev/zero")})
+        EXPECT_EQ(IdentifyFile(path), FileKind::Unreadable) << path;
+    alarm(0);
 }

@@ -127,11 +127,23 @@ TEST(TextureArchive, AModelsArchiveLiesBesideTheModel) {
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 
-    for (const std::string& name : {std::string("crate"), latin1}) {
+    auto loads = [&model](const std::string& name) {
         ModelHeader header{};
         std::memcpy(header.TextureName, name.data(), name.size());
         TextureFile archive;
-        EXPECT_TRUE(archive.LoadBeside(model, header)) << name;
-        EXPECT_EQ(archive.ImageCount(), 1) << name;
-    }
+        return archive.LoadBeside(model, header) && archive.ImageCount() == 1;
+    };
+    for (const std::string& name : {std::string("crate"), latin1})
+        EXPECT_TRUE(loads(name)) << name;
+
+    // A name with a folder in it reaches no file outside the model's folder,
+    // nor in a folder below it, though each names an archive that exists.
+    std::filesystem::create_directory(dir.Path() / "sub");
+    dir.Write("sub/crate-", bytes);
+    const std::string folder = testsupport::Utf8(dir.Path());
+    const std::string names[] = {folder + "/crate",
+                                 "../" + testsupport::Utf8(dir.Path().filename()) + "/crate",
+                                 "sub/crate", "sub\\crate", "C:crate"};
+    for (const std::string& name : names)
+        EXPECT_FALSE(loads(name)) << name;
 }
