@@ -56,23 +56,30 @@ GLenum PrimitiveFor(uint32_t vertexCount) {
 
 }  // namespace
 
-// Caps what one walk sends: polygons plus corners. No model of the game comes
-// near it, but a file whose polygons each span its whole order lists (or whose
-// nodes all share one large component) would otherwise stall every frame.
+// Caps the work of one walk: polygon sets visited, polygons and corners sent,
+// in proportion to the model file. A file whose polygons each span its whole
+// order lists, or whose nodes all share a component of many sets, would
+// otherwise make every frame cost the square of its size.
 class ModelScene::DrawBudget {
   public:
-    static constexpr int64_t kLimit = int64_t{1} << 22;
+    explicit DrawBudget(uint64_t fileSize)
+        : left_(static_cast<int64_t>(std::min<uint64_t>(fileSize, uint64_t{1} << 40)) *
+                kDrawItemsPerFileByte) {}
     bool Spend(int64_t amount) {
         if (amount > left_) {
+            spent_ += left_;
             left_ = 0;
             return false;
         }
         left_ -= amount;
+        spent_ += amount;
         return true;
     }
+    int64_t Spent() const { return spent_; }
 
   private:
-    int64_t left_ = kLimit;
+    int64_t left_;
+    int64_t spent_ = 0;
 };
 
 void ApplyNodeTransform(const float* t) {
@@ -106,7 +113,7 @@ void ModelScene::DrawNode(uint32_t root) {
     // shared subtrees end; a link to a node already entered counts as absent.
     reached_.assign(nodes.size(), 0);
     open_.clear();
-    DrawBudget budget;
+    DrawBudget budget(FileSize());
     int64_t next = root;
     for (;;) {
         while (const ScenegraphNodeRecord* node = At(nodes, next)) {
@@ -132,11 +139,13 @@ void ModelScene::DrawNode(uint32_t root) {
         glPopMatrix();
         next = nodes[done].NextSibling;
     }
+    itemsSent_ = budget.Spent();
 }
 
 void ModelScene::DrawPolygonSets(uint32_t node) {
-    DrawBudget budget;
+    DrawBudget budget(FileSize());
     DrawSets(node, budget);
+    itemsSent_ = budget.Spent();
 }
 
 void ModelScene::DrawSets(uint32_t index, DrawBudget& budget) {
@@ -178,6 +187,8 @@ void ModelScene::DrawSets(uint32_t index, DrawBudget& budget) {
     const Run sets =
         Inside(component->FirstPolygonSet, component->PolygonSetCount, PolygonSets().size());
     for (int64_t s = sets.Begin; s < sets.End; ++s) {
+        if (!budget.Spend(1))
+            return;
         const PolygonSetRecord& set = PolygonSets()[static_cast<size_t>(s)];
         // A texture map or image number outside its table draws untextured.
         const GLuint* texture = nullptr;
