@@ -4,7 +4,6 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "texture/UploadSize.h"
 
@@ -26,30 +25,43 @@ bool ModelScene::UploadTextures() {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     const uint32_t limit = static_cast<uint32_t>(std::max<GLint>(maxSize, kMinimumUploadSize));
 
+    // Every texture is held at its upload size, at least 64 x 64: a table that
+    // names one small image thousands of times, or many long thin images,
+    // would take gigabytes. Upload sizes come out of a budget in proportion to
+    // the archive.
+    uint64_t texelsLeft = kUploadTexelsPerArchiveByte * Textures.FileSize();
     const int32_t count = Textures.ImageCount();
     TextureNames.Clear();
     for (int32_t k = 0; k < count; ++k) {
         const ImageHeader& header = *Textures.Images[static_cast<size_t>(k)].Header;
         const uint32_t w = header.Width, h = header.Height;
-        std::vector<RgbaColor> data = Textures.DecodeImage(k);
-        // An image the archive cannot back decodes to nothing; it still gets its
-        // texture object, transparent, so the numbering stays that of the archive.
-        const bool usable = w > 0 && h > 0 && data.size() >= static_cast<size_t>(w) * h;
-        const uint32_t W = usable ? std::min(UploadSize(w), limit) : kMinimumUploadSize;
-        const uint32_t H = usable ? std::min(UploadSize(h), limit) : kMinimumUploadSize;
-        std::vector<RgbaColor> buffer(static_cast<size_t>(W) * H);
-        if (usable && W == w && H == h)
-            std::memcpy(buffer.data(), data.data(), buffer.size() * sizeof(RgbaColor));
-        else if (usable)
-            gluScaleImage(GL_RGBA, static_cast<GLint>(w), static_cast<GLint>(h), GL_UNSIGNED_BYTE,
-                          data.data(), static_cast<GLint>(W), static_cast<GLint>(H),
-                          GL_UNSIGNED_BYTE, buffer.data());
+        const uint32_t W = std::min(UploadSize(w), limit), H = std::min(UploadSize(h), limit);
+        const uint64_t size = uint64_t{W} * H;
+        std::vector<RgbaColor> data;
+        if (w > 0 && h > 0 && size <= texelsLeft)
+            data = Textures.DecodeImage(k);
 
         glBindTexture(GL_TEXTURE_2D, TextureNames.Generate());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        if (data.empty()) {
+            // An image over the budget, or one the archive cannot back, still
+            // gets its texture object, so the numbering stays the archive's:
+            // one transparent texel.
+            const RgbaColor clear{};
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &clear);
+            continue;
+        }
+        texelsLeft -= size;
+        std::vector<RgbaColor> buffer;
+        if (W != w || H != h) {
+            buffer.resize(size);
+            gluScaleImage(GL_RGBA, static_cast<GLint>(w), static_cast<GLint>(h), GL_UNSIGNED_BYTE,
+                          data.data(), static_cast<GLint>(W), static_cast<GLint>(H),
+                          GL_UNSIGNED_BYTE, buffer.data());
+        }
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(W), static_cast<GLsizei>(H), 0,
-                     GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
+                     GL_RGBA, GL_UNSIGNED_BYTE, buffer.empty() ? data.data() : buffer.data());
     }
     return true;
 }

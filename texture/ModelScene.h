@@ -11,6 +11,16 @@
 #include "texture/TextureFile.h"
 #include "texture/TextureObjects.h"
 
+// What one walk of the scenegraph may send, per byte of the model file. A model
+// drawn once over needs well under 1; instancing its components under
+// thousands of nodes stays far below this.
+inline constexpr int64_t kDrawItemsPerFileByte = 16;
+
+// Texels the texture objects of an archive may hold, per byte of the archive.
+// Every image is held at least 64 x 64: an archive of nothing but 16 x 16
+// images stored at 4 bits a texel needs 24.
+inline constexpr uint64_t kUploadTexelsPerArchiveByte = 32;
+
 class ModelScene : public ModelFile {
   public:
     ModelScene() = default;
@@ -37,6 +47,9 @@ class ModelScene : public ModelFile {
     void DrawPolygonSets(uint32_t node);
     // The header's box in yellow, under the current (camera) matrix.
     void DrawBoundingBox() const;
+    // The work of the last walk: polygon sets visited, polygons and corners
+    // sent. It never exceeds kDrawItemsPerFileByte per byte of the model file.
+    int64_t ItemsSent() const { return itemsSent_; }
 
     TextureFile Textures;
     TextureObjects TextureNames;  // element k: texture object of archive image k
@@ -47,6 +60,7 @@ class ModelScene : public ModelFile {
     void DrawSets(uint32_t node, DrawBudget& budget);
 
     bool archiveLoaded_ = false;
+    int64_t itemsSent_ = 0;
     // Kept between frames so that a walk allocates nothing.
     std::vector<uint8_t> reached_;
     std::vector<uint32_t> open_;
