@@ -5,6 +5,7 @@
 #include "model/ReadBudget.h"
 
 #include <map>
+#include <new>
 
 namespace {
 
@@ -71,7 +72,19 @@ bool ModelFile::Load(const std::string& path) {
     FileSource file;
     if (!file.Open(path))
         return false;
-    LoadFrom(file);
+    // The whole file at once, then every block and animation list from memory:
+    // a file of thousands of animation sets would otherwise take thousands of
+    // seeks. A file too large for that is read where it lies.
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(file.Size());
+    } catch (const std::bad_alloc&) {
+        LoadFrom(file);
+        return true;
+    }
+    bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
+    MemorySource memory(bytes);
+    LoadFrom(memory);
     return true;
 }
 
@@ -80,6 +93,7 @@ void ModelFile::LoadFrom(ByteSource& source) {
     *this = ModelFile();
     path_ = std::move(path);
 
+    fileSize_ = source.Size();
     source.ReadAt(0, &header_, sizeof header_);
     ByteSwap32(header_.Unknown0);
     ByteSwapWords(header_.Unknowns, 3);

@@ -36,6 +36,8 @@ class ModelFile {
     void LoadFrom(ByteSource& source);
 
     const std::string& Path() const { return path_; }
+    // The size of the file as read by the last load.
+    uint64_t FileSize() const { return fileSize_; }
     const ModelHeader& Header() const { return header_; }
 
     const std::vector<ScenegraphComponentRecord>& Components() const { return components_; }
@@ -70,6 +72,7 @@ class ModelFile {
 
   private:
     std::string path_;
+    uint64_t fileSize_ = 0;
     ModelHeader header_{};
     std::vector<ScenegraphComponentRecord> components_;               // block 2
     std::vector<PolygonRecord> polygons_;                             // block 3
