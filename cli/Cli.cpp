@@ -139,7 +139,13 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
             err << "kestrel " << command.Name << ": wrong number of arguments\n" << command.Help;
             return kExitUsage;
         }
-        return command.Run(args, out, err);
+        const int status = command.Run(args, out, err);
+        // Output that did not arrive is a failure, whatever the command found.
+        if (!out.flush()) {
+            err << "kestrel " << command.Name << ": cannot write to standard output\n";
+            return kExitFile;
+        }
+        return status;
     }
     err << "kestrel: unknown command '" << words[0] << "'\n";
     PrintUsage(err);

@@ -66,5 +66,5 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
         text.swap(unix);
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    return out ? kExitOk : kExitFile;
+    return kExitOk;
 }

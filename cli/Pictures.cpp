@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 #include <ostream>
 
@@ -91,10 +90,9 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             break;
         }
     }
+    // The folder is made with the first picture: none when no image can be written.
     const std::string folder = args.Value("-o");
-    if (!MakeFolder(folder, err, "textures"))
-        return kExitFile;
-
+    bool haveFolder = false;
     int status = kExitOk;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
@@ -111,11 +109,13 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             status = kExitFile;
             continue;
         }
-        RgbaPicture picture{h.Width, h.Height, {}};
-        picture.Pixels.resize(texels.size() * 4);
-        std::memcpy(picture.Pixels.data(), texels.data(), picture.Pixels.size());
+        if (!haveFolder && !MakeFolder(folder, err, "textures"))
+            return kExitFile;
+        haveFolder = true;
+        // Written from the decoded texels themselves: one image held at a time.
         std::string error;
-        if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), picture, error)) {
+        if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), h.Width, h.Height, texels.data(),
+                      error)) {
             err << "kestrel textures: " << error << "\n";
             return kExitFile;
         }

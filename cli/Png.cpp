@@ -2,26 +2,41 @@
 
 #include <png.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "model/ByteSource.h"
 
-bool WritePng(const std::string& path, const RgbaPicture& picture, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+bool WritePng(const std::string& path, int width, int height, const void* pixels,
+              std::string& error) {
+    // A name no other writer uses, in the same folder, so the rename cannot
+    // cross file systems.
+    const std::string part = path + ".part" + std::to_string(::getpid());
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (!file) {
-        error = "cannot write " + path;
+        if (fd >= 0)
+            ::close(fd);
+        error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.Width);
-    image.height = static_cast<png_uint_32>(picture.Height);
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGBA;
-    bool ok = png_image_write_to_stdio(&image, file, 0, picture.Pixels.data(), 0, nullptr) != 0;
+    bool ok = png_image_write_to_stdio(&image, file, 0, pixels, 0, nullptr) != 0;
     ok = std::fclose(file) == 0 && ok;
-    if (!ok)
-        error =
-            "cannot write " + path + (image.message[0] ? ": " + std::string(image.message) : "");
+    ok = ok && std::rename(part.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        const std::string cause = image.message[0] ? image.message : std::strerror(errno);
+        std::remove(part.c_str());
+        error = "cannot write " + path + ": " + cause;
+    }
     return ok;
 }
 

@@ -11,6 +11,13 @@ struct RgbaPicture {
     std::vector<uint8_t> Pixels;  // Width * Height * 4 bytes, top row first
 };
 
-// Writes the picture; on failure returns false and says why in `error`.
-bool WritePng(const std::string& path, const RgbaPicture& picture, std::string& error);
+// Writes width x height pixels of four bytes, R G B A, top row first. The file
+// appears whole or not at all: it is written under a name of its own beside
+// `path` and renamed when complete. On failure returns false and says why in
+// `error`.
+bool WritePng(const std::string& path, int width, int height, const void* pixels,
+              std::string& error);
+inline bool WritePng(const std::string& path, const RgbaPicture& picture, std::string& error) {
+    return WritePng(path, picture.Width, picture.Height, picture.Pixels.data(), error);
+}
 bool ReadPng(const std::string& path, RgbaPicture& picture, std::string& error);

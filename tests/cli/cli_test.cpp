@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -31,10 +32,11 @@ std::string Quote(const std::string& word) {
     return quoted + "'";
 }
 
-// Runs the built `kestrel` as a user would and collects what it said.
-Said Kestrel(const std::vector<std::string>& words) {
+// Runs the built `kestrel` as a user would and collects what it said; `shell`
+// comes first on its command line (a limit, another standard output).
+Said Kestrel(const std::vector<std::string>& words, const std::string& shell = "") {
     testsupport::TempDir capture;
-    std::string command = Quote(KESTREL_BINARY);
+    std::string command = shell + Quote(KESTREL_BINARY);
     for (const std::string& word : words)
         command.append(" ").append(Quote(word));
     command += " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
@@ -110,7 +112,13 @@ TEST(Cli, WrongUsageExitsWithTwoAndUnusableFilesWithOne) {
         std::vector<std::string> Words;
         int Status;
         std::string Err;
+        std::string Shell = "";
     };
+    // An output that cannot be written, whole or in part, is a failure.
+    const std::string full = "sh -c '\"$0\" \"$@\" >/dev/full' ", tiny = "ulimit -f 1; ";
+    sample::Archive unusable = SmallArchive();
+    unusable.Images[0].Width = unusable.Images[0].Height = 65535;
+    const std::string nothing = dir.Write("nothing-", sample::WriteArchive(unusable));
     std::vector<Case> cases = {
         {{}, 2, "usage"},
         {{"paint"}, 2, "unknown command 'paint'"},
@@ -133,16 +141,26 @@ TEST(Cli, WrongUsageExitsWithTwoAndUnusableFilesWithOne) {
         {{"render", demo.Archive, "-o", png}, 1, "is a texture archive"},
         {{"render", missing, "-o", png}, 1, "cannot read"},
         {{"render", demo.Model, "-o", dir.File("no folder/x.png")}, 1, "cannot write"},
+        {{"render", demo.Model, "-o", png}, 1, "cannot write " + png, tiny},
+        {{"textures", nothing, "-o", dir.File("unmade")}, 1, "has no texels to write"},
     };
+    for (const char* command : {"identify", "info", "dump"})
+        cases.push_back({{command, demo.Model}, 1, "cannot write to standard output", full});
     for (const char* block : {"7", "1", "28", "0", "x", "-1", ""})
         cases.push_back({{"dump", lonely, "--block", block}, 2, "unknown block"});
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.Words));
-        Said run = Kestrel(c.Words);
+        SCOPED_TRACE(c.Shell + testing::PrintToString(c.Words));
+        Said run = Kestrel(c.Words, c.Shell);
         EXPECT_EQ(run.Status, c.Status);
         EXPECT_TRUE(Contains(run.Err, c.Err)) << run.Err;
         EXPECT_EQ(run.Out, "");
     }
+    // Nothing half written is left, under its own name or another, and no
+    // folder is made for pictures that were never written.
+    EXPECT_FALSE(std::filesystem::exists(png));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "unmade"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
 
 TEST(Cli, IdentifyPrintsOneLinePerFile) {
