@@ -14,12 +14,19 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <sstream>
 
+#include <GL/gl.h>
+
+#include "cli/Cli.h"
 #include "model/ByteSource.h"
 #include "model/ModelFile.h"
+#include "render/OffscreenContext.h"
 #include "render/PointDump.h"
+#include "render/SceneView.h"
 #include "sample/ArchiveWriter.h"
 #include "sample/ModelWriter.h"
+#include "tests/support/TempDir.h"
 #include "texture/TextureFile.h"
 
 namespace {
@@ -68,18 +75,42 @@ void operator delete(void* p, std::align_val_t) noexcept {
 void operator delete(void* p, size_t, std::align_val_t) noexcept {
     Uncount(p);
 }
+// The GL driver's compiler allocates with these: they must pair with the
+// deletes above.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    void* p = std::malloc(size ? size : 1);
+    if (p) {
+        g_live += malloc_usable_size(p);
+        g_peak = std::max(g_peak, g_live);
+    }
+    return p;
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    Uncount(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    Uncount(p);
+}
 
 namespace {
 
 // What we guarantee: loading a file of n bytes holds at most
 // kBytesPerFileByte * n + kConstant bytes more at its peak than before.
-//   model:       records within the read budget (4n), and one set object per
-//                64-byte block-26 record (4.5n): 8.5n
+//   model:       the file (n, while it loads), records within the read budget
+//                (4n), and per 64-byte block-26 record one shared set object,
+//                its map entry and its pointer (6n): 11n
 //   archive:     entries, headers, image records and texel data within the
 //                read budget (4n), plus one decoded image of at most 2n
 //                texels at a time (8n): 12n
 //   point dump:  the file as words: n
+// Drawing a model with its archive of a bytes adds the copy of one image
+// resized for upload, at most kUploadTexelsPerArchiveByte texels per archive
+// byte, and the texture objects hold no more than that in all.
 constexpr size_t kBytesPerFileByte = 12;
+constexpr size_t kUploadBytesPerArchiveByte = 4 * kUploadTexelsPerArchiveByte;
 constexpr size_t kConstant = 16 * 1024;
 
 // The most `work` held at once beyond what was held before it.
@@ -156,6 +187,52 @@ std::vector<uint8_t> EveryImageHuge(size_t size, uint32_t format) {
     return bytes;
 }
 
+// Images of 8193 x 1 texels, as many as the file holds with a few hundred bytes
+// of data each: each uploads as 16384 x 64.
+std::vector<uint8_t> ThinImages(size_t size) {
+    sample::Archive archive;
+    const size_t count = size / 512;
+    for (size_t i = 0; i < count; ++i) {
+        sample::ArchiveImage image;
+        image.Width = 8193;
+        image.Height = 1;
+        image.Format = 1;
+        image.Texels.assign(512 - 44, 0x80);
+        archive.Images.push_back(image);
+    }
+    return sample::WriteArchive(archive);
+}
+
+// One 1 x 1 image, named by every entry of a table that fills the file: each
+// uploads as 64 x 64.
+std::vector<uint8_t> OneTinyImageEverywhere(size_t size) {
+    sample::Archive archive;
+    archive.ImageCount = static_cast<uint32_t>((size - 12 - 36 - 1) / 8);
+    archive.Images.resize(1);
+    archive.Images[0].Width = archive.Images[0].Height = 1;
+    archive.Images[0].Format = 1;
+    archive.Images[0].Texels = {0x80};
+    archive.Images[0].HeaderOffset = static_cast<uint32_t>(size - 37);
+    std::vector<uint8_t> bytes = sample::WriteArchive(archive);
+    std::vector<uint8_t> header(bytes.begin() + 20, bytes.begin() + 57);
+    bytes.resize(size - 37, 0);
+    bytes.insert(bytes.end(), header.begin(), header.end());
+    for (size_t entry = 12; entry + 8 <= size - 37; entry += 8)
+        PutU32(bytes, entry, static_cast<uint32_t>(size - 37));
+    return bytes;
+}
+
+// One 4-bit image of as many texels as the file can back.
+std::vector<uint8_t> OneLargeImage(size_t size) {
+    sample::Archive archive;
+    sample::ArchiveImage& image = archive.Images.emplace_back();
+    image.Width = 256;
+    image.Height = static_cast<uint16_t>((size - 12 - 44) * 2 / 256);
+    image.Format = 0;
+    image.Texels.assign(size - 12 - 44, 0x5A);
+    return sample::WriteArchive(archive);
+}
+
 void DecodeEvery(const TextureFile& archive) {
     for (int32_t k = 0; k < archive.ImageCount(); ++k)
         (void)archive.DecodeImage(k);
@@ -184,6 +261,68 @@ TEST(MemoryBound, ArchivesWithEveryImageDecoded) {
         for (uint32_t format : {1u, 6u, 14u, 9u})
             ExpectWithinBound(LoadPeak<TextureFile>(EveryImageHuge(size, format), DecodeEvery),
                               size, "huge images, every one decoded");
+    }
+}
+
+TEST(MemoryBound, ModelsDrawnWithTheirTextures) {
+    OffscreenContext context(64, 64);
+    ASSERT_TRUE(context.Valid()) << context.Error();
+    SceneView view;
+    view.InitGL();
+    testsupport::TempDir dir;
+    sample::Model m;
+    m.TextureName = "hostile";
+    const std::string model = dir.Write("hostile.model", sample::WriteModel(m));
+    for (size_t size : kSizes) {
+        for (const auto& [what, archive] :
+             {std::pair{"thin images", ThinImages(size)},
+              {"one tiny image everywhere", OneTinyImageEverywhere(size)},
+              {"one large image", OneLargeImage(size)}}) {
+            SCOPED_TRACE(what);
+            dir.Write("hostile-", archive);
+            uint64_t texels = 0, images = 0;
+            // Once unmeasured: the GL driver compiles what the frame needs, once.
+            view.OpenDocument(model);
+            view.DrawScene();
+            view.CloseDocuments();
+            const size_t peak = PeakOf([&] {
+                texels = 0;
+                view.OpenDocument(model);
+                view.DrawScene();
+                images = view.Scene->Textures.Images.size();
+                ASSERT_EQ(view.Scene->TextureNames.size(), images);
+                for (uint32_t name : view.Scene->TextureNames.Names()) {
+                    GLint width = 0, height = 0;
+                    glBindTexture(GL_TEXTURE_2D, name);
+                    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+                    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+                    texels += static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+                }
+                view.CloseDocuments();
+            });
+            // Every image gets its texture object; the one-texel stand-ins aside,
+            // they hold no more than the budget.
+            EXPECT_GT(images, 0u);
+            EXPECT_LE(texels, kUploadTexelsPerArchiveByte * archive.size() + images);
+            const size_t files = archive.size() + 432;
+            EXPECT_LE(peak, kBytesPerFileByte * files +
+                                kUploadBytesPerArchiveByte * archive.size() + kConstant)
+                << peak / archive.size() << " per archive byte";
+        }
+    }
+}
+
+TEST(MemoryBound, TexturesWrittenAsPictures) {
+    testsupport::TempDir dir;
+    for (size_t size : kSizes) {
+        const std::vector<uint8_t> archive = OneLargeImage(size);
+        const std::string path = dir.Write("large-", archive);
+        const std::vector<std::string> words = {"textures", path, "-o", dir.File("pictures")};
+        std::ostringstream out, err;
+        int status = -1;
+        ExpectWithinBound(PeakOf([&] { status = RunKestrel(words, out, err); }), archive.size(),
+                          "an image as large as the archive backs, written as a picture");
+        EXPECT_EQ(status, 0) << err.str();
     }
 }
 
