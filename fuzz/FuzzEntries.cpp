@@ -236,19 +236,27 @@ void LoadArchive(Bytes input) {
         Check(archive.DecodeImage(k).empty(), "an image decoded for a number that names none");
 }
 
+namespace {
+
+// Entries -1 to the count, one past each end.
+constexpr int kEntryChoices = static_cast<int>(dataview::kDataViewEntries.size()) + 2;
+
+}  // namespace
+
+std::vector<uint8_t> DataViewChoice(int entry, int8_t set, bool archive) {
+    return {static_cast<uint8_t>((entry + 1) % kEntryChoices | (archive ? 0 : 0x80)),
+            static_cast<uint8_t>(set)};
+}
+
 void DataViewTexts(Bytes input) {
-    const LoadedPair loaded(input);
-    const ModelFile& model = loaded.Model;
-    const int64_t sets = static_cast<int64_t>(model.AnimationSets().size());
-    for (int entry = -1; entry <= static_cast<int>(dataview::kDataViewEntries.size()); ++entry) {
-        (void)dataview::EntryText(&model, &loaded.Archive, entry, 0);
-        (void)dataview::EntryText(nullptr, nullptr, entry, 0);
-    }
-    (void)dataview::BlockText(model, nullptr, 21);
-    for (int64_t set = 0; set < sets; ++set)
-        (void)dataview::AnimationText(model, set);
-    for (int64_t set : {int64_t{-1}, sets, int64_t{INT64_MAX}, int64_t{INT64_MIN}})
-        (void)dataview::AnimationText(model, set);
+    if (input.size() < 2)
+        return;
+    const int entry = (input[0] & 0x7F) % kEntryChoices - 1;
+    const bool withArchive = (input[0] & 0x80) == 0;
+    const int64_t set = static_cast<int8_t>(input[1]);
+    const LoadedPair loaded(input.subspan(2));
+    (void)dataview::EntryText(&loaded.Model, withArchive ? &loaded.Archive : nullptr, entry, set);
+    (void)dataview::EntryText(nullptr, nullptr, entry, set);
 }
 
 void DrawScene(Bytes input) {

@@ -21,8 +21,13 @@ void LoadModel(Bytes input);
 // TextureFile::LoadFrom, then DecodeImage of every image (and of numbers that
 // name none).
 void LoadArchive(Bytes input);
-// Every data-view text of a model and its archive (a pair, see SplitPair).
+// One data-view text of a model and its archive: the first byte chooses the
+// entry (low 7 bits, numbers past both ends included) and whether the archive
+// is given (bit 7 clear), the second the animation set (signed), the rest is a
+// pair (see SplitPair). One text an input keeps every input cheap.
 void DataViewTexts(Bytes input);
+// The two choice bytes that DataViewTexts reads before the pair.
+std::vector<uint8_t> DataViewChoice(int entry, int8_t set, bool archive);
 // A model and its archive (a pair) loaded, uploaded and drawn as the view draws
 // a frame, on an offscreen context made once per process.
 void DrawScene(Bytes input);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dataview/DataText.h"
 #include "fuzz/FuzzEntries.h"
 #include "sample/ArchiveWriter.h"
 #include "sample/BigEndianWriter.h"
@@ -225,9 +226,17 @@ int main(int argc, char** argv) {
     archives["lies"] = sample::WriteArchive(lies);
     archives["every-format-cut"] = Cut(archives["every-format"], 150);
 
+    // The texts: every entry of every model, each once.
+    auto addTexts = [&](const std::string& name, const Bytes& pair) {
+        for (size_t entry = 0; entry < dataview::kDataViewEntries.size(); ++entry) {
+            Bytes input = fuzz::DataViewChoice(static_cast<int>(entry), 1, true);
+            input.insert(input.end(), pair.begin(), pair.end());
+            ok &= corpus.Add("dataview", name + "." + std::to_string(entry), input);
+        }
+    };
     for (const auto& [name, bytes] : models) {
         ok &= corpus.Add("model", name, bytes);
-        ok &= corpus.Add("dataview", name, fuzz::JoinPair(bytes, {}));
+        addTexts(name, fuzz::JoinPair(bytes, {}));
     }
     for (const auto& [name, bytes] : archives)
         ok &= corpus.Add("archive", name, bytes);
@@ -241,7 +250,7 @@ int main(int argc, char** argv) {
         const std::string name = std::string(model) + "+" + archive;
         const Bytes pair = fuzz::JoinPair(models[model], archives[archive]);
         ok &= corpus.Add("scene", name, pair);
-        ok &= corpus.Add("dataview", name, pair);
+        addTexts(name, pair);
     }
 
     // Point dumps: anything; little-endian floats, whole and cut.
