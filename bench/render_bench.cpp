@@ -366,4 +366,72 @@ BENCHMARK(ClientArrayPointReference)
     ->Name("draw_points/reference_client_arrays")
     ->Unit(benchmark::kMillisecond);
 
+
+// Hostile models: whatever their shape, a walk's work grows with the file, no
+// faster. Each case is one walk over a model of the given size, in memory.
+
+// Polygons that each span the whole order list: half the file order entries,
+// half polygons, every polygon asking for every entry.
+std::vector<uint8_t> SpanningPolygons(size_t size) {
+    sample::Model m;
+    m.Vertices = {{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}};
+    const uint32_t corners = static_cast<uint32_t>(size / 2 / 4);
+    for (uint32_t i = 0; i < corners; ++i)
+        m.VertexOrder.push_back(i % 3);
+    m.Polygons.assign(size / 2 / 8, {0, corners});
+    m.PolygonSets.emplace_back().PolygonCount = static_cast<int32_t>(m.Polygons.size());
+    m.Components.emplace_back().PolygonSetCount = 1;
+    m.Visibility = {1};
+    m.Transforms = {0, 0, 0, 1, 1, 1};
+    m.Transforms.resize(24);
+    m.Nodes.push_back({"", -1, -1, 0, 0, 0});
+    return sample::WriteModel(m);
+}
+
+// Nodes that share one component of as many empty polygon sets as there are
+// nodes: each set costs its 108 bytes once, and is visited once per node.
+std::vector<uint8_t> InstancedEmptySets(size_t size) {
+    sample::Model m;
+    const int32_t count = static_cast<int32_t>(size / (108 + 88));
+    m.Components.emplace_back().PolygonSetCount = count;
+    m.PolygonSets.resize(static_cast<size_t>(count));
+    m.Visibility = {1};
+    m.Transforms = {0, 0, 0, 1, 1, 1};
+    m.Transforms.resize(24);
+    for (int32_t i = 0; i < count; ++i)
+        m.Nodes.push_back({"", i - 1, -1, 0, 0, 0});
+    return sample::WriteModel(m);
+}
+
+void HostileWalk(benchmark::State& state, std::vector<uint8_t> (*shape)(size_t)) {
+    Context();
+    const std::vector<uint8_t> bytes = shape(static_cast<size_t>(state.range(0)) << 10);
+    MemorySource source(bytes);
+    ModelScene scene;
+    scene.LoadFrom(source);
+    for (auto _ : state) {
+        scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+        glFinish();
+    }
+    CountItems(state, scene.ItemsSent(), "items");
+}
+BENCHMARK_CAPTURE(HostileWalk, spanning, SpanningPolygons)
+    ->Name("walk_spanning_polygons/reference_64KiB")
+    ->Arg(64)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HostileWalk, spanning, SpanningPolygons)
+    ->Name("walk_spanning_polygons/KiB")
+    ->Arg(256)
+    ->Arg(1024)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HostileWalk, instanced, InstancedEmptySets)
+    ->Name("walk_instanced_empty_sets/reference_1MiB")
+    ->Arg(1024)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HostileWalk, instanced, InstancedEmptySets)
+    ->Name("walk_instanced_empty_sets/KiB")
+    ->Arg(4096)
+    ->Arg(16384)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
