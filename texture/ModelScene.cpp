@@ -32,6 +32,7 @@ bool ModelScene::UploadTextures() {
     uint64_t texelsLeft = kUploadTexelsPerArchiveByte * Textures.FileSize();
     const int32_t count = Textures.ImageCount();
     TextureNames.Clear();
+    GLuint clear = 0;  // the stand-in, made when first needed
     for (int32_t k = 0; k < count; ++k) {
         const ImageHeader& header = *Textures.Images[static_cast<size_t>(k)].Header;
         const uint32_t w = header.Width, h = header.Height;
@@ -41,15 +42,22 @@ bool ModelScene::UploadTextures() {
         if (w > 0 && h > 0 && size <= texelsLeft)
             data = Textures.DecodeImage(k);
 
-        glBindTexture(GL_TEXTURE_2D, TextureNames.Generate());
+        // An image over the budget, or one the archive cannot back, still has
+        // a texture, so the numbering stays the archive's: all of them share
+        // one transparent texel (thousands of objects would cost as much).
+        if (data.empty() && clear) {
+            TextureNames.Repeat(clear);
+            continue;
+        }
+        const GLuint name = TextureNames.Generate();
+        glBindTexture(GL_TEXTURE_2D, name);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         if (data.empty()) {
-            // An image over the budget, or one the archive cannot back, still
-            // gets its texture object, so the numbering stays the archive's:
-            // one transparent texel.
-            const RgbaColor clear{};
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &clear);
+            const RgbaColor transparent{};
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                         &transparent);
+            clear = name;
             continue;
         }
         texelsLeft -= size;

@@ -19,8 +19,7 @@ namespace {
 // (either slash, a drive, "..") would reach files outside the model's folder.
 std::optional<std::string> ArchiveNameFor(const std::string& modelPath, const ModelHeader& header) {
     const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
-    if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." ||
-        *name == "..")
+    if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." || *name == "..")
         return std::nullopt;
     return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name));
 }

@@ -5,17 +5,20 @@
 uint32_t TextureObjects::Generate() {
     GLuint name = 0;
     glGenTextures(1, &name);
+    owned_.push_back(name);
     names_.push_back(name);
     return name;
 }
 
 void TextureObjects::Adopt(std::vector<uint32_t> names) {
     Clear();
+    owned_ = names;
     names_ = std::move(names);
 }
 
 void TextureObjects::Clear() {
-    if (!names_.empty())
-        glDeleteTextures(static_cast<GLsizei>(names_.size()), names_.data());
+    if (!owned_.empty())
+        glDeleteTextures(static_cast<GLsizei>(owned_.size()), owned_.data());
+    owned_.clear();
     names_.clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The GL texture objects of one scene, in archive order: made here, deleted
-// here (when replaced or destroyed), always with the scene's context current.
+// The GL texture objects of one scene, one name per archive image in archive
+// order: made here, deleted here (when replaced or destroyed), always with the
+// scene's context current. Images may share an object (the stand-in for those
+// that have no texels); each object is deleted once.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,9 +15,11 @@ class TextureObjects {
     TextureObjects(const TextureObjects&) = delete;
     TextureObjects& operator=(const TextureObjects&) = delete;
 
-    // A new texture object after those held; returns its name.
+    // A new texture object for the next image; returns its name.
     uint32_t Generate();
-    // Takes over objects made elsewhere: they are deleted with these.
+    // The next image shows an object already held.
+    void Repeat(uint32_t name) { names_.push_back(name); }
+    // Takes over objects made elsewhere, one per image: they are deleted with these.
     void Adopt(std::vector<uint32_t> names);
     // Deletes every object held.
     void Clear();
@@ -25,5 +29,6 @@ class TextureObjects {
     bool empty() const { return names_.empty(); }
 
   private:
-    std::vector<uint32_t> names_;
+    std::vector<uint32_t> names_;  // per image
+    std::vector<uint32_t> owned_;  // each object once
 };
