@@ -99,6 +99,22 @@ size_t FileSource::ReadAt(uint64_t offset, void* out, size_t length) {
     return std::fread(out, 1, length, file_);
 }
 
+size_t WindowedSource::ReadAt(uint64_t offset, void* out, size_t length) {
+    if (length >= kWindow)
+        return source_.ReadAt(offset, out, length);
+    if (offset < start_ || offset + length > start_ + window_.size()) {
+        window_.resize(kWindow);
+        window_.resize(source_.ReadAt(offset, window_.data(), kWindow));
+        start_ = offset;
+    }
+    if (offset >= start_ + window_.size())
+        return 0;
+    const size_t count = std::min<uint64_t>(length, start_ + window_.size() - offset);
+    if (count)
+        std::memcpy(out, window_.data() + (offset - start_), count);
+    return count;
+}
+
 size_t MemorySource::ReadAt(uint64_t offset, void* out, size_t length) {
     if (offset >= bytes_.size())
         return 0;

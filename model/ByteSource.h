@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <vector>
 
 class ByteSource {
   public:
@@ -45,6 +46,22 @@ class MemorySource final : public ByteSource {
 
   private:
     std::span<const uint8_t> bytes_;
+};
+
+// Serves small reads from a window of another source, read in one go: records
+// scattered over a file in their thousands (animation sets, say) then cost one
+// read per window instead of a seek and a read each. Large reads go through.
+class WindowedSource final : public ByteSource {
+  public:
+    static constexpr size_t kWindow = 64 * 1024;
+    explicit WindowedSource(ByteSource& source) : source_(source) {}
+    uint64_t Size() const override { return source_.Size(); }
+    size_t ReadAt(uint64_t offset, void* out, size_t length) override;
+
+  private:
+    ByteSource& source_;
+    std::vector<uint8_t> window_;
+    uint64_t start_ = 0;
 };
 
 // Opens a file by UTF-8 path in mode "rb" (wide API on Windows, so any name opens).

@@ -4,8 +4,7 @@
 #include "model/ByteSwap.h"
 #include "model/ReadBudget.h"
 
-#include <map>
-#include <new>
+#include <unordered_map>
 
 namespace {
 
@@ -72,19 +71,10 @@ bool ModelFile::Load(const std::string& path) {
     FileSource file;
     if (!file.Open(path))
         return false;
-    // The whole file at once, then every block and animation list from memory:
-    // a file of thousands of animation sets would otherwise take thousands of
-    // seeks. A file too large for that is read where it lies.
-    std::vector<uint8_t> bytes;
-    try {
-        bytes.resize(file.Size());
-    } catch (const std::bad_alloc&) {
-        LoadFrom(file);
-        return true;
-    }
-    bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
-    MemorySource memory(bytes);
-    LoadFrom(memory);
+    // The blocks are read in bulk; the animation sets, thousands of small
+    // reads all over the file, through a window.
+    WindowedSource windowed(file);
+    LoadFrom(windowed);
     return true;
 }
 
@@ -143,13 +133,13 @@ void ModelFile::LoadFrom(ByteSource& source) {
     // Block 27: one area per block-26 record. Records that name the same area
     // get the same set: it is read once, so no set loses records to the budget
     // that another one already spent.
-    std::map<uint32_t, std::shared_ptr<const AnimationSet>> areas;
+    std::unordered_map<uint32_t, size_t> firstSetOf;  // area -> first set that names it
+    firstSetOf.reserve(animationSetIndex_.size());
     animationSets_.reserve(animationSetIndex_.size());
     for (const AnimationSetIndexRecord& record : animationSetIndex_) {
-        std::shared_ptr<const AnimationSet>& set = areas[record.DataOffset];
-        if (!set)
-            set = ReadAnimationSet(source, reader, record.DataOffset);
-        animationSets_.push_back(set);
+        const auto [first, isNew] = firstSetOf.emplace(record.DataOffset, animationSets_.size());
+        animationSets_.push_back(isNew ? ReadAnimationSet(source, reader, record.DataOffset)
+                                       : animationSets_[first->second]);
     }
 }
 
