@@ -4,7 +4,9 @@
 #include <bit>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "model/ByteSource.h"
 #include "model/ModelFile.h"
 #include "model/Text.h"
 #include "tests/model/LoadModel.h"
@@ -238,4 +240,26 @@ TEST(ModelFile, LoadsFromAPathAndKeepsIt) {
     EXPECT_EQ(missing.Path(), dir.File("gone.bin"));
     EXPECT_EQ(missing.Header().BlockOffset[0], 0u);
     EXPECT_TRUE(missing.Vertices().empty());
+}
+
+TEST(ByteSource, AWindowReadsWhatItsSourceReads) {
+    std::vector<uint8_t> bytes(3 * WindowedSource::kWindow / 2 + 5);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    MemorySource direct(bytes), under(bytes);
+    WindowedSource windowed(under);
+    const uint64_t window = WindowedSource::kWindow, end = bytes.size();
+    // Forwards, back, across the window's end, at and past the file's end, and
+    // larger than the window.
+    const std::pair<uint64_t, size_t> reads[] = {
+        {0, 92},         {100, 4}, {window - 2, 8}, {50, 30}, {window + 10, 1000},
+        {end - 3, 10},   {end, 4}, {end + 9, 4},    {7, 0},   {1, window + 100},
+        {window / 2, 12}};
+    for (auto [offset, length] : reads) {
+        std::vector<uint8_t> want(length, 0xEE), got(length, 0xEE);
+        EXPECT_EQ(windowed.ReadAt(offset, got.data(), length),
+                  direct.ReadAt(offset, want.data(), length))
+            << offset << " " << length;
+        EXPECT_EQ(got, want) << offset << " " << length;
+    }
 }
