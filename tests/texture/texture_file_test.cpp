@@ -82,7 +82,7 @@ TEST(TextureArchive, DataRunsToTheNextImagesOffsetAndTheLastToTheEndOfFile) {
     ExpectTexels(file->DecodeImage(0), 8, 4, want);
 }
 
-TEST(TextureArchive, LoadAppendsAHyphenToABareNameOrAFullPath) {
+TEST(TextureArchive, FoundByNameWithAHyphenOrBesideItsModel) {
     const std::vector<uint8_t> bytes =
         sample::WriteArchive(OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x80)));
     testsupport::TempDir dir;
@@ -111,27 +111,23 @@ TEST(TextureArchive, LoadAppendsAHyphenToABareNameOrAFullPath) {
     EXPECT_TRUE(loaded);
     EXPECT_EQ(bare.FileName, "Modèle ÄÖ 模型-");
     EXPECT_EQ(bare.ImageCount(), 1);
-}
 
-TEST(TextureArchive, AModelsArchiveLiesBesideTheModel) {
-    const std::vector<uint8_t> bytes =
-        sample::WriteArchive(OneImage(8, 4, 1, std::vector<uint8_t>(32, 0x80)));
-    testsupport::TempDir dir;
-    const std::string model = dir.File("crate.mdl");
+    // A model's archive lies beside the model, whatever the current folder.
+    const std::string crate = dir.File("crate.mdl");
     dir.Write("crate-", bytes);
     // A name in the game's own 8-bit encoding, as a byte-string open sees it.
     const std::string latin1 = "\xE9t\xE9";
-    std::FILE* file =
+    std::FILE* opened =
         std::fopen((testsupport::Utf8(dir.Path()) + "/" + latin1 + "-").c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    ASSERT_NE(opened, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), opened);
+    std::fclose(opened);
 
-    auto loads = [&model](const std::string& name) {
+    auto loads = [&crate](const std::string& name) {
         ModelHeader header{};
         std::memcpy(header.TextureName, name.data(), name.size());
         TextureFile archive;
-        return archive.LoadBeside(model, header) && archive.ImageCount() == 1;
+        return archive.LoadBeside(crate, header) && archive.ImageCount() == 1;
     };
     for (const std::string& name : {std::string("crate"), latin1})
         EXPECT_TRUE(loads(name)) << name;
