@@ -416,23 +416,23 @@ void HostileWalk(benchmark::State& state, std::vector<uint8_t> (*shape)(size_t),
     CountItems(state, scene.ItemsSent(), "items");
 }
 // The smallest file of each shape is the reference: the ratios grow as the sizes do.
-BENCHMARK_CAPTURE(HostileWalk, spanning64, SpanningPolygons, 64)
-    ->Name("walk_spanning_polygons/reference_64KiB")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HostileWalk, spanning256, SpanningPolygons, 256)
-    ->Name("walk_spanning_polygons/256KiB")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HostileWalk, spanning1024, SpanningPolygons, 1024)
-    ->Name("walk_spanning_polygons/1MiB")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HostileWalk, instanced1, InstancedEmptySets, 1024)
-    ->Name("walk_instanced_empty_sets/reference_1MiB")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HostileWalk, instanced4, InstancedEmptySets, 4096)
-    ->Name("walk_instanced_empty_sets/4MiB")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HostileWalk, instanced16, InstancedEmptySets, 16384)
-    ->Name("walk_instanced_empty_sets/16MiB")
-    ->Unit(benchmark::kMillisecond);
+const bool kHostileWalksRegistered = [] {
+    const struct {
+        const char* Name;
+        std::vector<uint8_t> (*Shape)(size_t);
+        size_t KiB;
+    } walks[] = {
+        {"walk_spanning_polygons/reference_64KiB", SpanningPolygons, 64},
+        {"walk_spanning_polygons/256KiB", SpanningPolygons, 256},
+        {"walk_spanning_polygons/1MiB", SpanningPolygons, 1024},
+        {"walk_instanced_empty_sets/reference_1MiB", InstancedEmptySets, 1024},
+        {"walk_instanced_empty_sets/4MiB", InstancedEmptySets, 4096},
+        {"walk_instanced_empty_sets/16MiB", InstancedEmptySets, 16384},
+    };
+    for (const auto& walk : walks)
+        benchmark::RegisterBenchmark(walk.Name, HostileWalk, walk.Shape, walk.KiB)
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 }  // namespace
