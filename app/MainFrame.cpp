@@ -1,5 +1,10 @@
 #include "app/MainFrame.h"
 
+// After windows.h, which the viewer's headers bring.
+#include <shellapi.h>
+
+#include <string>
+
 #include "app/resource.h"
 
 namespace {
@@ -87,6 +92,15 @@ LRESULT MainFrame::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_CHECKBUTTON:
             GetToolBar().CheckButton(static_cast<int>(wParam));
             return 0;
+        case WM_DROPFILES: {
+            // Files dropped from Explorer: the first opens as File > Open would.
+            auto drop = reinterpret_cast<HDROP>(wParam);
+            std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+            DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size()));
+            DragFinish(drop);
+            m_View.OpenFile(Utf8FromWide(path.c_str()));
+            return 0;
+        }
         case WM_COMMAND:
             if (IsViewCommand(LOWORD(wParam))) {
                 SendMessageA(m_View.GetHwnd(), WM_COMMAND, wParam, lParam);

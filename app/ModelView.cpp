@@ -1,6 +1,7 @@
 #include "app/ModelView.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <GL/gl.h>
 
@@ -177,6 +178,36 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_KEYUP:
             m_View.KeyUp(static_cast<uint32_t>(wParam));
             break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            // The view takes the keyboard too, and keeps the mouse for the
+            // drag even when it leaves the window.
+            SetFocus(window);
+            SetCapture(window);
+            m_View.MouseDown(message == WM_LBUTTONDOWN   ? MouseButton::Left
+                             : message == WM_RBUTTONDOWN ? MouseButton::Right
+                                                         : MouseButton::Middle,
+                             GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            m_View.MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam & MK_SHIFT);
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (GetCapture() == window)
+                ReleaseCapture();
+            m_View.MouseUp();
+            return 0;
+        case WM_CAPTURECHANGED:
+            m_View.MouseUp();
+            return 0;
+        case WM_MOUSEWHEEL:
+            m_iWheel += GET_WHEEL_DELTA_WPARAM(wParam);
+            m_View.MouseWheel(m_iWheel / WHEEL_DELTA, GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT);
+            m_iWheel %= WHEEL_DELTA;
+            return 0;
         case WM_KILLFOCUS:
             // Keys let go while a menu or a dialog has the keyboard never
             // reach the view as key-ups.
@@ -200,9 +231,13 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void ModelView::Open() {
+    OpenFile(OpenFileDialog(m_hWnd));
+}
+
+void ModelView::OpenFile(const std::string& path) {
     // A view whose context could not be made still opens files: GLU's scaler
     // would crash without one, so nothing is uploaded then.
-    m_View.OpenDocument(OpenFileDialog(m_hWnd), HasContext());
+    m_View.OpenDocument(path, HasContext());
     for (UINT id : kCheckedAfterOpen)
         SendMessageA(m_hWndParent, WM_CHECKBUTTON, id, 1);
 }
@@ -224,12 +259,15 @@ std::string OpenFileDialog(HWND owner) {
     request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&request))
         return {};
+    return Utf8FromWide(file);
+}
 
-    const int size = WideCharToMultiByte(CP_UTF8, 0, file, -1, nullptr, 0, nullptr, nullptr);
+std::string Utf8FromWide(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (size <= 1)
         return {};
-    std::string path(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, file, -1, path.data(), size, nullptr, nullptr);
-    path.resize(static_cast<size_t>(size) - 1);  // the terminator
-    return path;
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(size) - 1);  // the terminator
+    return utf8;
 }

@@ -33,6 +33,10 @@ class ModelView : public Windows::CWin {
     // Releases the rendering and device contexts; a box for each step that fails.
     void ReleaseGL();
 
+    // What Open does once it has a path (an empty one changes no document):
+    // also for a file dropped on the frame or named on the command line.
+    void OpenFile(const std::string& path);
+
     SceneView& View() { return m_View; }
     HDC GetDeviceContext() const { return m_hDC; }
     HGLRC GetRenderingContext() const { return m_hRC; }
@@ -56,8 +60,11 @@ class ModelView : public Windows::CWin {
     std::unique_ptr<OffscreenWindow> m_pOffscreen;
     int m_iWidth = 0;
     int m_iHeight = 0;
+    int m_iWheel = 0;  // wheel motion short of a whole notch
 };
 
 // The system's open-file dialog over `owner`: the chosen path in UTF-8, or empty
 // when the user cancels.
 std::string OpenFileDialog(HWND owner);
+// A path from the wide Windows APIs in UTF-8, as the program keeps paths.
+std::string Utf8FromWide(const wchar_t* text);

@@ -1,7 +1,13 @@
 #include "app/ViewerApp.h"
 
-ViewerApp::ViewerApp(HINSTANCE instance) : CApp(instance) {
-    m_Frame.Create();
+// After windows.h, which the viewer's headers bring.
+#include <shellapi.h>
+
+ViewerApp::ViewerApp(HINSTANCE instance, const std::string& file) : CApp(instance) {
+    if (HWND frame = m_Frame.Create())
+        DragAcceptFiles(frame, TRUE);
+    if (!file.empty())
+        m_Frame.GetView().OpenFile(file);
 }
 
 void ViewerApp::Tick() {

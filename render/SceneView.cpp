@@ -3,7 +3,27 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 #include "model/FileKind.h"
+
+namespace {
+
+// What one arrow-key tick changes: s pans, r turns or zooms; Shift five times as much.
+constexpr float PanStep(bool shift) {
+    return shift ? 2.5f : 0.5f;
+}
+constexpr float TurnStep(bool shift) {
+    return shift ? 5.0f : 1.0f;
+}
+
+// Degrees a pixel of a left drag turns the model, without Shift.
+constexpr float kDegreesPerPixel = 0.5f;
+constexpr double kFieldOfViewDegrees = 45.0;
+
+}  // namespace
 
 bool SceneView::InitGL() {
     glShadeModel(GL_SMOOTH);
@@ -19,10 +39,13 @@ bool SceneView::InitGL() {
 void SceneView::Resize(int width, int height) {
     if (height == 0)
         height = 1;
+    width_ = width;
+    height_ = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 600.0);
+    gluPerspective(kFieldOfViewDegrees, static_cast<double>(width) / static_cast<double>(height),
+                   0.1f, 600.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -60,10 +83,52 @@ void SceneView::ApplyCamera() const {
     glRotatef(RotateY, 0, 1, 0);
 }
 
+void SceneView::KeyDown(uint32_t code) {
+    SetKey(code, 1);
+    if (code == kKeyHome)
+        ResetCamera();
+}
+
+void SceneView::MouseDown(MouseButton button, int x, int y) {
+    dragging_ = button;
+    lastX_ = x;
+    lastY_ = y;
+}
+
+void SceneView::MouseMove(int x, int y, bool shift) {
+    if (!dragging_)
+        return;
+    const float dx = static_cast<float>(x - lastX_), dy = static_cast<float>(y - lastY_);
+    lastX_ = x;
+    lastY_ = y;
+    if (*dragging_ == MouseButton::Left) {
+        // Right turns as the Right key does, up as the Up key does.
+        const float degrees = kDegreesPerPixel * TurnStep(shift);
+        RotateY += dx * degrees;
+        RotateX += dy * degrees;
+        return;
+    }
+    // A pixel at the model's depth spans this much of the scene; window rows
+    // run down, the scene's y up.
+    const double depth = std::max(std::abs(static_cast<double>(Zoom)), 0.1);
+    const double perPixel =
+        2 * depth * std::tan(kFieldOfViewDegrees * std::numbers::pi / 360) / height_;
+    PanX += static_cast<float>(dx * perPixel);
+    PanY -= static_cast<float>(dy * perPixel);
+}
+
+void SceneView::MouseUp() {
+    dragging_.reset();
+}
+
+void SceneView::MouseWheel(int notches, bool shift) {
+    Zoom += static_cast<float>(notches) * TurnStep(shift);
+}
+
 void SceneView::ProcessKeys() {
     const bool shift = KeyState[kKeyShift] != 0;
-    const float s = shift ? 2.5f : 0.5f;
-    const float r = shift ? 5.0f : 1.0f;
+    const float s = PanStep(shift);
+    const float r = TurnStep(shift);
     const bool left = KeyState[kKeyLeft], right = KeyState[kKeyRight];
     const bool up = KeyState[kKeyUp], down = KeyState[kKeyDown];
     switch (ControlMode) {

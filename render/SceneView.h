@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/PointDump.h"
@@ -20,6 +21,7 @@ inline constexpr uint32_t kKeyLeft = 0x25;
 inline constexpr uint32_t kKeyUp = 0x26;
 inline constexpr uint32_t kKeyRight = 0x27;
 inline constexpr uint32_t kKeyDown = 0x28;
+inline constexpr uint32_t kKeyHome = 0x24;
 
 // The commands that change the view.
 inline constexpr int kCommandControlPan = 117;
@@ -28,6 +30,9 @@ inline constexpr int kCommandControlZoom = 119;
 inline constexpr int kCommandShowAxes = 125;
 inline constexpr int kCommandToggleTextures = 129;
 inline constexpr int kCommandShowBoundingBox = 140;
+
+// The mouse buttons a drag is made with.
+enum class MouseButton { Left, Right, Middle };
 
 // What the arrow keys change (ControlMode).
 inline constexpr int32_t kControlPan = 0;
@@ -58,12 +63,25 @@ class SceneView {
     void DrawAxes() const;
     void ResetCamera();
 
-    // Key messages, by virtual-key code.
-    void KeyDown(uint32_t code) { SetKey(code, 1); }
+    // Key messages, by virtual-key code. Home puts the camera back where it
+    // starts.
+    void KeyDown(uint32_t code);
     void KeyUp(uint32_t code) { SetKey(code, 0); }
     // Forgets every held key: the window lost the keyboard, and with it the
     // key-up messages of keys let go elsewhere.
     void ReleaseKeys() { KeyState.fill(0); }
+    // The mouse, in window pixels from the top left, in every control mode: a
+    // drag with the left button turns the model as the arrow keys do in Rotate
+    // mode, a drag with the right or middle button moves it so that the point
+    // under the cursor at the model's depth follows the cursor, and each notch
+    // of the wheel forward (negative: back) brings it closer by one step of the
+    // Zoom keys. Shift multiplies turning and the wheel as it does for the keys.
+    void MouseDown(MouseButton button, int x, int y);
+    void MouseMove(int x, int y, bool shift);
+    // The drag ends (the button went up, or the window lost the mouse).
+    void MouseUp();
+    void MouseWheel(int notches, bool shift);
+
     // Carries out commands 117 to 119, 125, 129 and 140; false for any other.
     bool Command(int id);
 
@@ -92,4 +110,8 @@ class SceneView {
         if (code < KeyState.size())
             KeyState[code] = state;
     }
+
+    int width_ = 1, height_ = 1;  // the client area, for the mouse
+    std::optional<MouseButton> dragging_;
+    int lastX_ = 0, lastY_ = 0;
 };

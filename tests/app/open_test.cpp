@@ -6,6 +6,9 @@
 #include "ViewerTest.h"
 #include "app/resource.h"
 
+// After windows.h, which the viewer's headers bring.
+#include <shlobj.h>
+
 using apptest::MessageRecorder;
 using apptest::ViewerTest;
 namespace fs = std::filesystem;
@@ -117,6 +120,25 @@ TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
     OpenFile(doomed, true);
     EXPECT_FALSE(fs::exists(PathOf(doomed)));
     ExpectOpened(frame, 0, false, false);
+}
+
+TEST_F(OpenTest, AFileDroppedOnTheFrameOpensAsOpenWould) {
+    // The frame takes files from Explorer; of two dropped, the first one opens.
+    EXPECT_TRUE(GetWindowLongPtrW(FrameWindow(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    std::wstring names;
+    for (const std::string& file : {m_Files.Model, m_Files.PointDump})
+        names += PathOf(file).wstring() + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(drop);
+    MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
+    SendMessageW(FrameWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    ExpectOpened(frame, 2, true, false);
+    EXPECT_EQ(Scene().Scene->Path(), m_Files.Model);
+    EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
 }
 
 TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {

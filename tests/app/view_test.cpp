@@ -137,6 +137,32 @@ TEST_F(ViewTest, HeldArrowKeysMoveTheCameraOnEveryTick) {
     Hold({'P', 'R', 'Z'}, 0);
     EXPECT_EQ(scene.ControlMode, kControlRotate);
 
+    // The mouse reaches the same camera, in any mode, and is the view's for the
+    // whole drag: a left drag turns, the wheel brings the model closer.
+    const struct {
+        UINT Message;
+        WPARAM Keys;
+        int X, Y;
+    } mouse[] = {{WM_LBUTTONDOWN, MK_LBUTTON, 100, 100},
+                 {WM_MOUSEMOVE, MK_LBUTTON, 110, 104},
+                 {WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, 112, 104},
+                 {WM_LBUTTONUP, 0, 112, 104},
+                 {WM_MOUSEMOVE, 0, 300, 300},
+                 {WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0, 0}};
+    const float rotateX = scene.RotateX, rotateY = scene.RotateY, zoom = scene.Zoom;
+    for (const auto& m : mouse) {
+        PostMessageA(ViewWindow(), m.Message, m.Keys, MAKELPARAM(m.X, m.Y));
+        RunTicks(1);
+        if (m.Message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(GetCapture(), ViewWindow());
+        }
+    }
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(scene.RotateY, rotateY + 10);
+    EXPECT_EQ(scene.RotateX, rotateX + 2);
+    EXPECT_EQ(scene.Zoom, zoom + 1);
+    EXPECT_EQ(scene.ControlMode, kControlRotate);
+
     // A key let go while another window has the keyboard is forgotten with it.
     PostMessageA(ViewWindow(), WM_KEYDOWN, VK_RIGHT, 0);
     RunTicks(1);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The real viewer end to end, under Wine on the current X display: opens the demo
-# model with keystrokes through the menu and the file dialog, holds arrow keys,
-# and looks at the screenshots: the model appears, then the picture moves.
+# model with keystrokes through the menu and the file dialog and holds arrow
+# keys; then starts it with the model on its command line and drags with the
+# mouse; and looks at the screenshots: the model appears, then the picture moves.
 #   viewer_e2e.sh VIEWER.exe MAKE_DEMO.exe WORKDIR
 set -e
 viewer=$1 make_demo=$2 work=$3
@@ -15,9 +16,11 @@ export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
 rm -rf "$work"
-mkdir -p "$work/demo"
+mkdir -p "$work/demo" "$work/mouse"
 /usr/lib/wine/wine64 "$make_demo" "$(winepath -w "$work/demo")" >/dev/null
 "$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work" --keys
+# Started with the model on its command line, then turned with the mouse.
+"$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work/mouse" --mouse
 
 # The middle of the window is the middle of the view.
 middle() {
@@ -28,19 +31,26 @@ middle() {
 mean() {
     identify -format '%[fx:mean]' "$(middle "$1")"
 }
+# Pixels that differ by more than a little between two pictures.
+differing() {
+    compare -metric AE -fuzz 10% "$(middle "$1")" "$(middle "$2")" null: 2>&1 || true
+}
 started=$(mean "$work/started.png")
 opened=$(mean "$work/opened.png")
-# Pixels that differ by more than a little between the two pictures.
-moved=$(compare -metric AE -fuzz 10% "$(middle "$work/opened.png")" \
-    "$(middle "$work/moved.png")" null: 2>&1 || true)
+moved=$(differing "$work/opened.png" "$work/moved.png")
+argument=$(mean "$work/mouse/opened.png")
+dragged=$(differing "$work/mouse/opened.png" "$work/mouse/dragged.png")
 size=$(identify -format '%w %h' "$work/opened.png")
 area=$(( (${size% *} / 2) * (${size#* } / 2) ))
-echo "mean brightness before $started, with the model $opened; $moved of $area pixels moved"
+echo "mean brightness before $started, with the model $opened, opened from the command line $argument"
+echo "$moved of $area pixels moved by the keys, $dragged by the mouse"
 
-awk -v a="$started" -v b="$opened" -v m="$moved" -v n="$area" 'BEGIN {
+awk -v a="$started" -v b="$opened" -v m="$moved" -v c="$argument" -v d="$dragged" -v n="$area" 'BEGIN {
     fail = 0
     if (a > 0.02) { print "before opening, the view shows more than the axes"; fail = 1 }
     if (b < 0.06) { print "the model does not show"; fail = 1 }
     if (m < n / 20) { print "the arrow keys did not move the picture"; fail = 1 }
+    if (c < 0.06) { print "the model named on the command line does not show"; fail = 1 }
+    if (d < n / 20) { print "the mouse did not turn the picture"; fail = 1 }
     exit fail
 }'

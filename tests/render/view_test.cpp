@@ -1,4 +1,5 @@
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -143,6 +144,57 @@ TEST(View, HeldArrowsMoveTheCameraByModeAndShift) {
     view.Frame(false, show);
     EXPECT_EQ(shown, std::vector<float>{3});
     EXPECT_EQ(view.PanX, 4.0f);
+}
+
+TEST(View, TheMouseTurnsMovesAndZoomsInEveryModeAndHomeResets) {
+    GlContext gl(640, 480);
+    SceneView view;
+    view.InitGL();
+    view.Resize(640, 480);
+    view.ControlMode = kControlZoom;
+    // Left: right and up turn as the Right and Up keys do in Rotate mode, half a
+    // degree a pixel, five times that with Shift; nothing once the button is up.
+    view.MouseDown(MouseButton::Left, 100, 100);
+    view.MouseMove(120, 90, false);
+    view.MouseMove(122, 90, true);
+    view.MouseUp();
+    view.MouseMove(300, 300, false);
+    EXPECT_EQ(CameraOf(view), (Camera{0, -2, -55, -5, 15}));
+
+    // Right or middle: the scene's origin stays under the cursor, at any depth.
+    auto origin = [&view] {
+        view.DrawScene();  // leaves the camera as the modelview matrix
+        std::array<double, 16> model{}, projection{};
+        std::array<GLint, 4> viewport{};
+        glGetDoublev(GL_MODELVIEW_MATRIX, model.data());
+        glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        double x = 0, y = 0, z = 0;
+        gluProject(0, 0, 0, model.data(), projection.data(), viewport.data(), &x, &y, &z);
+        return std::array{x, 480 - y};  // window rows run down
+    };
+    for (auto [button, zoom] :
+         {std::pair{MouseButton::Right, -55.0f}, {MouseButton::Middle, -200.0f}}) {
+        view.Zoom = zoom;
+        const std::array<double, 2> before = origin();
+        view.MouseDown(button, 320, 240);
+        view.MouseMove(350, 200, true);
+        view.MouseUp();
+        const std::array<double, 2> after = origin();
+        EXPECT_NEAR(after[0] - before[0], 30, 0.01) << zoom;
+        EXPECT_NEAR(after[1] - before[1], -40, 0.01) << zoom;
+    }
+
+    // The wheel: a notch forward brings the model one Zoom step closer.
+    view.Zoom = -55;
+    view.MouseWheel(1, false);
+    EXPECT_EQ(view.Zoom, -54.0f);
+    view.MouseWheel(-2, true);
+    EXPECT_EQ(view.Zoom, -64.0f);
+    EXPECT_EQ(view.ControlMode, kControlZoom);
+
+    view.KeyDown(kKeyHome);
+    EXPECT_EQ(CameraOf(view), (Camera{0, -2, -55, 0, 0}));
 }
 
 TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
