@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` each do their own set-up.
-.PHONY: all setup build test run bench fuzz docs format
+.PHONY: all setup build test run view bench fuzz docs format
 
 all: build
 
@@ -24,6 +24,13 @@ run: setup
 	build/release/cli/kestrel make-sample build/demo >/dev/null
 	scripts/run-viewer build/demo/kestrel-demo.model
 
+# The Linux viewer (`kestrel view`) on the demo; needs a display.
+view: setup
+	cmake --preset native-release >/dev/null
+	cmake --build --preset native-release --target kestrel
+	build/release/cli/kestrel make-sample build/demo >/dev/null
+	build/release/cli/kestrel view build/demo/kestrel-demo.model
+
 bench: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel_bench
@@ -34,7 +41,7 @@ fuzz: setup
 	scripts/fuzz
 
 # The README's pictures: the demo drawn by `kestrel render`, and the viewer with
-# the demo open, on Xvfb.
+# the demo open on Xvfb, under Wine and in its Linux window (`kestrel view`).
 docs: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel
@@ -44,6 +51,8 @@ docs: setup
 	cmake --build --preset windows --target KestrelViewer
 	env -u DISPLAY scripts/run-viewer build/demo/kestrel-demo.model
 	cp build/demo/screens/opened.png docs/viewer.png
+	sh tests/cli/view_test.sh $(CURDIR)/build/release/cli/kestrel $(CURDIR)/build/view-docs
+	cp build/view-docs/window.png docs/linux-view.png
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

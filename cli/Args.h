@@ -2,6 +2,7 @@
 // Command-line words of one subcommand: positional words, options with a value
 // (--name VALUE, --name=VALUE, -o VALUE) and flags.
 
+#include <charconv>
 #include <map>
 #include <set>
 #include <string>
@@ -28,3 +29,29 @@ struct Args {
 // False with a message in `error` for an unknown option or a missing value.
 bool ParseArgs(const std::vector<std::string>& words, const OptionSpec& spec, Args& args,
                std::string& error);
+
+// The whole word as one number (an integer or a float, by `value`'s type).
+template <class T>
+bool ParseNumber(const std::string& text, T& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+// "A,B" (or "AxB" for sizes) as two numbers.
+template <class T>
+bool ParsePair(const std::string& text, char separator, T& a, T& b) {
+    const size_t at = text.find(separator);
+    return at != std::string::npos && ParseNumber(text.substr(0, at), a) &&
+           ParseNumber(text.substr(at + 1), b);
+}
+
+// Largest picture `render` and `view` make on a side: far beyond any screen,
+// small enough that a typo cannot ask for gigabytes.
+inline constexpr int kMaxPictureSide = 8192;
+
+// --size WxH, each side from 1 to kMaxPictureSide; false for anything else.
+inline bool ParseSize(const std::string& text, int& width, int& height) {
+    return ParsePair(text, 'x', width, height) && width >= 1 && height >= 1 &&
+           width <= kMaxPictureSide && height <= kMaxPictureSide;
+}

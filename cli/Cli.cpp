@@ -84,6 +84,31 @@ const Command kCommands[] = {
      1,
      1,
      Render},
+    {"view",
+     "show a model in a window, as the viewer does",
+     "usage: kestrel view [FILE] [--size WxH]\n"
+     "\n"
+     "Opens a window (default 640x480) that draws FILE as the viewer does, with\n"
+     "the viewer's own drawing code, 50 frames a second. Without FILE it shows the\n"
+     "empty view; a file dropped on the window opens in its place.\n"
+     "\n"
+     "keys:\n"
+     "  arrows         pan, turn or zoom by the control mode (Shift: five times)\n"
+     "  P R Z          control mode: pan, rotate, zoom\n"
+     "  A T B          axes, textures, bounding box on and off\n"
+     "  Home           the camera back where it starts\n"
+     "  F12, Ctrl+S    save the frame as kestrel-view-NNN.png in the working folder\n"
+     "  Q, Escape      quit\n"
+     "mouse:\n"
+     "  left drag      turn the model\n"
+     "  right drag     move it (middle drag too)\n"
+     "  wheel          bring it closer or send it away\n"
+     "\n"
+     "Needs a display (DISPLAY or WAYLAND_DISPLAY); kestrel render draws without one.\n",
+     {{"--size"}, {}},
+     0,
+     1,
+     View},
     {"make-sample",
      "write the demo model, its archive and a point dump",
      "usage: kestrel make-sample DIR\n"

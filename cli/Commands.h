@@ -12,3 +12,4 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err);
 int Textures(const Args& args, std::ostream& out, std::ostream& err);
 int Render(const Args& args, std::ostream& out, std::ostream& err);
 int MakeSample(const Args& args, std::ostream& out, std::ostream& err);
+int View(const Args& args, std::ostream& out, std::ostream& err);

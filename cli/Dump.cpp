@@ -1,6 +1,5 @@
 // dump: the Data View's text of one block, byte for byte.
 
-#include <charconv>
 #include <ostream>
 
 #include "cli/Cli.h"
@@ -10,29 +9,19 @@
 #include "model/ModelFile.h"
 #include "texture/TextureFile.h"
 
-namespace {
-
-bool ParseInteger(const std::string& text, int64_t& value) {
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end && !text.empty();
-}
-
-}  // namespace
-
 int Dump(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
     std::string blockWord = args.Value("--block", "header");
     int64_t block = dataview::kHeaderBlock;
     if (blockWord != "header" &&
-        (!ParseInteger(blockWord, block) || block == dataview::kHeaderBlock ||
+        (!ParseNumber(blockWord, block) || block == dataview::kHeaderBlock ||
          dataview::FindEntry(static_cast<int>(block)) < 0)) {
         err << "kestrel dump: unknown block '" << blockWord
             << "': use header or one of 2 3 4 5 6 8 10 19 20 21 22 23 24 25 26 27\n";
         return kExitUsage;
     }
     int64_t set = 0;
-    if (args.Has("--set") && !ParseInteger(args.Value("--set"), set)) {
+    if (args.Has("--set") && !ParseNumber(args.Value("--set"), set)) {
         err << "kestrel dump: the set must be a number, not '" << args.Value("--set") << "'\n";
         return kExitUsage;
     }

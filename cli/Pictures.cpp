@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <charconv>
 #include <filesystem>
 #include <ostream>
 
@@ -22,29 +21,6 @@
 
 namespace {
 
-// Largest picture `render` makes on a side: far beyond any screen, small enough
-// that a typo cannot ask for gigabytes.
-constexpr int kMaxPictureSide = 8192;
-
-bool ParseFloat(const std::string& text, float& value) {
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    return !text.empty() && error == std::errc() && stop == end;
-}
-
-bool ParseInt(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    return !text.empty() && error == std::errc() && stop == end;
-}
-
-// "A,B" (or "AxB" for sizes) as two numbers.
-template <class T, class Parse>
-bool ParsePair(const std::string& text, char separator, T& a, T& b, Parse parse) {
-    size_t at = text.find(separator);
-    return at != std::string::npos && parse(text.substr(0, at), a) && parse(text.substr(at + 1), b);
-}
-
 bool MakeFolder(const std::string& folder, std::ostream& err, const char* command) {
     std::error_code error;
     std::filesystem::create_directories(PathFromUtf8(folder), error);
@@ -55,6 +31,14 @@ bool MakeFolder(const std::string& folder, std::ostream& err, const char* comman
 }
 
 }  // namespace
+
+RgbaPicture ShownFrame(int width, int height) {
+    RgbaPicture picture{width, height, ReadFramePixels(width, height)};
+    // The viewer's window has no alpha planes: what it shows is opaque.
+    for (size_t i = 3; i < picture.Pixels.size(); i += 4)
+        picture.Pixels[i] = 255;
+    return picture;
+}
 
 int Textures(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
@@ -131,24 +115,21 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     int width = 640, height = 480;
-    if (args.Has("--size") &&
-        (!ParsePair(args.Value("--size"), 'x', width, height, ParseInt) || width < 1 ||
-         height < 1 || width > kMaxPictureSide || height > kMaxPictureSide)) {
+    if (args.Has("--size") && !ParseSize(args.Value("--size"), width, height)) {
         err << "kestrel render: --size wants WxH, each from 1 to " << kMaxPictureSide << "\n";
         return kExitUsage;
     }
     SceneView view;
-    if (args.Has("--pan") &&
-        !ParsePair(args.Value("--pan"), ',', view.PanX, view.PanY, ParseFloat)) {
+    if (args.Has("--pan") && !ParsePair(args.Value("--pan"), ',', view.PanX, view.PanY)) {
         err << "kestrel render: --pan wants X,Y\n";
         return kExitUsage;
     }
-    if (args.Has("--zoom") && !ParseFloat(args.Value("--zoom"), view.Zoom)) {
+    if (args.Has("--zoom") && !ParseNumber(args.Value("--zoom"), view.Zoom)) {
         err << "kestrel render: --zoom wants a number\n";
         return kExitUsage;
     }
     if (args.Has("--rotate") &&
-        !ParsePair(args.Value("--rotate"), ',', view.RotateX, view.RotateY, ParseFloat)) {
+        !ParsePair(args.Value("--rotate"), ',', view.RotateX, view.RotateY)) {
         err << "kestrel render: --rotate wants X,Y (degrees)\n";
         return kExitUsage;
     }
@@ -179,10 +160,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.OpenDocument(path);
     view.DrawScene();
     glFinish();
-    RgbaPicture picture{width, height, context.ReadPixels()};
-    // The viewer's window has no alpha planes: what it shows is opaque.
-    for (size_t i = 3; i < picture.Pixels.size(); i += 4)
-        picture.Pixels[i] = 255;
+    const RgbaPicture picture = ShownFrame(width, height);
     view.CloseDocuments();  // texture objects go while the context is current
 
     std::string error;

@@ -21,3 +21,7 @@ inline bool WritePng(const std::string& path, const RgbaPicture& picture, std::s
     return WritePng(path, picture.Width, picture.Height, picture.Pixels.data(), error);
 }
 bool ReadPng(const std::string& path, RgbaPicture& picture, std::string& error);
+
+// The frame as the viewer's window shows it: the current read buffer of the
+// current GL context, opaque.
+RgbaPicture ShownFrame(int width, int height);

@@ -88,13 +88,17 @@ bool OffscreenContext::Fail(const std::string& what) {
 }
 
 std::vector<uint8_t> OffscreenContext::ReadPixels() const {
-    const size_t row = static_cast<size_t>(width_) * 4;
-    std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height_));
+    return ReadFramePixels(width_, height_);
+}
+
+std::vector<uint8_t> ReadFramePixels(int width, int height) {
+    const size_t row = static_cast<size_t>(width) * 4;
+    std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     std::vector<uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < height_; ++y)
+    for (int y = 0; y < height; ++y)
         std::memcpy(&topDown[static_cast<size_t>(y) * row],
-                    &bottomUp[static_cast<size_t>(height_ - 1 - y) * row], row);
+                    &bottomUp[static_cast<size_t>(height - 1 - y) * row], row);
     return topDown;
 }

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// The current read buffer of the current context as RGBA bytes, row 0 at the top.
+std::vector<uint8_t> ReadFramePixels(int width, int height);
+
 class OffscreenContext {
   public:
     // Makes the context and its surface and makes it current on this thread.
