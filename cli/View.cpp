@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
@@ -46,50 +47,29 @@ void Open(Window& w, const std::string& path) {
     ShowTitle(w);
 }
 
-// The core's virtual-key code of a GLFW key, 0 for none.
-uint32_t CoreKey(int key) {
-    switch (key) {
-        case GLFW_KEY_LEFT:
-            return kKeyLeft;
-        case GLFW_KEY_RIGHT:
-            return kKeyRight;
-        case GLFW_KEY_UP:
-            return kKeyUp;
-        case GLFW_KEY_DOWN:
-            return kKeyDown;
-        case GLFW_KEY_LEFT_SHIFT:
-        case GLFW_KEY_RIGHT_SHIFT:
-            return kKeyShift;
-        case GLFW_KEY_HOME:
-            return kKeyHome;
-        default:
-            return 0;
-    }
-}
+// GLFW's keys as the core's virtual-key codes, and the menu's commands on
+// letters (there is no menu bar).
+constexpr std::pair<int, uint32_t> kCoreKeys[] = {
+    {GLFW_KEY_LEFT, kKeyLeft}, {GLFW_KEY_RIGHT, kKeyRight},      {GLFW_KEY_UP, kKeyUp},
+    {GLFW_KEY_DOWN, kKeyDown}, {GLFW_KEY_LEFT_SHIFT, kKeyShift}, {GLFW_KEY_RIGHT_SHIFT, kKeyShift},
+    {GLFW_KEY_HOME, kKeyHome}};
+constexpr std::pair<int, int> kCommandKeys[] = {
+    {GLFW_KEY_P, kCommandControlPan},     {GLFW_KEY_R, kCommandControlRotate},
+    {GLFW_KEY_Z, kCommandControlZoom},    {GLFW_KEY_A, kCommandShowAxes},
+    {GLFW_KEY_T, kCommandToggleTextures}, {GLFW_KEY_B, kCommandShowBoundingBox}};
 
-// The menu's commands, on letters: there is no menu bar.
-int CommandKey(int key) {
-    switch (key) {
-        case GLFW_KEY_P:
-            return kCommandControlPan;
-        case GLFW_KEY_R:
-            return kCommandControlRotate;
-        case GLFW_KEY_Z:
-            return kCommandControlZoom;
-        case GLFW_KEY_A:
-            return kCommandShowAxes;
-        case GLFW_KEY_T:
-            return kCommandToggleTextures;
-        case GLFW_KEY_B:
-            return kCommandShowBoundingBox;
-        default:
-            return 0;
-    }
+// What `key` stands for in `table`, 0 for nothing.
+template <class T, size_t N>
+T Lookup(const std::pair<int, T> (&table)[N], int key) {
+    for (const auto& [glfw, value] : table)
+        if (glfw == key)
+            return value;
+    return 0;
 }
 
 void OnKey(GLFWwindow* handle, int key, int, int action, int mods) {
     Window& w = Of(handle);
-    if (const uint32_t code = CoreKey(key)) {
+    if (const uint32_t code = Lookup(kCoreKeys, key)) {
         if (action == GLFW_PRESS)
             w.View.KeyDown(code);
         else if (action == GLFW_RELEASE)
@@ -98,7 +78,7 @@ void OnKey(GLFWwindow* handle, int key, int, int action, int mods) {
     }
     if (action != GLFW_PRESS)
         return;
-    if (const int command = CommandKey(key)) {
+    if (const int command = Lookup(kCommandKeys, key)) {
         w.View.Command(command);
     } else if (key == GLFW_KEY_F12 || (key == GLFW_KEY_S && (mods & GLFW_MOD_CONTROL))) {
         w.SaveFrame = true;
