@@ -192,9 +192,10 @@ int main(int argc, char** argv) {
             << "reference of its group, measured in the same run: a plain read of the same\n"
             << "files, a memcpy of the decoded size, glTexImage2D of images already decoded\n"
             << "and sized, client-side vertex arrays of the same geometry, formatting the\n"
-            << "same values with snprintf. OpenGL figures are Mesa's llvmpipe on an\n"
-            << "offscreen EGL surface; the machine is shared, so figures vary by some\n"
-            << "percent from run to run.\n\n"
+            << "same values with snprintf; for the walks of hostile models, the smallest\n"
+            << "file of the shape, so the ratio grows as the file does. OpenGL figures are\n"
+            << "Mesa's llvmpipe on an offscreen EGL surface; the machine is shared, so\n"
+            << "figures vary by some percent from run to run.\n\n"
             << table;
         if (!out) {
             std::fprintf(stderr, "cannot write %s\n", resultsFile.c_str());
