@@ -5,9 +5,18 @@
 
 #include <GL/gl.h>
 
+#include "app/DataViewDialog.h"
 #include "app/ViewerApp.h"
 #include "app/resource.h"
-#include "dataview/DataViewDialog.h"
+
+// The view core names keys and commands by the platform's and the menu's numbers.
+static_assert(kKeyShift == VK_SHIFT && kKeyLeft == VK_LEFT && kKeyUp == VK_UP &&
+              kKeyRight == VK_RIGHT && kKeyDown == VK_DOWN && kKeyHome == VK_HOME);
+static_assert(kCommandControlPan == IDM_CONTROL_PAN &&
+              kCommandControlRotate == IDM_CONTROL_ROTATE &&
+              kCommandControlZoom == IDM_CONTROL_ZOOM && kCommandShowAxes == IDM_AXES &&
+              kCommandToggleTextures == IDM_TEXTURES &&
+              kCommandShowBoundingBox == IDM_BOUNDING_BOX);
 
 namespace {
 
@@ -243,7 +252,10 @@ void ModelView::OpenFile(const std::string& path) {
 }
 
 void ModelView::ShowDataView() {
-    DataViewDialog dialog(IDD_DATAVIEW, m_View.Scene.get(), m_hWnd);
+    // Block 21 reads the archive only when it is the model's own.
+    const ModelScene* scene = m_View.Scene.get();
+    DataViewDialog dialog(IDD_DATAVIEW, scene,
+                          scene && scene->ArchiveLoaded() ? &scene->Textures : nullptr, m_hWnd);
     dialog.DoModal();
 }
 

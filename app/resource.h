@@ -3,8 +3,6 @@
 /* Resource and command numbers, shared by the viewer's code and KestrelViewer.rc.
    A command's number is also that of its tip in the string table. */
 
-#include "dataview/DataViewIds.h"
-
 /* Menu, toolbar bitmap and the frame's first title. */
 #define IDR_MAINFRAME 101
 
@@ -39,5 +37,11 @@
 
 #define IDD_ABOUT 301
 #define IDC_ABOUT_TEXT 303
+
+/* The "Model Data View" dialog's template and controls. */
+#define IDD_DATAVIEW 141
+#define IDC_DATATEXT 302
+#define IDC_BLOCKCHOICE 1003
+#define IDC_SETCHOICE 1004
 
 #endif

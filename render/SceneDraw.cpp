@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/Drawing.h"
-#include "texture/ModelScene.h"
+#include "render/ModelScene.h"
 
 namespace {
 

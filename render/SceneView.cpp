@@ -64,13 +64,13 @@ void SceneView::DrawScene() {
     ApplyCamera();
     glColor3f(1, 1, 1);
     glEnable(GL_TEXTURE_2D);
-    if (DocumentKind == 2 && Scene) {
+    if (DocumentKind == FileKind::ModelFile && Scene) {
         Scene->SetTexturesEnabled(ShowTextures);
         if (!Scene->Nodes().empty())
             Scene->DrawNode(static_cast<uint32_t>(Scene->Nodes().size() - 1));
         if (ShowBoundingBox)
             Scene->DrawBoundingBox();
-    } else if (DocumentKind == 3 && Points) {
+    } else if (DocumentKind == FileKind::PointDump && Points) {
         Points->Draw();
     }
     if (ShowAxes)
@@ -219,17 +219,17 @@ void SceneView::OpenDocument(const std::string& path, bool withContext) {
     CloseDocuments();
     switch (IdentifyFile(path)) {
         case FileKind::Unreadable:
-            DocumentKind = 0;
+            DocumentKind = FileKind::Unreadable;
             break;
         case FileKind::ModelFile:
             Scene = std::make_unique<ModelScene>();
             Scene->Load(path, withContext);
-            DocumentKind = 2;
+            DocumentKind = FileKind::ModelFile;
             break;
         case FileKind::PointDump:
             Points = std::make_unique<PointDump>();
             Points->Load(path);
-            DocumentKind = 3;
+            DocumentKind = FileKind::PointDump;
             break;
         case FileKind::TextureArchive:
             break;  // no document; the kind stays as it was

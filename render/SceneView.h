@@ -12,8 +12,9 @@
 #include <optional>
 #include <string>
 
+#include "model/FileKind.h"
+#include "render/ModelScene.h"
 #include "render/PointDump.h"
-#include "texture/ModelScene.h"
 
 // Virtual-key codes the view reads (the platform's values).
 inline constexpr uint32_t kKeyShift = 0x10;
@@ -94,7 +95,9 @@ class SceneView {
     std::array<uint8_t, 256> KeyState{};
     std::unique_ptr<ModelScene> Scene;
     std::unique_ptr<PointDump> Points;
-    int32_t DocumentKind = 0;  // 0 none, 2 model scene, 3 point dump
+    // The kind of the open document: a model scene, a point dump, or
+    // Unreadable for none.
+    FileKind DocumentKind = FileKind::Unreadable;
     int32_t ControlMode = kControlPan;
     int32_t ShowAxes = 1;
     int32_t ShowTextures = 1;

@@ -1,4 +1,4 @@
-#include "texture/TextureObjects.h"
+#include "render/TextureObjects.h"
 
 #include <GL/gl.h>
 

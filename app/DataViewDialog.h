@@ -6,13 +6,15 @@
 
 #include "framework/Dialog.h"
 
-class ModelScene;
+class ModelFile;
+class TextureFile;
 
 class DataViewDialog : public Windows::CDialog {
   public:
-    // `scene` is the open model, or null when none is open: every entry then
-    // says that there is no model.
-    DataViewDialog(int resourceId, const ModelScene* scene, HWND parent);
+    // `model` is the open model, or null when none is open: every entry then
+    // says that there is no model. `archive` is the model's texture archive,
+    // null when it has none; block 21 reads it.
+    DataViewDialog(int resourceId, const ModelFile* model, const TextureFile* archive, HWND parent);
     ~DataViewDialog() override;
 
     INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,5 +30,6 @@ class DataViewDialog : public Windows::CDialog {
   private:
     void SetText(const std::string& text);
 
-    const ModelScene* m_pScene;
+    const ModelFile* m_pModel;
+    const TextureFile* m_pArchive;
 };

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "model/ModelFile.h"
+#include "render/TextureObjects.h"
 #include "texture/TextureFile.h"
-#include "texture/TextureObjects.h"
 
 // What one walk of the scenegraph may send, per byte of the model file. A model
 // drawn once over needs well under 1; instancing its components under

@@ -1,4 +1,4 @@
-#include "texture/ModelScene.h"
+#include "render/ModelScene.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

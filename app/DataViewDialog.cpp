@@ -1,12 +1,13 @@
-#include "dataview/DataViewDialog.h"
+#include "app/DataViewDialog.h"
 
+#include "app/resource.h"
 #include "dataview/DataText.h"
-#include "dataview/DataViewIds.h"
+#include "model/ModelFile.h"
 #include "model/Text.h"
-#include "texture/ModelScene.h"
 
-DataViewDialog::DataViewDialog(int resourceId, const ModelScene* scene, HWND parent)
-    : CDialog(resourceId, parent), m_pScene(scene) {}
+DataViewDialog::DataViewDialog(int resourceId, const ModelFile* model, const TextureFile* archive,
+                               HWND parent)
+    : CDialog(resourceId, parent), m_pModel(model), m_pArchive(archive) {}
 
 // The window goes while the object is still a DataViewDialog.
 DataViewDialog::~DataViewDialog() {
@@ -50,8 +51,8 @@ void DataViewDialog::FillBlockList() {
     // The text only: no entry is selected until the user picks one.
     SetDlgItemTextA(m_hWnd, IDC_BLOCKCHOICE, "Header");
     ShowHeader();
-    if (m_pScene) {
-        for (const AnimationSetIndexRecord& set : m_pScene->AnimationSetIndex()) {
+    if (m_pModel) {
+        for (const AnimationSetIndexRecord& set : m_pModel->AnimationSetIndex()) {
             const std::string name = FieldText(set.Name);
             SendDlgItemMessageA(m_hWnd, IDC_SETCHOICE, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(name.c_str()));
@@ -65,10 +66,7 @@ void DataViewDialog::ShowHeader() {
 }
 
 void DataViewDialog::ShowEntry(int entry, int set) {
-    // Block 21 reads the archive only when it is the model's own.
-    const TextureFile* archive =
-        m_pScene && m_pScene->ArchiveLoaded() ? &m_pScene->Textures : nullptr;
-    SetText(dataview::EntryText(m_pScene, archive, entry, set));
+    SetText(dataview::EntryText(m_pModel, m_pArchive, entry, set));
 }
 
 void DataViewDialog::SetText(const std::string& text) {
