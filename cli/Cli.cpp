@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
@@ -10,116 +12,122 @@ namespace {
 struct Command {
     const char* Name;
     const char* Summary;
-    const char* Help;
+    std::string Help;
     OptionSpec Options;
     size_t MinFiles;
     size_t MaxFiles;
     int (*Run)(const Args&, std::ostream&, std::ostream&);
 };
 
-const Command kCommands[] = {
-    {"identify",
-     "tell what kind of file each FILE is",
-     "usage: kestrel identify FILE...\n"
-     "\n"
-     "Prints one line per file: FILE: N NAME, where N is the file kind and NAME\n"
-     "one of unreadable (0), texture-archive (1), model (2), point-dump (3).\n"
-     "Exits with 1 if any file could not be read.\n",
-     {},
-     1,
-     SIZE_MAX,
-     Identify},
-    {"info",
-     "summarise a model, texture archive or point dump",
-     "usage: kestrel info FILE\n"
-     "\n"
-     "For a model: its name, texture archive (found beside it or not), date,\n"
-     "bounding box, the record count of every block and the animation sets.\n"
-     "For a texture archive: every image with its size, format and wrap modes.\n"
-     "For any other file: its size as a point dump.\n",
-     {},
-     1,
-     1,
-     Info},
-    {"dump",
-     "print the Data View text of the header or a block",
-     "usage: kestrel dump MODEL [--block B] [--set S] [--lf]\n"
-     "\n"
-     "Writes exactly the text that the viewer's Data View shows, byte for byte.\n"
-     "  --block B   header (the default) or one of 2 3 4 5 6 8 10 19 20 21 22 23 24\n"
-     "              25 26 27\n"
-     "  --set S     the animation set that block 27 shows (default 0)\n"
-     "  --lf        end lines with LF instead of the dialog's CR LF\n"
-     "The model's texture archive, for block 21, is looked for beside it.\n",
-     {{"--block", "--set"}, {"--lf"}},
-     1,
-     1,
-     Dump},
-    {"textures",
-     "write every image of a texture archive as PNG",
-     "usage: kestrel textures FILE -o DIR\n"
-     "\n"
-     "FILE is a model (its texture archive is looked for beside it) or a texture\n"
-     "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
-     "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
-     "DIR is made when it does not exist.\n",
-     {{"-o"}, {}},
-     1,
-     1,
-     Textures},
-    {"render",
-     "draw what the viewer shows into a PNG",
-     "usage: kestrel render FILE -o OUT.png [options]\n"
-     "\n"
-     "Draws the frame that the viewer would show for FILE (a model, or any other\n"
-     "file as a point dump) with the viewer's own drawing code, offscreen.\n"
-     "  --size WxH       picture size (default 640x480)\n"
-     "  --pan X,Y        camera pan (default 0,-2)\n"
-     "  --zoom Z         camera distance (default -55; more negative is farther)\n"
-     "  --rotate X,Y     camera turn about x and y, degrees (default 0,0)\n"
-     "  --no-axes        without the axes\n"
-     "  --no-textures    without textures\n"
-     "  --bbox           with the model's bounding box\n",
-     {{"-o", "--size", "--pan", "--zoom", "--rotate"}, {"--no-axes", "--no-textures", "--bbox"}},
-     1,
-     1,
-     Render},
-    {"view",
-     "show a model in a window, as the viewer does",
-     "usage: kestrel view [FILE] [--size WxH]\n"
-     "\n"
-     "Opens a window (default 640x480) that draws FILE as the viewer does, with\n"
-     "the viewer's own drawing code, 50 frames a second. Without FILE it shows the\n"
-     "empty view; a file dropped on the window opens in its place.\n"
-     "\n"
-     "keys:\n"
-     "  arrows         pan, turn or zoom by the control mode (Shift: five times)\n"
-     "  P R Z          control mode: pan, rotate, zoom\n"
-     "  A T B          axes, textures, bounding box on and off\n"
-     "  Home           the camera back where it starts\n"
-     "  F12, Ctrl+S    save the frame as kestrel-view-NNN.png in the working folder\n"
-     "  Q, Escape      quit\n"
-     "mouse:\n"
-     "  left drag      turn the model\n"
-     "  right drag     move it (middle drag too)\n"
-     "  wheel          bring it closer or send it away\n"
-     "\n"
-     "Needs a display (DISPLAY or WAYLAND_DISPLAY); kestrel render draws without one.\n",
-     {{"--size"}, {}},
-     0,
-     1,
-     View},
-    {"make-sample",
-     "write the demo model, its archive and a point dump",
-     "usage: kestrel make-sample DIR\n"
-     "\n"
-     "Writes the demo model, its texture archive and a point dump into DIR (made\n"
-     "when it does not exist) and prints their paths.\n",
-     {},
-     1,
-     1,
-     MakeSample},
-};
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"identify",
+         "tell what kind of file each FILE is",
+         "usage: kestrel identify FILE...\n"
+         "\n"
+         "Prints one line per file: FILE: N NAME, where N is the file kind and NAME\n"
+         "one of unreadable (0), texture-archive (1), model (2), point-dump (3).\n"
+         "Exits with 1 if any file could not be read.\n",
+         {},
+         1,
+         SIZE_MAX,
+         Identify},
+        {"info",
+         "summarise a model, texture archive or point dump",
+         "usage: kestrel info FILE\n"
+         "\n"
+         "For a model: its name, texture archive (found beside it or not), date,\n"
+         "bounding box, the record count of every block and the animation sets.\n"
+         "For a texture archive: every image with its size, format and wrap modes.\n"
+         "For any other file: its size as a point dump.\n",
+         {},
+         1,
+         1,
+         Info},
+        {"dump",
+         "print the Data View text of the header or a block",
+         "usage: kestrel dump MODEL [--block B] [--set S] [--lf]\n"
+         "\n"
+         "Writes exactly the text that the viewer's Data View shows, byte for byte.\n"
+         "  --block B   header (the default) or one of\n"
+         "              " +
+             DumpableBlocks() +
+             "\n"
+             "  --set S     the animation set that block 27 shows (default 0)\n"
+             "  --lf        end lines with LF instead of the dialog's CR LF\n"
+             "The model's texture archive, for block 21, is looked for beside it.\n",
+         {{"--block", "--set"}, {"--lf"}},
+         1,
+         1,
+         Dump},
+        {"textures",
+         "write every image of a texture archive as PNG",
+         "usage: kestrel textures FILE -o DIR\n"
+         "\n"
+         "FILE is a model (its texture archive is looked for beside it) or a texture\n"
+         "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
+         "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
+         "DIR is made when it does not exist.\n",
+         {{"-o"}, {}},
+         1,
+         1,
+         Textures},
+        {"render",
+         "draw what the viewer shows into a PNG",
+         "usage: kestrel render FILE -o OUT.png [options]\n"
+         "\n"
+         "Draws the frame that the viewer would show for FILE (a model, or any other\n"
+         "file as a point dump) with the viewer's own drawing code, offscreen.\n"
+         "  --size WxH       picture size (default 640x480)\n"
+         "  --pan X,Y        camera pan (default 0,-2)\n"
+         "  --zoom Z         camera distance (default -55; more negative is farther)\n"
+         "  --rotate X,Y     camera turn about x and y, degrees (default 0,0)\n"
+         "  --no-axes        without the axes\n"
+         "  --no-textures    without textures\n"
+         "  --bbox           with the model's bounding box\n",
+         {{"-o", "--size", "--pan", "--zoom", "--rotate"},
+          {"--no-axes", "--no-textures", "--bbox"}},
+         1,
+         1,
+         Render},
+        {"view",
+         "show a model in a window, as the viewer does",
+         "usage: kestrel view [FILE] [--size WxH]\n"
+         "\n"
+         "Opens a window (default 640x480) that draws FILE as the viewer does, with\n"
+         "the viewer's own drawing code, 50 frames a second. Without FILE it shows the\n"
+         "empty view; a file dropped on the window opens in its place.\n"
+         "\n"
+         "keys:\n"
+         "  arrows         pan, turn or zoom by the control mode (Shift: five times)\n"
+         "  P R Z          control mode: pan, rotate, zoom\n"
+         "  A T B          axes, textures, bounding box on and off\n"
+         "  Home           the camera back where it starts\n"
+         "  F12, Ctrl+S    save the frame as kestrel-view-NNN.png in the working folder\n"
+         "  Q, Escape      quit\n"
+         "mouse:\n"
+         "  left drag      turn the model\n"
+         "  right drag     move it (middle drag too)\n"
+         "  wheel          bring it closer or send it away\n"
+         "\n"
+         "Needs a display (DISPLAY or WAYLAND_DISPLAY); kestrel render draws without one.\n",
+         {{"--size"}, {}},
+         0,
+         1,
+         View},
+        {"make-sample",
+         "write the demo model, its archive and a point dump",
+         "usage: kestrel make-sample DIR\n"
+         "\n"
+         "Writes the demo model, its texture archive and a point dump into DIR (made\n"
+         "when it does not exist) and prints their paths.\n",
+         {},
+         1,
+         1,
+         MakeSample},
+    };
+    return commands;
+}
 
 void PrintUsage(std::ostream& out) {
     out << "usage: kestrel COMMAND [ARGS...]\n"
@@ -127,7 +135,7 @@ void PrintUsage(std::ostream& out) {
            "Looks inside the model files of the game Kestrel with the viewer's own readers.\n"
            "\n"
            "commands:\n";
-    for (const Command& command : kCommands) {
+    for (const Command& command : Commands()) {
         out << "  " << command.Name << std::string(14 - std::string(command.Name).size(), ' ')
             << command.Summary << "\n";
     }
@@ -145,7 +153,7 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
         PrintUsage(out);
         return kExitOk;
     }
-    for (const Command& command : kCommands) {
+    for (const Command& command : Commands()) {
         if (words[0] != command.Name)
             continue;
         Args args;

@@ -3,8 +3,12 @@
 // user go to `err`, results to `out`.
 
 #include <iosfwd>
+#include <string>
 
 #include "cli/Args.h"
+
+// The blocks `dump --block` takes besides header, as a list of numbers.
+std::string DumpableBlocks();
 
 int Identify(const Args& args, std::ostream& out, std::ostream& err);
 int Info(const Args& args, std::ostream& out, std::ostream& err);

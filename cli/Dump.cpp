@@ -9,6 +9,15 @@
 #include "model/ModelFile.h"
 #include "texture/TextureFile.h"
 
+std::string DumpableBlocks() {
+    std::string list;
+    for (const dataview::DataViewEntry& entry : dataview::kDataViewEntries) {
+        if (entry.Block != dataview::kHeaderBlock)
+            list += (list.empty() ? "" : " ") + std::to_string(entry.Block);
+    }
+    return list;
+}
+
 int Dump(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
     std::string blockWord = args.Value("--block", "header");
@@ -16,8 +25,8 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
     if (blockWord != "header" &&
         (!ParseNumber(blockWord, block) || block == dataview::kHeaderBlock ||
          dataview::FindEntry(static_cast<int>(block)) < 0)) {
-        err << "kestrel dump: unknown block '" << blockWord
-            << "': use header or one of 2 3 4 5 6 8 10 19 20 21 22 23 24 25 26 27\n";
+        err << "kestrel dump: unknown block '" << blockWord << "': use header or one of "
+            << DumpableBlocks() << "\n";
         return kExitUsage;
     }
     int64_t set = 0;

@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/ByteSource.h"
-
 bool WritePng(const std::string& path, int width, int height, const void* pixels,
               std::string& error) {
     // A name no other writer uses, in the same folder, so the rename cannot
@@ -37,28 +35,5 @@ bool WritePng(const std::string& path, int width, int height, const void* pixels
         std::remove(part.c_str());
         error = "cannot write " + path + ": " + cause;
     }
-    return ok;
-}
-
-bool ReadPng(const std::string& path, RgbaPicture& picture, std::string& error) {
-    std::FILE* file = OpenBinaryFile(path);
-    if (!file) {
-        error = "cannot read " + path;
-        return false;
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    bool ok = png_image_begin_read_from_stdio(&image, file) != 0;
-    if (ok) {
-        image.format = PNG_FORMAT_RGBA;
-        picture.Width = static_cast<int>(image.width);
-        picture.Height = static_cast<int>(image.height);
-        picture.Pixels.assign(PNG_IMAGE_SIZE(image), 0);
-        ok = png_image_finish_read(&image, nullptr, picture.Pixels.data(), 0, nullptr) != 0;
-    }
-    if (!ok)
-        error = "cannot read " + path + (image.message[0] ? ": " + std::string(image.message) : "");
-    png_image_free(&image);
-    std::fclose(file);
     return ok;
 }

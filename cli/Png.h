@@ -20,7 +20,6 @@ bool WritePng(const std::string& path, int width, int height, const void* pixels
 inline bool WritePng(const std::string& path, const RgbaPicture& picture, std::string& error) {
     return WritePng(path, picture.Width, picture.Height, picture.Pixels.data(), error);
 }
-bool ReadPng(const std::string& path, RgbaPicture& picture, std::string& error);
 
 // The frame as the viewer's window shows it: the current read buffer of the
 // current GL context, opaque.

@@ -283,7 +283,7 @@ void DrawScene(Bytes input) {
     view.Scene->Textures.LoadFrom(archive);
     view.Scene->UploadTextures();
     CheckUploadedTexels(*view.Scene, input.size());
-    view.DocumentKind = 2;
+    view.DocumentKind = FileKind::ModelFile;
     view.ShowBoundingBox = 1;
     // Render state is left set from one frame to the next, so the first frame
     // may differ from the second; from then on every frame is the same.

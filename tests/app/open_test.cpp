@@ -77,7 +77,7 @@ class OpenTest : public ViewerTest {
     // The document after an Open: its kind, whether a model or a point dump is
     // open; and Pan, Axes, Color, Textures and Cull checked on the toolbar, in
     // this order, and no other button.
-    void ExpectOpened(MessageRecorder& frame, int kind, bool model, bool points) {
+    void ExpectOpened(MessageRecorder& frame, FileKind kind, bool model, bool points) {
         EXPECT_EQ(Scene().DocumentKind, kind);
         EXPECT_EQ(Scene().Scene != nullptr, model);
         EXPECT_EQ(Scene().Points != nullptr, points);
@@ -99,7 +99,7 @@ class OpenTest : public ViewerTest {
 TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
     MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     OpenFile(m_Files.Model);
-    ExpectOpened(frame, 2, true, false);
+    ExpectOpened(frame, FileKind::ModelFile, true, false);
     EXPECT_EQ(m_Filter, "All Files (*.*)");
     EXPECT_EQ(m_Owner, FrameWindow());
     EXPECT_FALSE(m_ReadOnlyShown);
@@ -110,16 +110,16 @@ TEST_F(OpenTest, EachKindOfFileReplacesTheDocument) {
 
     // A texture archive closes the model and shows nothing; the kind stays.
     OpenFile(m_Files.Archive);
-    ExpectOpened(frame, 2, false, false);
+    ExpectOpened(frame, FileKind::ModelFile, false, false);
     OpenFile(m_Files.PointDump);
-    ExpectOpened(frame, 3, false, true);
+    ExpectOpened(frame, FileKind::PointDump, false, true);
 
     // Gone between the dialog and the identification: nothing is open.
     const std::string doomed = testsupport::Utf8(m_Dir.Path() / "doomed.model");
     fs::copy_file(PathOf(m_Files.Model), PathOf(doomed));
     OpenFile(doomed, true);
     EXPECT_FALSE(fs::exists(PathOf(doomed)));
-    ExpectOpened(frame, 0, false, false);
+    ExpectOpened(frame, FileKind::Unreadable, false, false);
 }
 
 TEST_F(OpenTest, AFileDroppedOnTheFrameOpensAsOpenWould) {
@@ -136,7 +136,7 @@ TEST_F(OpenTest, AFileDroppedOnTheFrameOpensAsOpenWould) {
     GlobalUnlock(drop);
     MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     SendMessageW(FrameWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    ExpectOpened(frame, 2, true, false);
+    ExpectOpened(frame, FileKind::ModelFile, true, false);
     EXPECT_EQ(Scene().Scene->Path(), m_Files.Model);
     EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
 }
@@ -144,7 +144,7 @@ TEST_F(OpenTest, AFileDroppedOnTheFrameOpensAsOpenWould) {
 TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {
     MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     Cancel();
-    ExpectOpened(frame, 0, false, false);
+    ExpectOpened(frame, FileKind::Unreadable, false, false);
 
     OpenFile(m_Files.PointDump);
     frame.Take();
@@ -152,7 +152,7 @@ TEST_F(OpenTest, CancellingKeepsTheDocumentAndStillChecksTheButtons) {
     Scene().PanX = 7;
     Command(118);
     Cancel();
-    ExpectOpened(frame, 3, false, true);
+    ExpectOpened(frame, FileKind::PointDump, false, true);
     EXPECT_EQ(Scene().Points.get(), points);
     // Camera and mode keep their values; the toolbar shows Pan all the same.
     EXPECT_EQ(Scene().PanX, 7.0f);
@@ -163,7 +163,7 @@ TEST_F(OpenTest, WithoutAContextAModelOpensWithoutTextures) {
     View().ReleaseGL();
     MessageRecorder frame(FrameWindow(), WM_CHECKBUTTON);
     OpenFile(m_Files.Model);
-    ExpectOpened(frame, 2, true, false);
+    ExpectOpened(frame, FileKind::ModelFile, true, false);
     EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
     EXPECT_TRUE(Scene().Scene->TextureNames.empty());
 }

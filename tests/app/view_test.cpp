@@ -174,7 +174,7 @@ TEST_F(ViewTest, HeldArrowKeysMoveTheCameraOnEveryTick) {
 
 TEST_F(ViewTest, ShowsTheDemoModelAndDrawsItAgainWithoutTextures) {
     Scene().OpenDocument(WriteDemo().Model);
-    ASSERT_EQ(Scene().DocumentKind, 2);
+    ASSERT_EQ(Scene().DocumentKind, FileKind::ModelFile);
     RunTicks(2);
     const Pixels textured = ScreenPixels();
     EXPECT_GT(Differing(textured), textured.size() / 4 / 8);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "cli/Png.h"
 #include "dataview/DataText.h"
+#include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/ModelFile.h"
 #include "sample/ArchiveWriter.h"
@@ -18,6 +20,30 @@
 #include "texture/TextureFile.h"
 
 namespace {
+
+// A PNG file as 8-bit RGBA, top row first.
+bool ReadPng(const std::string& path, RgbaPicture& picture, std::string& error) {
+    std::FILE* file = OpenBinaryFile(path);
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    bool ok = png_image_begin_read_from_stdio(&image, file) != 0;
+    if (ok) {
+        image.format = PNG_FORMAT_RGBA;
+        picture.Width = static_cast<int>(image.width);
+        picture.Height = static_cast<int>(image.height);
+        picture.Pixels.assign(PNG_IMAGE_SIZE(image), 0);
+        ok = png_image_finish_read(&image, nullptr, picture.Pixels.data(), 0, nullptr) != 0;
+    }
+    if (!ok)
+        error = "cannot read " + path + (image.message[0] ? ": " + std::string(image.message) : "");
+    png_image_free(&image);
+    std::fclose(file);
+    return ok;
+}
 
 struct Said {
     int Status = -1;

@@ -13,7 +13,7 @@
 #include "sample/MeshBuilder.h"
 #include "sample/ModelWriter.h"
 #include "tests/support/GlContext.h"
-#include "texture/ModelScene.h"
+#include "render/ModelScene.h"
 
 namespace testsupport {
 

@@ -30,7 +30,7 @@ TEST(DemoScene, OpensAndDrawsEveryPartAtTheFirstCamera) {
     view.InitGL();
     view.Resize(640, 480);
     view.OpenDocument(files.Model);
-    ASSERT_EQ(view.DocumentKind, 2);
+    ASSERT_EQ(view.DocumentKind, FileKind::ModelFile);
     EXPECT_EQ(view.Scene->TextureNames.size(), 8u);  // one per texel format
     ASSERT_EQ(view.Scene->AnimationSets().size(), 3u);
     for (const auto& shared : view.Scene->AnimationSets()) {
@@ -63,7 +63,7 @@ TEST(DemoScene, OpensAndDrawsEveryPartAtTheFirstCamera) {
     EXPECT_NE(gl.ReadPixels(), textured);
 
     view.OpenDocument(files.PointDump);
-    ASSERT_EQ(view.DocumentKind, 3);
+    ASSERT_EQ(view.DocumentKind, FileKind::PointDump);
     view.DrawScene();
     SavePicture(gl, "demo-points.ppm");
     EXPECT_GT(gl.CountLit(), 5000);

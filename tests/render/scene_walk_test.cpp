@@ -82,7 +82,7 @@ TEST(SceneWalk, FromTheLastRecordChildrenBeforeTheParentAndSiblingsPlacedByItOnl
     // Drawn by the view, under its camera at (0, -2, -55).
     SceneView view;
     view.Scene = SceneOf(m);
-    view.DocumentKind = 2;
+    view.DocumentKind = FileKind::ModelFile;
     view.ShowAxes = 0;
     EXPECT_EQ(PointsDrawn([&] { view.DrawScene(); }),
               (std::vector<DrawnPoint>{{10, 1, 3, -55}, {20, 1, 3, -55}, {30, 0, 3, -55}}));

@@ -258,7 +258,7 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
     m.BoundingBox = {-10, -8, -6, 10, 8, 6};
     AddNode(m, -1, {30, 30, 0});
     view.Scene = SceneOf(m);
-    view.DocumentKind = 2;
+    view.DocumentKind = FileKind::ModelFile;
     view.ShowBoundingBox = 1;
     glEnable(GL_CULL_FACE);
     std::set<std::pair<std::array<int, 3>, std::array<int, 3>>> edges;
@@ -276,7 +276,7 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
     EXPECT_EQ(edges.size(), 12u);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     // A kind that names no document present draws neither it nor its box.
-    view.DocumentKind = 3;
+    view.DocumentKind = FileKind::PointDump;
     EXPECT_TRUE(LinesDrawn(view).empty());
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -313,7 +313,7 @@ TEST(PointDump, WholeTriplesFromWord116722AreDrawn) {
     // The view draws the points, then the axes.
     SceneView view;
     view.OpenDocument(dir.File("one"));
-    EXPECT_EQ(view.DocumentKind, 3);
+    EXPECT_EQ(view.DocumentKind, FileKind::PointDump);
     std::vector<FeedbackItem::Kind> kinds;
     for (const FeedbackItem& item : Feedback([&] { view.DrawScene(); }))
         kinds.push_back(item.Type);
