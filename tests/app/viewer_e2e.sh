@@ -12,12 +12,11 @@ for tool in xdotool import identify compare winepath; do
     command -v "$tool" >/dev/null ||
         { echo "viewer_e2e: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
 done
-export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
+. "$root/scripts/wine-env"
 
 rm -rf "$work"
 mkdir -p "$work/demo" "$work/mouse"
-/usr/lib/wine/wine64 "$make_demo" "$(winepath -w "$work/demo")" >/dev/null
+"$wine" "$make_demo" "$(winepath -w "$work/demo")" >/dev/null
 "$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work" --keys
 # Started with the model on its command line, then turned with the mouse.
 "$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work/mouse" --mouse
