@@ -44,7 +44,7 @@ BOOL DataViewDialog::OnInitDialog() {
 
 void DataViewDialog::FillBlockList() {
     for (const dataview::DataViewEntry& entry : dataview::kDataViewEntries) {
-        const std::string label(entry.Label);
+        const std::string label(entry.Label());
         SendDlgItemMessageA(m_hWnd, IDC_BLOCKCHOICE, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(label.c_str()));
     }

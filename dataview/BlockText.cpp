@@ -13,6 +13,11 @@ const std::string_view kSeparator =
 
 namespace {
 
+// "Block N: Title" and the line end, from the block table.
+std::string Heading(int block) {
+    return "Block " + std::to_string(block) + ": " + FindBlock(block)->Title + "\r\n";
+}
+
 // Starts a block's text with its title and the Separator, with room for
 // `records` lines of about `lineSize` characters.
 std::string Begin(std::string_view title, size_t records, size_t lineSize) {
@@ -43,7 +48,7 @@ std::array<int32_t, N> Words(const Record& record, size_t offset) {
 }
 
 std::string Components(const ModelFile& model) {
-    return Records("Block 2: Scenegraph Components\r\n", model.Components(), 340,
+    return Records(Heading(2), model.Components(), 340,
                    [](std::string& text, RecordNumber i, const ScenegraphComponentRecord& r) {
                        auto w = Words<kComponentWordCount>(r, kComponentWordsOffset);
                        AppendFormat(text,
@@ -89,7 +94,7 @@ void AppendImageLine(std::string& text, const TextureFile* archive, int32_t inde
 }
 
 std::string TextureDefinitions(const ModelFile& model, const TextureFile* archive) {
-    return Records("Block 21: Texture Definition\r\n", model.TextureDefinitions(), 96,
+    return Records(Heading(21), model.TextureDefinitions(), 96,
                    [archive](std::string& text, RecordNumber i, const TextureDefinitionRecord& r) {
                        AppendFormat(text, "%3llu: %4i, %4i, %4i, %-32s\r\n", i,
                                     static_cast<int32_t>(r.Unknown0), r.TextureIndex,
@@ -100,7 +105,7 @@ std::string TextureDefinitions(const ModelFile& model, const TextureFile* archiv
 
 std::string PolygonSets(const ModelFile& model) {
     return Records(
-        "Block 22: Polygon Set\r\n", model.PolygonSets(), 260,
+        Heading(22), model.PolygonSets(), 260,
         [](std::string& text, RecordNumber i, const PolygonSetRecord& r) {
             // Word 26 is not shown.
             auto w = Words<kPolygonSetWordCount>(r, 0);
@@ -117,7 +122,7 @@ std::string PolygonSets(const ModelFile& model) {
 
 std::string Transforms(const ModelFile& model) {
     const std::vector<float>& floats = model.Transforms();
-    std::string text = Begin("Block 24: Model Transformations\r\n", floats.size(), 10);
+    std::string text = Begin(Heading(24), floats.size(), 10);
     if (floats.empty())
         return text;
     // One row per node transformation, labelled with the number of its first float.
@@ -169,28 +174,28 @@ std::string BlockText(const ModelFile& model, const TextureFile* archive, int bl
         case 2:
             return Components(model);
         case 3:
-            return Records("Block 3: Polygons\r\n", model.Polygons(), 17,
+            return Records(Heading(3), model.Polygons(), 17,
                            [](std::string& text, RecordNumber i, const PolygonRecord& r) {
                                AppendFormat(text, "%3llu: %4i, %4i\r\n", i,
                                             static_cast<int32_t>(r.First),
                                             static_cast<int32_t>(r.VertexCount));
                            });
         case 4:
-            return Triples("Block 4: Vertices\r\n", model.Vertices());
+            return Triples(Heading(4), model.Vertices());
         case 5:
-            return OrderList("Block 5: Vertex Order\r\n", model.VertexOrder());
+            return OrderList(Heading(5), model.VertexOrder());
         case 6:
-            return Triples("Block 6: Normals\r\n", model.Normals());
+            return Triples(Heading(6), model.Normals());
         case 8:
-            return Records("Block 8: Color\r\n", model.Colors(), 23,
+            return Records(Heading(8), model.Colors(), 23,
                            [](std::string& text, RecordNumber i, const ColorRecord& c) {
                                AppendFormat(text, "%3llu: (%3i,%3i,%3i,%3i)\r\n", i, c.R, c.G, c.B,
                                             c.A);
                            });
         case 10:
-            return OrderList("Block 10: Texture Vertex Order\r\n", model.TexVertexOrder());
+            return OrderList(Heading(10), model.TexVertexOrder());
         case 19:
-            return Records("Block 19: Unknown\r\n", model.Block19(), 59,
+            return Records(Heading(19), model.Block19(), 59,
                            [](std::string& text, RecordNumber i, const Block19Record& r) {
                                const float* v = r.Values;
                                AppendFormat(text,
@@ -199,7 +204,7 @@ std::string BlockText(const ModelFile& model, const TextureFile* archive, int bl
                                             i, v[0], v[1], v[2], v[3], v[4], v[5]);
                            });
         case 20:
-            return Records("Block 20: Texture Map\r\n", model.TextureMaps(), 17,
+            return Records(Heading(20), model.TextureMaps(), 17,
                            [](std::string& text, RecordNumber i, const TextureMapRecord& r) {
                                AppendFormat(text, "%3llu: %4i, %4i\r\n", i, r.TextureIndex,
                                             static_cast<int32_t>(r.Unknown1));
@@ -209,14 +214,14 @@ std::string BlockText(const ModelFile& model, const TextureFile* archive, int bl
         case 22:
             return PolygonSets(model);
         case 23:
-            return Records("Block 23: Scenegraph Component Visibility\r\n", model.Visibility(), 11,
+            return Records(Heading(23), model.Visibility(), 11,
                            [](std::string& text, RecordNumber i, uint8_t flag) {
                                AppendFormat(text, "%3llu: %4i\r\n", i, static_cast<int8_t>(flag));
                            });
         case 24:
             return Transforms(model);
         case 25:
-            return Records("Block 25: Scenegraph\r\n", model.Nodes(), 60,
+            return Records(Heading(25), model.Nodes(), 60,
                            [](std::string& text, RecordNumber i, const ScenegraphNodeRecord& r) {
                                AppendFormat(text, "%3llu: %-16s, %4i, %4i, %4i, %4i, %4i, %4i\r\n",
                                             i, FieldText(r.Name).c_str(), r.NextSibling,
@@ -224,7 +229,7 @@ std::string BlockText(const ModelFile& model, const TextureFile* archive, int bl
                                             r.Unknown21);
                            });
         case 26:
-            return Records("Block 26: Animation Set Index\r\n", model.AnimationSetIndex(), 45,
+            return Records(Heading(26), model.AnimationSetIndex(), 45,
                            [](std::string& text, RecordNumber i, const AnimationSetIndexRecord& r) {
                                AppendFormat(text, "%3llu: %-16s, %4i, %4i, %08X\r\n", i,
                                             FieldText(r.Name).c_str(),

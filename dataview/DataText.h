@@ -3,10 +3,13 @@
 // form, and the animation data of one set. Each text is complete, with CR LF
 // line ends, ready to replace the content of the dialog's edit control.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "model/Blocks.h"
 
 class ModelFile;
 class TextureFile;
@@ -16,35 +19,48 @@ namespace dataview {
 // "------...\r\n\r\n": 60 hyphens, a line end and an empty line.
 extern const std::string_view kSeparator;
 
-// One entry of the block list: its label and the block it shows.
-struct DataViewEntry {
-    std::string_view Label;
-    int Block;  // 2 to 27; kHeaderBlock for the header
-};
-
 inline constexpr int kHeaderBlock = 0;
 inline constexpr int kAnimationBlock = 27;
 
-// The block list, in order: entry i is selection i of the list.
-inline constexpr std::array<DataViewEntry, 17> kDataViewEntries{{
-    {"Header", kHeaderBlock},
-    {"Block 2", 2},
-    {"Block 3", 3},
-    {"Block 4", 4},
-    {"Block 5", 5},
-    {"Block 6", 6},
-    {"Block 8", 8},
-    {"Block 10", 10},
-    {"Block 19", 19},
-    {"Block 20", 20},
-    {"Block 21", 21},
-    {"Block 22", 22},
-    {"Block 23", 23},
-    {"Block 24", 24},
-    {"Block 25", 25},
-    {"Block 26", 26},
-    {"Block 27", kAnimationBlock},
-}};
+// One entry of the block list: the block it shows, and its label.
+struct DataViewEntry {
+    int Block;  // 2 to 27; kHeaderBlock for the header
+    std::array<char, 9> Text;
+
+    // "Header", or "Block N".
+    std::string_view Label() const { return Text.data(); }
+
+    static constexpr DataViewEntry Of(int block) {
+        DataViewEntry entry{block, {}};
+        const std::string_view words = block == kHeaderBlock ? "Header" : "Block ";
+        size_t at = 0;
+        for (char c : words)
+            entry.Text[at++] = c;
+        if (block != kHeaderBlock) {
+            if (block >= 10)
+                entry.Text[at++] = static_cast<char>('0' + block / 10);
+            entry.Text[at++] = static_cast<char>('0' + block % 10);
+        }
+        return entry;
+    }
+};
+
+// The block list, in order: entry i is selection i of the list. The header,
+// every block of the table that the Data View shows, then the animation data.
+inline constexpr size_t kDataViewEntryCount =
+    2 + static_cast<size_t>(std::count_if(kModelBlocks.begin(), kModelBlocks.end(),
+                                          [](const BlockInfo& block) { return block.Shown; }));
+inline constexpr std::array<DataViewEntry, kDataViewEntryCount> kDataViewEntries = [] {
+    std::array<DataViewEntry, kDataViewEntryCount> entries{};
+    size_t n = 0;
+    entries[n++] = DataViewEntry::Of(kHeaderBlock);
+    for (const BlockInfo& block : kModelBlocks) {
+        if (block.Shown)
+            entries[n++] = DataViewEntry::Of(block.Number);
+    }
+    entries[n] = DataViewEntry::Of(kAnimationBlock);
+    return entries;
+}();
 
 // The entry that shows `block` (kHeaderBlock for the header), or -1.
 int FindEntry(int block);

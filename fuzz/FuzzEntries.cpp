@@ -40,24 +40,7 @@ uint64_t BytesOf(const std::vector<T>& records) {
 // included.
 template <class Each>
 void ForEachArray(const ModelFile& model, Each each) {
-    each(model.Components());
-    each(model.Polygons());
-    each(model.Vertices());
-    each(model.VertexOrder());
-    each(model.Normals());
-    each(model.NormalOrder());
-    each(model.Colors());
-    each(model.ColorOrder());
-    each(model.TexVertexOrder());
-    each(model.TexVertices());
-    each(model.Block19());
-    each(model.TextureMaps());
-    each(model.TextureDefinitions());
-    each(model.PolygonSets());
-    each(model.Visibility());
-    each(model.Transforms());
-    each(model.Nodes());
-    each(model.AnimationSetIndex());
+    model.ForEachBlock([&](const BlockInfo&, const auto& records) { each(records); });
     // Sets that share an area are held once.
     std::set<const AnimationSet*> seen;
     for (const auto& set : model.AnimationSets()) {

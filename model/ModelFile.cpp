@@ -8,6 +8,19 @@
 
 namespace {
 
+// Converts `words` consecutive words that start `offset` bytes into each record
+// (kEveryWord: all of them).
+template <class T>
+void ConvertWords(std::vector<T>& records, size_t offset, size_t words) {
+    if (words == kEveryWord) {
+        if constexpr (sizeof(T) % 4 == 0)
+            ByteSwapWords(records.data(), records.size() * sizeof(T) / 4);
+        return;
+    }
+    for (T& record : records)
+        ByteSwapWords(reinterpret_cast<unsigned char*>(&record) + offset, words);
+}
+
 class BlockReader {
   public:
     BlockReader(ByteSource& source, ReadBudget& budget) : source_(source), budget_(budget) {}
@@ -24,23 +37,14 @@ class BlockReader {
     // As Read, then converts every 32-bit word of every record.
     template <class T>
     void ReadWords(uint32_t count, uint64_t offset, std::vector<T>& records) {
-        static_assert(sizeof(T) % 4 == 0);
         Read(count, offset, records);
-        ByteSwapWords(records.data(), records.size() * sizeof(T) / 4);
+        ConvertWords(records, 0, kEveryWord);
     }
 
   private:
     ByteSource& source_;
     ReadBudget& budget_;
 };
-
-// Converts `words` consecutive words that start `offset` bytes into each record.
-template <class T>
-void SwapWordsOfEach(std::vector<T>& records, size_t offset, size_t words) {
-    for (T& record : records) {
-        ByteSwapWords(reinterpret_cast<unsigned char*>(&record) + offset, words);
-    }
-}
 
 // The area at `area`: its header, then each list found through its offset from
 // the start of the area (a 32-bit sum, as the game computes it).
@@ -93,42 +97,11 @@ void ModelFile::LoadFrom(ByteSource& source) {
 
     ReadBudget budget(source.Size());
     BlockReader reader(source, budget);
-    auto slot = [this](int block) {
-        return std::pair<uint32_t, uint64_t>(header_.BlockCount[block - 2],
-                                             header_.BlockOffset[block - 2]);
-    };
-    auto read = [&](int block, auto& records) {
-        auto [count, offset] = slot(block);
-        reader.Read(count, offset, records);
-    };
-    auto readWords = [&](int block, auto& records) {
-        auto [count, offset] = slot(block);
-        reader.ReadWords(count, offset, records);
-    };
-
-    read(2, components_);
-    SwapWordsOfEach(components_, kComponentWordsOffset, kComponentWordCount);
-    readWords(3, polygons_);
-    readWords(4, vertices_);
-    readWords(5, vertexOrder_);
-    readWords(6, normals_);
-    readWords(7, normalOrder_);
-    read(8, colors_);
-    readWords(9, colorOrder_);
-    readWords(10, texVertexOrder_);
-    // Blocks 11 to 17 are never read.
-    readWords(18, texVertices_);
-    readWords(19, block19_);
-    readWords(20, textureMaps_);
-    read(21, textureDefinitions_);
-    SwapWordsOfEach(textureDefinitions_, 0, 3);
-    readWords(22, polygonSets_);
-    read(23, visibility_);
-    readWords(24, transforms_);
-    read(25, nodes_);
-    SwapWordsOfEach(nodes_, offsetof(ScenegraphNodeRecord, NextSibling), 6);
-    read(26, animationSetIndex_);
-    SwapWordsOfEach(animationSetIndex_, offsetof(AnimationSetIndexRecord, Unknown13), 3);
+    VisitBlocks(*this, [&](const BlockInfo& block, auto& records) {
+        const size_t slot = static_cast<size_t>(block.Number - 2);
+        reader.Read(header_.BlockCount[slot], header_.BlockOffset[slot], records);
+        ConvertWords(records, block.WordsFrom, block.WordCount);
+    });
 
     // Block 27: one area per block-26 record. Records that name the same area
     // get the same set: it is read once, so no set loses records to the budget
@@ -144,44 +117,10 @@ void ModelFile::LoadFrom(ByteSource& source) {
 }
 
 size_t ModelFile::BlockRecordCount(int block) const {
-    switch (block) {
-        case 2:
-            return components_.size();
-        case 3:
-            return polygons_.size();
-        case 4:
-            return vertices_.size();
-        case 5:
-            return vertexOrder_.size();
-        case 6:
-            return normals_.size();
-        case 7:
-            return normalOrder_.size();
-        case 8:
-            return colors_.size();
-        case 9:
-            return colorOrder_.size();
-        case 10:
-            return texVertexOrder_.size();
-        case 18:
-            return texVertices_.size();
-        case 19:
-            return block19_.size();
-        case 20:
-            return textureMaps_.size();
-        case 21:
-            return textureDefinitions_.size();
-        case 22:
-            return polygonSets_.size();
-        case 23:
-            return visibility_.size();
-        case 24:
-            return transforms_.size();
-        case 25:
-            return nodes_.size();
-        case 26:
-            return animationSetIndex_.size();
-        default:
-            return 0;
-    }
+    size_t count = 0;
+    ForEachBlock([&](const BlockInfo& info, const auto& records) {
+        if (info.Number == block)
+            count = records.size();
+    });
+    return count;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Blocks.h"
 #include "model/Records.h"
 
 class ByteSource;
@@ -70,7 +71,38 @@ class ModelFile {
     // Records held for block 2 to 26 (0 for the blocks that are never read).
     size_t BlockRecordCount(int block) const;
 
+    // Calls visit(info, records) for every block in kModelBlocks, in that
+    // order, `records` being the vector that holds the block's records.
+    template <class Visit>
+    void ForEachBlock(Visit&& visit) const {
+        VisitBlocks(*this, visit);
+    }
+
   private:
+    // Where each block's records are kept: the one list of them.
+    template <class Self, class Visit>
+    static void VisitBlocks(Self& m, Visit&& visit) {
+        auto block = [&visit](int number, auto& records) { visit(*FindBlock(number), records); };
+        block(2, m.components_);
+        block(3, m.polygons_);
+        block(4, m.vertices_);
+        block(5, m.vertexOrder_);
+        block(6, m.normals_);
+        block(7, m.normalOrder_);
+        block(8, m.colors_);
+        block(9, m.colorOrder_);
+        block(10, m.texVertexOrder_);
+        block(18, m.texVertices_);
+        block(19, m.block19_);
+        block(20, m.textureMaps_);
+        block(21, m.textureDefinitions_);
+        block(22, m.polygonSets_);
+        block(23, m.visibility_);
+        block(24, m.transforms_);
+        block(25, m.nodes_);
+        block(26, m.animationSetIndex_);
+    }
+
     std::string path_;
     uint64_t fileSize_ = 0;
     ModelHeader header_{};

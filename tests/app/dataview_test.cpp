@@ -58,7 +58,7 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
         EXPECT_EQ(SendMessageA(blocks, CB_GETCURSEL, 0, 0), CB_ERR);
         std::vector<std::string> labels;
         for (const auto& entry : dataview::kDataViewEntries)
-            labels.emplace_back(entry.Label);
+            labels.emplace_back(entry.Label());
         EXPECT_EQ(Items(blocks), labels);
         EXPECT_EQ(Items(sets), (std::vector<std::string>{"idle", "spin", "wave"}));
         EXPECT_EQ(SendMessageA(sets, CB_GETCURSEL, 0, 0), 0);

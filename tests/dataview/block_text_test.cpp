@@ -272,7 +272,7 @@ TEST(DataViewEntries, ListTheHeaderAndEveryBlockWithItsText) {
     ASSERT_EQ(dataview::kDataViewEntries.size(), std::size(blocks));
     for (int entry = 0; entry < static_cast<int>(std::size(blocks)); ++entry) {
         const int block = blocks[entry];
-        EXPECT_EQ(dataview::kDataViewEntries[entry].Label,
+        EXPECT_EQ(dataview::kDataViewEntries[entry].Label(),
                   block == 0 ? "Header" : "Block " + std::to_string(block));
         EXPECT_EQ(dataview::FindEntry(block), entry);
         // Block 27 follows the chosen set.

@@ -14,10 +14,7 @@ namespace {
 size_t RecordBytes(const ModelFile& f) {
     size_t total = 0;
     auto add = [&total](const auto&... lists) { ((total += lists.size() * sizeof lists[0]), ...); };
-    add(f.Components(), f.Polygons(), f.Vertices(), f.VertexOrder(), f.Normals(), f.NormalOrder(),
-        f.Colors(), f.ColorOrder(), f.TexVertexOrder(), f.TexVertices(), f.Block19(),
-        f.TextureMaps(), f.TextureDefinitions(), f.PolygonSets(), f.Visibility(), f.Transforms(),
-        f.Nodes(), f.AnimationSetIndex());
+    f.ForEachBlock([&](const BlockInfo&, const auto& records) { add(records); });
     // Sets that share an area hold it once.
     std::set<const AnimationSet*> areas;
     for (const auto& s : f.AnimationSets()) {
