@@ -36,7 +36,7 @@ const BYTE bTbarData[] = {
 
 // ---- CToolBar ----
 
-CToolBar::CToolBar() : m_iButtonCount(0) {}
+CToolBar::CToolBar() = default;
 
 HWND CToolBar::Create(HWND parent) {
     detail::Guarded("Error creating toolbar", [&] {
@@ -73,7 +73,6 @@ void CToolBar::SetButtons(int count, const BYTE* table) {
     detail::Guarded("Unknown error while setting toolbar buttons", [&] {
         if (count < 0 || !table)
             count = 0;
-        m_iButtonCount = count;
         m_Buttons.clear();
         for (int row = 0; row < count; ++row)
             m_Buttons.push_back({table[2 * row], TBSTATE_ENABLED, table[2 * row + 1]});
@@ -147,7 +146,7 @@ void CStatusBar::SetText(LPCSTR text) {
 
 // ---- CFrame ----
 
-CFrame::CFrame() : m_iButtonCount(0), m_pView(nullptr), m_szTipText{} {
+CFrame::CFrame() : m_pView(nullptr), m_szTipText{} {
     InitCommonControls();
     CFrame::SetButtons();
 }
@@ -162,7 +161,6 @@ CFrame::~CFrame() {
 void CFrame::SetButtonTable(const BYTE* table, int count) {
     count = table ? std::max(count, 0) : 0;
     m_bTbarData.assign(table, table + 2 * count);
-    m_iButtonCount = count;
 }
 
 void CFrame::SetButtons() {
@@ -222,7 +220,7 @@ void CFrame::OnCreate() {
     m_StatusBar.Create(m_hWnd);
     m_ToolBar.Create(m_hWnd);
     SetButtons();
-    m_ToolBar.SetButtons(m_iButtonCount, m_bTbarData.data());
+    m_ToolBar.SetButtons(static_cast<int>(m_bTbarData.size() / 2), m_bTbarData.data());
 }
 
 void CFrame::GetViewRect(RECT& rect) {
@@ -336,56 +334,34 @@ bool CFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CFrame::OnCommand(UINT id) {
-    switch (id) {
-        case 102:
-            PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
-            return true;
-        case 103: {
-            CDialog about(301, m_hWnd);
-            about.DoModal();
+    // The frame's own commands and its hooks (which a derived frame fills in).
+    static constexpr struct {
+        UINT Id;
+        void (CFrame::*Run)();
+    } kCommands[] = {
+        {102, &CFrame::PostClose},    {103, &CFrame::ShowAbout},    {104, &CFrame::ToggleStatusBar},
+        {105, &CFrame::OnCommand105}, {106, &CFrame::OnCommand106}, {107, &CFrame::OnCommand107},
+        {108, &CFrame::OnCommand108}, {109, &CFrame::OnCommand109}, {110, &CFrame::OnCommand110},
+        {111, &CFrame::OnCommand111}, {112, &CFrame::OnCommand112}, {113, &CFrame::OnCommand113},
+        {114, &CFrame::OnCommand114}, {115, &CFrame::OnCommand115}, {116, &CFrame::ToggleToolBar},
+    };
+    for (const auto& command : kCommands) {
+        if (command.Id == id) {
+            (this->*command.Run)();
             return true;
         }
-        case 104:
-            ToggleStatusBar();
-            return true;
-        case 105:
-            OnCommand105();
-            return true;
-        case 106:
-            OnCommand106();
-            return true;
-        case 107:
-            OnCommand107();
-            return true;
-        case 108:
-            OnCommand108();
-            return true;
-        case 109:
-            OnCommand109();
-            return true;
-        case 110:
-            OnCommand110();
-            return true;
-        case 111:
-            OnCommand111();
-            return true;
-        case 112:
-            OnCommand112();
-            return true;
-        case 113:
-            OnCommand113();
-            return true;
-        case 114:
-            OnCommand114();
-            return true;
-        case 115:
-            OnCommand115();
-            return true;
-        case 116:
-            ToggleToolBar();
-            return true;
     }
     return false;
+}
+
+// Exit asks the frame to close, as the close box does.
+void CFrame::PostClose() {
+    PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+void CFrame::ShowAbout() {
+    CDialog about(301, m_hWnd);
+    about.DoModal();
 }
 
 void CFrame::OnNotify(const NMHDR& header, LPARAM lParam) {

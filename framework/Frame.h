@@ -30,7 +30,6 @@ class CToolBar : public CWin {
     };
     void SetStoredState(int id, BYTE state);
 
-    int m_iButtonCount;
     std::vector<Button> m_Buttons;
 };
 
@@ -92,13 +91,14 @@ class CFrame : public CWin {
 
     CToolBar m_ToolBar;
     CStatusBar m_StatusBar;
-    int m_iButtonCount;
     CWin* m_pView;
-    std::vector<BYTE> m_bTbarData;
+    std::vector<BYTE> m_bTbarData;  // rows of (style, command id)
 
   private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnCommand(UINT id);
+    void PostClose();
+    void ShowAbout();
     void OnNotify(const NMHDR& header, LPARAM lParam);
     void ToggleBar(CWin& bar, UINT menuItem);
 
