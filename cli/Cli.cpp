@@ -84,9 +84,11 @@ const std::vector<Command>& Commands() {
          "  --rotate X,Y     camera turn about x and y, degrees (default 0,0)\n"
          "  --no-axes        without the axes\n"
          "  --no-textures    without textures\n"
-         "  --bbox           with the model's bounding box\n",
+         "  --bbox           with the model's bounding box\n"
+         "  --transparent    keep the alpha OpenGL leaves (the background clears to\n"
+         "                   alpha 0), for thumbnails and compositing; else opaque\n",
          {{"-o", "--size", "--pan", "--zoom", "--rotate"},
-          {"--no-axes", "--no-textures", "--bbox"}},
+          {"--no-axes", "--no-textures", "--bbox", "--transparent"}},
          1,
          1,
          Render},

@@ -160,7 +160,9 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.OpenDocument(path);
     view.DrawScene();
     glFinish();
-    const RgbaPicture picture = ShownFrame(width, height);
+    const RgbaPicture picture = args.Flags.count("--transparent")
+                                    ? RgbaPicture{width, height, ReadFramePixels(width, height)}
+                                    : ShownFrame(width, height);
     view.CloseDocuments();  // texture objects go while the context is current
 
     std::string error;

@@ -339,6 +339,16 @@ TEST(Cli, RenderDrawsWhatTheViewerShows) {
     EXPECT_EQ(small.Width, 320);
     EXPECT_EQ(small.Height, 240);
     EXPECT_EQ(lit(render({"--zoom", "-700"})), 0u);  // beyond the far plane
+    // Opaque as the window shows it, or with the alpha OpenGL leaves: the
+    // background clears to 0, most of the model's pixels are opaque.
+    for (const auto& [picture, background] :
+         {std::pair{textured, 255}, {render({"--transparent"}), 0}}) {
+        EXPECT_EQ(picture.Pixels[3], background);
+        size_t opaque = 0;
+        for (size_t i = 3; i < picture.Pixels.size(); i += 4)
+            opaque += picture.Pixels[i] == 255;
+        EXPECT_GT(opaque, 640u * 480 / 10);
+    }
     EXPECT_EQ(Kestrel({"render", demo.PointDump, "-o", dir.File("points.png")}).Status, 0);
 
     // A damaged model draws what it can and never takes the command down.
