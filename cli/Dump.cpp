@@ -12,8 +12,11 @@
 std::string DumpableBlocks() {
     std::string list;
     for (const dataview::DataViewEntry& entry : dataview::kDataViewEntries) {
-        if (entry.Block != dataview::kHeaderBlock)
-            list += (list.empty() ? "" : " ") + std::to_string(entry.Block);
+        if (entry.Block == dataview::kHeaderBlock)
+            continue;
+        if (!list.empty())
+            list += ' ';
+        list += std::to_string(entry.Block);
     }
     return list;
 }
