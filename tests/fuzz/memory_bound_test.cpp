@@ -99,7 +99,7 @@ namespace {
 
 // What we guarantee: loading a file of n bytes holds at most
 // kBytesPerFileByte * n + kConstant bytes more at its peak than before.
-//   model:       the file (n, while it loads), records within the read budget
+//   model:       its read window (at most n), records within the read budget
 //                (4n), and per 64-byte block-26 record one shared set object,
 //                its map entry and its pointer (6n): 11n
 //   archive:     entries, headers, image records and texel data within the
