@@ -249,10 +249,14 @@ constexpr size_t kSizes[] = {1024, 4096, 16 * 1024, 64 * 1024};
 }  // namespace
 
 TEST(MemoryBound, Models) {
+    testsupport::TempDir dir;
     for (size_t size : kSizes) {
         ExpectWithinBound(LoadPeak<ModelFile>(EveryBlockHuge(size)), size,
                           "blocks over each other");
         ExpectWithinBound(LoadPeak<ModelFile>(AllAnimationSets(size)), size, "animation sets");
+        // From a file, through its read window.
+        const std::string path = dir.Write("model", EveryBlockHuge(size));
+        ExpectWithinBound(PeakOf([&] { ModelFile().Load(path); }), size, "a file read");
     }
 }
 
