@@ -105,7 +105,7 @@ size_t WindowedSource::ReadAt(uint64_t offset, void* out, size_t length) {
     if (offset < start_ || offset + length > start_ + window_.size()) {
         // No larger than the file: a small file costs no more than its size.
         window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindow, source_.Size())));
-        window_.resize(source_.ReadAt(offset, window_.data(), kWindow));
+        window_.resize(source_.ReadAt(offset, window_.data(), window_.size()));
         start_ = offset;
     }
     if (offset >= start_ + window_.size())
