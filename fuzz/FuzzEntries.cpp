@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <set>
 
 #include "dataview/DataText.h"
 #include "model/ByteSource.h"
@@ -41,20 +40,7 @@ uint64_t BytesOf(const std::vector<T>& records) {
 template <class Each>
 void ForEachArray(const ModelFile& model, Each each) {
     model.ForEachBlock([&](const BlockInfo&, const auto& records) { each(records); });
-    // Sets that share an area are held once.
-    std::set<const AnimationSet*> seen;
-    for (const auto& set : model.AnimationSets()) {
-        if (!seen.insert(set.get()).second)
-            continue;
-        each(set->SetInfo);
-        each(set->Frames);
-        each(set->List4);
-        each(set->List5);
-        each(set->TextureControl);
-        each(set->PlaneControl);
-        each(set->AnimationControl);
-        each(set->List9);
-    }
+    model.ForEachAnimationList([&](int, const auto& records) { each(records); });
 }
 
 // Every record array within the file, all of them within the reader's budget.

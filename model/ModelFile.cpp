@@ -34,13 +34,6 @@ class BlockReader {
             source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
     }
 
-    // As Read, then converts every 32-bit word of every record.
-    template <class T>
-    void ReadWords(uint32_t count, uint64_t offset, std::vector<T>& records) {
-        Read(count, offset, records);
-        ConvertWords(records, 0, kEveryWord);
-    }
-
   private:
     ByteSource& source_;
     ReadBudget& budget_;
@@ -53,18 +46,12 @@ std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockRe
     auto set = std::make_shared<AnimationSet>();
     source.ReadAt(area, &set->Header, sizeof set->Header);
     ByteSwapWords(&set->Header, sizeof set->Header / 4);
-    auto count = [&](int list) { return set->Header.SubCount[list - 2]; };
-    auto offset = [&](int list) {
-        return static_cast<uint32_t>(area + set->Header.SubOffset[list - 2]);
-    };
-    reader.ReadWords(count(2), offset(2), set->SetInfo);
-    reader.ReadWords(count(3), offset(3), set->Frames);
-    reader.ReadWords(count(4), offset(4), set->List4);
-    reader.ReadWords(count(5), offset(5), set->List5);
-    reader.ReadWords(count(6), offset(6), set->TextureControl);
-    reader.Read(count(7), offset(7), set->PlaneControl);
-    reader.ReadWords(count(8), offset(8), set->AnimationControl);
-    reader.ReadWords(count(9), offset(9), set->List9);
+    const AnimationSetHeader& h = set->Header;
+    set->ForEachList([&](int list, auto& records) {
+        const size_t n = static_cast<size_t>(list - 2);
+        reader.Read(h.SubCount[n], static_cast<uint32_t>(area + h.SubOffset[n]), records);
+        ConvertWords(records, 0, list == kPlaneControlList ? 0 : kEveryWord);
+    });
     return set;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "model/Blocks.h"
@@ -23,7 +24,33 @@ struct AnimationSet {
     std::vector<PlaneControlRecord> PlaneControl;      // list 7
     std::vector<uint32_t> AnimationControl;            // list 8
     std::vector<List9Record> List9;                    // list 9
+
+    // Calls visit(list number, records) for lists 2 to 9, in order.
+    template <class Visit>
+    void ForEachList(Visit&& visit) {
+        VisitLists(*this, visit);
+    }
+    template <class Visit>
+    void ForEachList(Visit&& visit) const {
+        VisitLists(*this, visit);
+    }
+
+  private:
+    template <class Self, class Visit>
+    static void VisitLists(Self& set, Visit& visit) {
+        visit(2, set.SetInfo);
+        visit(3, set.Frames);
+        visit(4, set.List4);
+        visit(5, set.List5);
+        visit(6, set.TextureControl);
+        visit(7, set.PlaneControl);
+        visit(8, set.AnimationControl);
+        visit(9, set.List9);
+    }
 };
+
+// List 7 holds single bytes: it is never converted.
+inline constexpr int kPlaneControlList = 7;
 
 class ModelFile {
   public:
@@ -76,6 +103,16 @@ class ModelFile {
     template <class Visit>
     void ForEachBlock(Visit&& visit) const {
         VisitBlocks(*this, visit);
+    }
+    // Calls visit(list number, records) for every list of every animation data
+    // area, each area once however many sets share it.
+    template <class Visit>
+    void ForEachAnimationList(Visit&& visit) const {
+        std::unordered_set<const AnimationSet*> seen;
+        for (const auto& set : animationSets_) {
+            if (seen.insert(set.get()).second)
+                set->ForEachList(visit);
+        }
     }
 
   private:

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
 
 #include "model/ModelFile.h"
@@ -13,15 +12,9 @@ namespace {
 // What every array of the model holds, in bytes.
 size_t RecordBytes(const ModelFile& f) {
     size_t total = 0;
-    auto add = [&total](const auto&... lists) { ((total += lists.size() * sizeof lists[0]), ...); };
+    auto add = [&total](const auto& records) { total += records.size() * sizeof records[0]; };
     f.ForEachBlock([&](const BlockInfo&, const auto& records) { add(records); });
-    // Sets that share an area hold it once.
-    std::set<const AnimationSet*> areas;
-    for (const auto& s : f.AnimationSets()) {
-        if (areas.insert(s.get()).second)
-            add(s->SetInfo, s->Frames, s->List4, s->List5, s->TextureControl, s->PlaneControl,
-                s->AnimationControl, s->List9);
-    }
+    f.ForEachAnimationList([&](int, const auto& records) { add(records); });
     return total;
 }
 
