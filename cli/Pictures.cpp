@@ -32,10 +32,10 @@ bool MakeFolder(const std::string& folder, std::ostream& err, const char* comman
 
 }  // namespace
 
-RgbaPicture ShownFrame(int width, int height) {
+RgbaPicture ShownFrame(int width, int height, bool opaque) {
     RgbaPicture picture{width, height, ReadFramePixels(width, height)};
     // The viewer's window has no alpha planes: what it shows is opaque.
-    for (size_t i = 3; i < picture.Pixels.size(); i += 4)
+    for (size_t i = 3; opaque && i < picture.Pixels.size(); i += 4)
         picture.Pixels[i] = 255;
     return picture;
 }
@@ -160,9 +160,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.OpenDocument(path);
     view.DrawScene();
     glFinish();
-    const RgbaPicture picture = args.Flags.count("--transparent")
-                                    ? RgbaPicture{width, height, ReadFramePixels(width, height)}
-                                    : ShownFrame(width, height);
+    const RgbaPicture picture = ShownFrame(width, height, !args.Flags.count("--transparent"));
     view.CloseDocuments();  // texture objects go while the context is current
 
     std::string error;

@@ -22,5 +22,5 @@ inline bool WritePng(const std::string& path, const RgbaPicture& picture, std::s
 }
 
 // The frame as the viewer's window shows it: the current read buffer of the
-// current GL context, opaque.
-RgbaPicture ShownFrame(int width, int height);
+// current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.
+RgbaPicture ShownFrame(int width, int height, bool opaque = true);
