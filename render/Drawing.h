@@ -1,7 +1,7 @@
 #pragma once
 // Drawing steps shared by the scene, the view and the command-line renderer.
 
-// Multiplies the current matrix by a scenegraph node's placement, from its 24
+// Multiplies the current matrix by NodeMatrix: a scenegraph node's placement, from its 24
 // transformation floats T0 to T23.
 void ApplyNodeTransform(const float* t);
 

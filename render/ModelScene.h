@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "model/ModelFile.h"
+#include "render/SceneWalk.h"
 #include "render/TextureObjects.h"
 #include "texture/TextureFile.h"
-
-// What one walk of the scenegraph may send, per byte of the model file. A model
-// drawn once over needs well under 1; instancing its components under
-// thousands of nodes stays far below this.
-inline constexpr int64_t kDrawItemsPerFileByte = 16;
 
 // Texels the texture objects of an archive may hold, per byte of the archive.
 // Every image is held at least 64 x 64: an archive of nothing but 16 x 16
@@ -49,19 +45,15 @@ class ModelScene : public ModelFile {
     void DrawBoundingBox() const;
     // The work of the last walk: polygon sets visited, polygons and corners
     // sent. It never exceeds kDrawItemsPerFileByte per byte of the model file.
-    int64_t ItemsSent() const { return itemsSent_; }
+    int64_t ItemsSent() const { return walk_.ItemsSent(); }
 
     TextureFile Textures;
     TextureObjects TextureNames;  // element k: texture object of archive image k
     int32_t TexturesEnabled = 1;
 
   private:
-    class DrawBudget;
-    void DrawSets(uint32_t node, DrawBudget& budget);
+    void PrepareWalk();
 
     bool archiveLoaded_ = false;
-    int64_t itemsSent_ = 0;
-    // Kept between frames so that a walk allocates nothing.
-    std::vector<uint8_t> reached_;
-    std::vector<uint32_t> open_;
+    SceneWalk walk_{*this};  // kept between frames so that a walk allocates nothing
 };

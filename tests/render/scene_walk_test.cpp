@@ -2,72 +2,49 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 
-#include "render/Drawing.h"
 #include "render/SceneView.h"
+#include "render/SceneWalk.h"
 #include "tests/render/SceneBuilder.h"
 
 namespace {
 
 using namespace testsupport;
-using V = std::array<double, 3>;
-
-// A point taken outward through a node's placement, one field at a time, from
-// the node's vertex to its parent: T15, T6-T8 doubled, T12, T9-T11, T21, T3, T18, T0.
-V Outward(V v, const std::array<float, 24>& t) {
-    auto move = [&](int first, double sign) {
-        for (int i = 0; i < 3; ++i)
-            v[i] += sign * t[first + i];
-    };
-    auto turn = [&](int first, double factor) {
-        for (int axis = 0; axis < 3; ++axis) {
-            const double a = factor * t[first + axis] * M_PI / 180;
-            const int i = (axis + 1) % 3, j = (axis + 2) % 3;
-            const V was = v;
-            v[i] = std::cos(a) * was[i] - std::sin(a) * was[j];
-            v[j] = std::sin(a) * was[i] + std::cos(a) * was[j];
-        }
-    };
-    move(15, -1);
-    turn(6, 2);
-    move(12, 1);
-    turn(9, 1);
-    move(21, -1);
-    for (int i = 0; i < 3; ++i)
-        v[i] *= t[3 + i];
-    move(18, 1);
-    move(0, 1);
-    return v;
+// The placement as OpenGL's own calls build it, step by step.
+void PlaceWithGl(const std::array<float, 24>& t) {
+    glTranslatef(t[0], t[1], t[2]);
+    glTranslatef(t[18], t[19], t[20]);
+    glScalef(t[3], t[4], t[5]);
+    glTranslatef(-t[21], -t[22], -t[23]);
+    glRotatef(t[11], 0, 0, 1);
+    glRotatef(t[10], 0, 1, 0);
+    glRotatef(t[9], 1, 0, 0);
+    glTranslatef(t[12], t[13], t[14]);
+    glRotatef(2 * t[8], 0, 0, 1);
+    glRotatef(2 * t[7], 0, 1, 0);
+    glRotatef(2 * t[6], 1, 0, 0);
+    glTranslatef(-t[15], -t[16], -t[17]);
 }
 
-TEST(NodeTransform, TheMatrixIsTheOneComputedFieldByField) {
+TEST(NodeTransform, TheComposedMatrixIsTheOneOpenGlBuilds) {
     GlContext gl;
-    std::array<float, 24> identity{};
-    identity[3] = identity[4] = identity[5] = 1;
-    std::array<float, 24> doubled = identity;
-    doubled[6] = 45;  // turns by 90 degrees
     // Distinct values in every slot, so that a swapped pair or a missed doubling shows.
     const std::array<float, 24> distinct{1.5f, -2,   3,   0.5f, 2,     1.25f, 10, -20,
                                          30,   15,   -25, 35,   0.75f, 1.5f,  -2, 4,
                                          -1,   0.5f, -3,  2.5f, 1,     0.25f, -1, 2};
-    for (const auto& t : {identity, doubled, distinct}) {
-        glLoadIdentity();
-        ApplyNodeTransform(t.data());
-        const std::array<float, 16> m = GlMatrix(GL_MODELVIEW_MATRIX);
-        // Column k is where axis k goes, less where the origin goes; column 3 the origin.
-        const V origin = Outward({0, 0, 0}, t);
-        for (int k = 0; k < 4; ++k) {
-            V axis{};
-            if (k < 3)
-                axis[k] = 1;
-            const V to = Outward(axis, t);
-            for (int i = 0; i < 3; ++i)
-                EXPECT_NEAR(m[4 * k + i], k < 3 ? to[i] - origin[i] : origin[i], 1e-3)
-                    << "T6 " << t[6] << ", column " << k << ", row " << i;
-        }
-    }
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    glLoadIdentity();
+    PlaceWithGl(distinct);
+    const std::array<float, 16> built = GlMatrix(GL_MODELVIEW_MATRIX);
+    const std::array<float, 16> composed = NodeMatrix(distinct.data());
+    for (size_t i = 0; i < 16; ++i)
+        EXPECT_NEAR(composed[i], built[i], 1e-4) << "element " << i;
+    // T7 counts twice: 45 turns the x axis by 90 degrees about y, onto -z.
+    std::array<float, 24> doubled{};
+    doubled[3] = doubled[4] = doubled[5] = 1;
+    doubled[7] = 45;
+    const std::array<float, 16> turned = NodeMatrix(doubled.data());
+    EXPECT_NEAR(turned[0], 0, 1e-6);
+    EXPECT_NEAR(turned[2], -1, 1e-6);
 }
 
 TEST(SceneWalk, FromTheLastRecordChildrenBeforeTheParentAndSiblingsPlacedByItOnly) {

@@ -1,0 +1,311 @@
+#include "render/SceneWalk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "model/Irregularities.h"
+
+namespace {
+
+template <class T>
+const T* At(const std::vector<T>& table, int64_t index) {
+    return index >= 0 && static_cast<uint64_t>(index) < table.size()
+               ? &table[static_cast<size_t>(index)]
+               : nullptr;
+}
+
+// The part of the run first .. first + count - 1 that lies inside a table of `size`.
+struct Run {
+    int64_t Begin, End;
+    bool Whole;  // nothing of the run was cut off
+};
+Run Inside(int64_t first, int64_t count, size_t size) {
+    if (count <= 0)
+        return {0, 0, true};
+    const int64_t end = std::min<int64_t>(first + count, static_cast<int64_t>(size));
+    const int64_t begin = std::max<int64_t>(first, 0);
+    return {begin, end, begin == first && end == first + count};
+}
+
+// Column-major 4 x 4, multiplied on the right as OpenGL's matrix calls do.
+class Placement {
+  public:
+    Placement() {
+        for (int i = 0; i < 4; ++i)
+            m_[i * 5] = 1;
+    }
+    void Translate(double x, double y, double z) {
+        for (int r = 0; r < 4; ++r)
+            m_[12 + r] += m_[r] * x + m_[4 + r] * y + m_[8 + r] * z;
+    }
+    void Scale(double x, double y, double z) {
+        for (int r = 0; r < 4; ++r) {
+            m_[r] *= x;
+            m_[4 + r] *= y;
+            m_[8 + r] *= z;
+        }
+    }
+    // About one of the axes 0 (x), 1 (y), 2 (z), counter-clockwise looking down it.
+    void Rotate(double degrees, int axis) {
+        const double a = degrees * std::numbers::pi / 180;
+        const double c = std::cos(a), s = std::sin(a);
+        const int u = (axis + 1) % 3, v = (axis + 2) % 3;  // the plane it turns
+        for (int r = 0; r < 4; ++r) {
+            const double cu = m_[u * 4 + r], cv = m_[v * 4 + r];
+            m_[u * 4 + r] = cu * c + cv * s;
+            m_[v * 4 + r] = cv * c - cu * s;
+        }
+    }
+    std::array<float, 16> Floats() const {
+        std::array<float, 16> out{};
+        for (int i = 0; i < 16; ++i)
+            out[static_cast<size_t>(i)] = static_cast<float>(m_[i]);
+        return out;
+    }
+
+  private:
+    double m_[16] = {};
+};
+
+}  // namespace
+
+std::array<float, 16> NodeMatrix(const float* t) {
+    Placement m;
+    m.Translate(t[0], t[1], t[2]);
+    m.Translate(t[18], t[19], t[20]);
+    m.Scale(t[3], t[4], t[5]);
+    m.Translate(0.0f - t[21], 0.0f - t[22], 0.0f - t[23]);
+    m.Rotate(t[11], 2);
+    m.Rotate(t[10], 1);
+    m.Rotate(t[9], 0);
+    m.Translate(t[12], t[13], t[14]);
+    m.Rotate(2 * t[8], 2);
+    m.Rotate(2 * t[7], 1);
+    m.Rotate(2 * t[6], 0);
+    m.Translate(0.0f - t[15], 0.0f - t[16], 0.0f - t[17]);
+    return m.Floats();
+}
+
+// Caps the work of one walk: polygon sets visited, polygons and corners sent,
+// in proportion to the model file. A file whose polygons each span its whole
+// order lists, or whose nodes all share a component of many sets, would
+// otherwise make every frame cost the square of its size.
+class SceneWalk::Budget {
+  public:
+    explicit Budget(uint64_t fileSize)
+        : left_(static_cast<int64_t>(std::min<uint64_t>(fileSize, uint64_t{1} << 40)) *
+                kDrawItemsPerFileByte) {}
+    bool Spend(int64_t amount) {
+        if (amount > left_) {
+            spent_ += left_;
+            left_ = 0;
+            exhausted_ = true;
+            return false;
+        }
+        left_ -= amount;
+        spent_ += amount;
+        return true;
+    }
+    int64_t Spent() const { return spent_; }
+    bool Exhausted() const { return exhausted_; }
+
+  private:
+    int64_t left_;
+    int64_t spent_ = 0;
+    bool exhausted_ = false;
+};
+
+template <class... Parts>
+void SceneWalk::Tell(const char* kind, const Parts&... parts) {
+    if (!Report)
+        return;
+    std::ostringstream line;
+    (line << ... << parts);
+    Report->Add(kind, line.str());
+}
+
+void SceneWalk::Walk(uint32_t root, SceneListener& listener) {
+    const std::vector<ScenegraphNodeRecord>& nodes = model_.Nodes();
+    const std::vector<float>& transforms = model_.Transforms();
+
+    // The walk of the first-child / next-sibling tree with a stack of its own:
+    // enter a node, walk its children, then send its own sets, leave, then go
+    // on with its next sibling. A link to a node already entered counts as absent.
+    reached_.assign(nodes.size(), 0);
+    open_.clear();
+    Budget budget(model_.FileSize());
+    int64_t next = root;
+    int64_t from = -1;  // the node whose link led to `next`
+    const char* link = "";
+    for (;;) {
+        while (next != -1) {
+            const ScenegraphNodeRecord* node = At(nodes, next);
+            if (!node) {
+                if (from >= 0)
+                    Tell("link", "block 25 record ", from, ": ", link, " ", next,
+                         " outside the table (", nodes.size(), " records)");
+                break;
+            }
+            const size_t index = static_cast<size_t>(next);
+            if (reached_[index]) {
+                if (reached_[index] == 1)
+                    Tell("cycle", "block 25 record ", from, ": ", link, " ", next,
+                         " leads back to a node it lies under (a cycle)");
+                else
+                    Tell("shared-node", "block 25 record ", from, ": ", link, " ", next,
+                         " reaches that node a second time");
+                break;
+            }
+            if (open_.size() >= Nesting) {
+                Tell("nesting", "block 25 record ", next, ": nested deeper than ", Nesting,
+                     " levels; left out with its subtree");
+                break;
+            }
+            reached_[index] = 1;
+            const int64_t first = node->Transform;
+            if (first < 0 || first + 24 > static_cast<int64_t>(transforms.size())) {
+                // No placement for it: the node and its subtree are left out.
+                Tell("index", "block 25 record ", next, ": Transform ", first,
+                     " outside the table (", transforms.size(), " floats, 24 needed)");
+                reached_[index] = 2;
+                from = next;
+                link = "NextSibling";
+                next = node->NextSibling;
+                continue;
+            }
+            listener.Enter(static_cast<uint32_t>(next), &transforms[static_cast<size_t>(first)]);
+            open_.push_back(static_cast<uint32_t>(next));
+            from = next;
+            link = "FirstChild";
+            next = node->FirstChild;
+        }
+        if (open_.empty())
+            break;
+        const uint32_t done = open_.back();
+        open_.pop_back();
+        reached_[done] = 2;
+        SendSets(done, budget, listener);
+        listener.Leave(done);
+        from = done;
+        link = "NextSibling";
+        next = nodes[done].NextSibling;
+    }
+    Finish(budget);
+}
+
+void SceneWalk::Finish(const Budget& budget) {
+    itemsSent_ = budget.Spent();
+    if (budget.Exhausted())
+        Tell("work-bound", "the walk stopped at its work bound (", kDrawItemsPerFileByte,
+             " polygon sets, polygons and corners per byte of the file)");
+}
+
+template <class T>
+const T* SceneWalk::Follow(const std::vector<uint32_t>& order, int64_t at, int64_t base,
+                           const std::vector<T>& table, int orderBlock, int tableBlock) {
+    const uint32_t* entry = At(order, at);
+    if (!entry) {
+        Tell("index", "block ", orderBlock, " entry ", at, " outside the table (", order.size(),
+             " entries)");
+        return nullptr;
+    }
+    const T* record = At(table, base + *entry);
+    if (!record)
+        Tell("index", "block ", orderBlock, " entry ", at, ": ", base + *entry,
+             " outside the table (block ", tableBlock, ", ", table.size(), " records)");
+    return record;
+}
+
+void SceneWalk::Sets(uint32_t node, SceneListener& listener) {
+    Budget budget(model_.FileSize());
+    SendSets(node, budget, listener);
+    Finish(budget);
+}
+
+void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener) {
+    const ModelFile& m = model_;
+    const ScenegraphNodeRecord* node = At(m.Nodes(), index);
+    if (!node || node->Component == -1)
+        return;
+    const ScenegraphComponentRecord* component = At(m.Components(), node->Component);
+    const uint8_t* visible = At(m.Visibility(), node->Visibility);
+    if (!component)
+        Tell("index", "block 25 record ", index, ": Component ", node->Component,
+             " outside the table (", m.Components().size(), " records)");
+    if (!visible)
+        Tell("index", "block 25 record ", index, ": Visibility ", node->Visibility,
+             " outside the table (", m.Visibility().size(), " records)");
+    if (!component || !visible || *visible == 0)
+        return;
+    listener.Component(index, *component);
+
+    const std::vector<uint32_t>& vertexOrder = m.VertexOrder();
+    const bool texturing = Images >= 0 && !m.TextureDefinitions().empty();
+    const Run sets =
+        Inside(component->FirstPolygonSet, component->PolygonSetCount, m.PolygonSets().size());
+    if (!sets.Whole)
+        Tell("index", "block 2 record ", node->Component, ": polygon sets ",
+             component->FirstPolygonSet, " to ",
+             int64_t{component->FirstPolygonSet} + component->PolygonSetCount - 1,
+             " run outside the table (", m.PolygonSets().size(), " records)");
+    for (int64_t s = sets.Begin; s < sets.End; ++s) {
+        if (!budget.Spend(1))
+            return;
+        const PolygonSetRecord& set = m.PolygonSets()[static_cast<size_t>(s)];
+        // A texture map or image number outside its table draws untextured.
+        int32_t image = -1;
+        if (texturing && set.TextureMap != -1) {
+            if (const TextureMapRecord* map = At(m.TextureMaps(), set.TextureMap)) {
+                if (map->TextureIndex >= 0 && map->TextureIndex < Images)
+                    image = map->TextureIndex;
+                else
+                    Tell("index", "block 20 record ", set.TextureMap, ": TextureIndex ",
+                         map->TextureIndex, " outside the archive (", Images, " images)");
+            } else {
+                Tell("index", "block 22 record ", s, ": TextureMap ", set.TextureMap,
+                     " outside the table (", m.TextureMaps().size(), " records)");
+            }
+        }
+        const Run polygons = Inside(set.FirstPolygon, set.PolygonCount, m.Polygons().size());
+        if (!polygons.Whole)
+            Tell("index", "block 22 record ", s, ": polygons ", set.FirstPolygon, " to ",
+                 int64_t{set.FirstPolygon} + set.PolygonCount - 1, " run outside the table (",
+                 m.Polygons().size(), " records)");
+        for (int64_t p = polygons.Begin; p < polygons.End; ++p) {
+            const PolygonRecord& polygon = m.Polygons()[static_cast<size_t>(p)];
+            // Only the corners whose vertex-order entry exists can have a position.
+            const int64_t orderStart = int64_t{set.VertexOrderBase} + polygon.First;
+            const Run corners = Inside(orderStart, polygon.VertexCount, vertexOrder.size());
+            if (!budget.Spend(1 + std::max<int64_t>(corners.End - corners.Begin, 0)))
+                return;
+            if (!corners.Whole)
+                Tell("index", "block 3 record ", p, ": corners ", orderStart, " to ",
+                     orderStart + polygon.VertexCount - 1,
+                     " run outside the vertex order (block 5, ", vertexOrder.size(), " entries)");
+            corners_.clear();
+            for (int64_t at = corners.Begin; at < corners.End; ++at) {
+                const int64_t o = at - set.VertexOrderBase;  // First + k
+                WalkCorner corner;
+                const int64_t vertex = int64_t{component->VertexBase} + vertexOrder[at];
+                corner.Position = At(m.Vertices(), vertex);
+                if (!corner.Position) {
+                    // A corner without a position is left out.
+                    Tell("index", "block 5 entry ", at, ": vertex ", vertex,
+                         " outside the table (block 4, ", m.Vertices().size(), " records)");
+                    continue;
+                }
+                // Missing attributes take neutral values rather than the last corner's.
+                corner.Color = Follow(m.ColorOrder(), set.ColorOrderBase + o, 0, m.Colors(), 9, 8);
+                corner.Normal =
+                    Follow(m.NormalOrder(), set.NormalOrderBase + o, 0, m.Normals(), 7, 6);
+                if (image >= 0)
+                    corner.TexCoord = Follow(m.TexVertexOrder(), set.TexVertexOrderBase + o,
+                                             component->TexVertexBase, m.TexVertices(), 10, 18);
+                corners_.push_back(corner);
+            }
+            listener.Polygon(WalkPolygon{polygon.VertexCount, image, corners_});
+        }
+    }
+}
