@@ -23,27 +23,46 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"identify",
          "tell what kind of file each FILE is",
-         "usage: kestrel identify FILE...\n"
+         "usage: kestrel identify FILE... [--json]\n"
          "\n"
          "Prints one line per file: FILE: N NAME, where N is the file kind and NAME\n"
          "one of unreadable (0), texture-archive (1), model (2), point-dump (3).\n"
+         "  --json   one JSON array instead, an object {file, kind, code} per file\n"
          "Exits with 1 if any file could not be read.\n",
-         {},
+         {{}, {"--json"}},
          1,
          SIZE_MAX,
          Identify},
         {"info",
          "summarise a model, texture archive or point dump",
-         "usage: kestrel info FILE\n"
+         "usage: kestrel info FILE [--json]\n"
          "\n"
          "For a model: its name, texture archive (found beside it or not), date,\n"
          "bounding box, the record count of every block and the animation sets.\n"
          "For a texture archive: every image with its size, format and wrap modes.\n"
-         "For any other file: its size as a point dump.\n",
-         {},
+         "For any other file: its size as a point dump.\n"
+         "  --json   the same facts as a JSON array of one object\n",
+         {{}, {"--json"}},
          1,
          1,
          Info},
+        {"check",
+         "tell what in each FILE the viewer cannot use",
+         "usage: kestrel check FILE... [--json]\n"
+         "\n"
+         "Reads each file as the viewer does and walks its scenegraph as the viewer\n"
+         "draws it, and prints every irregularity met on the way, one line each,\n"
+         "saying where (block and record, image, offset) and what: an index outside\n"
+         "its table, a count the file cannot hold, a link that loops or reaches a\n"
+         "node twice, unreachable nodes, nesting too deep, image data missing, short\n"
+         "or out of order, unknown texel formats, a missing texture archive. At most\n"
+         "10 lines of each kind, then how many more. FILE: ok when there is none.\n"
+         "  --json   one JSON array instead, an object per file\n"
+         "Exits with 1 if any file has an irregularity or cannot be read.\n",
+         {{}, {"--json"}},
+         1,
+         SIZE_MAX,
+         Check},
         {"dump",
          "print the Data View text of the header or a block",
          "usage: kestrel dump MODEL [--block B] [--set S] [--lf]\n"

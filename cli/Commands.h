@@ -12,6 +12,7 @@ std::string DumpableBlocks();
 
 int Identify(const Args& args, std::ostream& out, std::ostream& err);
 int Info(const Args& args, std::ostream& out, std::ostream& err);
+int Check(const Args& args, std::ostream& out, std::ostream& err);
 int Dump(const Args& args, std::ostream& out, std::ostream& err);
 int Textures(const Args& args, std::ostream& out, std::ostream& err);
 int Render(const Args& args, std::ostream& out, std::ostream& err);

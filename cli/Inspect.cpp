@@ -1,4 +1,8 @@
-// identify and info: what a file is, and a short summary of what it holds.
+// identify, info and check: what a file is, what it holds and what in it cannot
+// be used. Each gathers its facts as JSON; the text is printed from the same
+// facts, so --json and the text cannot disagree.
+
+#include <nlohmann/json.hpp>
 
 #include <ostream>
 
@@ -8,13 +12,17 @@
 #include "model/Blocks.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
+#include "model/Irregularities.h"
 #include "model/ModelFile.h"
 #include "model/Text.h"
 #include "render/PointDump.h"
+#include "render/SceneWalk.h"
 #include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
 
 namespace {
+
+using json = nlohmann::ordered_json;
 
 const char* KindName(FileKind kind) {
     switch (kind) {
@@ -30,97 +38,283 @@ const char* KindName(FileKind kind) {
     return "unreadable";
 }
 
-void PrintImages(const TextureFile& archive, std::ostream& out) {
-    std::string text;
-    for (int32_t k = 0; k < archive.ImageCount(); ++k) {
-        const ImageHeader& h = *archive.Images[k].Header;
-        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n",
-                               k, h.Width, h.Height, h.Format, TexelFormatName(h.Format), h.Wrap_S,
-                               h.Wrap_T, archive.Images[k].Data.size());
-    }
-    out << text;
+json FileFacts(const std::string& path, FileKind kind) {
+    return {{"file", path}, {"kind", KindName(kind)}};
 }
 
-int ModelInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    ModelFile model;
-    if (!model.Load(path)) {
-        err << "kestrel info: cannot read " << path << "\n";
-        return kExitFile;
-    }
+// Names and paths are bytes: what is not UTF-8 shows as U+FFFD.
+void PrintJson(const json& facts, std::ostream& out) {
+    out << facts.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+}
+
+std::string Text(const json& value) {
+    return value.get<std::string>();
+}
+
+json ModelFacts(const std::string& path, const ModelFile& model) {
     const ModelHeader& h = model.Header();
-    out << path << ": model\n";
-    out << "  name:      " << FieldText(h.ModelName) << "\n";
+    json facts = FileFacts(path, FileKind::ModelFile);
+    facts["name"] = FieldText(h.ModelName);
     TextureFile archive;
-    if (archive.LoadBeside(path, h)) {
-        out << "  textures:  " << archive.FileName << " (found, " << archive.ImageCount()
-            << " images)\n";
-    } else {
-        out << "  textures:  " << archive.FileName << " (not found)\n";
-    }
-    out << "  date:      " << FieldText(h.Date) << "\n";
-    const float* b = h.BoundingBox;
-    std::string text;
-    dataview::AppendFormat(text, "  bounds:    (%.3f, %.3f, %.3f) to (%.3f, %.3f, %.3f)\n", b[0],
-                           b[1], b[2], b[3], b[4], b[5]);
-    text += "  blocks:\n";
-    for (const BlockInfo& block : kModelBlocks) {
-        dataview::AppendFormat(text, "    %2d  %-32s %10zu\n", block.Number, block.Title,
-                               model.BlockRecordCount(block.Number));
-    }
-    dataview::AppendFormat(text, "  animation sets: %zu\n", model.AnimationSets().size());
-    for (size_t i = 0; i < model.AnimationSets().size(); ++i) {
-        dataview::AppendFormat(text, "    %3zu  %-24s %zu frames\n", i,
-                               FieldText(model.AnimationSetIndex()[i].Name).c_str(),
-                               model.AnimationSets()[i]->Frames.size());
-    }
-    out << text;
-    return kExitOk;
+    const bool found = archive.LoadBeside(path, h);
+    facts["textures"] = {{"file", archive.FileName}, {"found", found}};
+    if (found)
+        facts["textures"]["images"] = archive.ImageCount();
+    facts["date"] = FieldText(h.Date);
+    facts["bounds"] = h.BoundingBox;
+    json& blocks = facts["blocks"] = json::array();
+    for (const BlockInfo& block : kModelBlocks)
+        blocks.push_back({{"number", block.Number},
+                          {"title", block.Title},
+                          {"records", model.BlockRecordCount(block.Number)}});
+    json& sets = facts["animationSets"] = json::array();
+    for (size_t i = 0; i < model.AnimationSets().size(); ++i)
+        sets.push_back({{"name", FieldText(model.AnimationSetIndex()[i].Name)},
+                        {"frames", model.AnimationSets()[i]->Frames.size()}});
+    return facts;
 }
 
-int ArchiveInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    FileSource file;
-    if (!file.Open(path)) {
-        err << "kestrel info: cannot read " << path << "\n";
-        return kExitFile;
+void PrintModel(const json& facts, std::ostream& out) {
+    std::string text = Text(facts["file"]) + ": model\n";
+    text += "  name:      " + Text(facts["name"]) + "\n";
+    const json& textures = facts["textures"];
+    text += "  textures:  " + Text(textures["file"]);
+    if (textures["found"].get<bool>())
+        dataview::AppendFormat(text, " (found, %d images)\n", textures["images"].get<int>());
+    else
+        text += " (not found)\n";
+    text += "  date:      " + Text(facts["date"]) + "\n";
+    const json& b = facts["bounds"];
+    dataview::AppendFormat(text, "  bounds:    (%.3f, %.3f, %.3f) to (%.3f, %.3f, %.3f)\n",
+                           b[0].get<double>(), b[1].get<double>(), b[2].get<double>(),
+                           b[3].get<double>(), b[4].get<double>(), b[5].get<double>());
+    text += "  blocks:\n";
+    for (const json& block : facts["blocks"])
+        dataview::AppendFormat(text, "    %2d  %-32s %10zu\n", block["number"].get<int>(),
+                               Text(block["title"]).c_str(), block["records"].get<size_t>());
+    dataview::AppendFormat(text, "  animation sets: %zu\n", facts["animationSets"].size());
+    size_t i = 0;
+    for (const json& set : facts["animationSets"])
+        dataview::AppendFormat(text, "    %3zu  %-24s %zu frames\n", i++, Text(set["name"]).c_str(),
+                               set["frames"].get<size_t>());
+    out << text;
+}
+
+json ArchiveFacts(const std::string& path, const TextureFile& archive) {
+    json facts = FileFacts(path, FileKind::TextureArchive);
+    json& images = facts["images"] = json::array();
+    for (int32_t k = 0; k < archive.ImageCount(); ++k) {
+        const ImageHeader& h = *archive.Images[static_cast<size_t>(k)].Header;
+        images.push_back({{"width", h.Width},
+                          {"height", h.Height},
+                          {"format", h.Format},
+                          {"formatName", TexelFormatName(h.Format)},
+                          {"wrapS", h.Wrap_S},
+                          {"wrapT", h.Wrap_T},
+                          {"bytes", archive.Images[static_cast<size_t>(k)].Data.size()}});
     }
+    return facts;
+}
+
+void PrintArchive(const json& facts, std::ostream& out) {
+    std::string text = Text(facts["file"]) + ": texture archive, " +
+                       std::to_string(facts["images"].size()) + " images\n";
+    int k = 0;
+    for (const json& image : facts["images"])
+        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n",
+                               k++, image["width"].get<unsigned>(), image["height"].get<unsigned>(),
+                               image["format"].get<unsigned>(), Text(image["formatName"]).c_str(),
+                               image["wrapS"].get<unsigned>(), image["wrapT"].get<unsigned>(),
+                               image["bytes"].get<size_t>());
+    out << text;
+}
+
+void PrintInfo(const json& facts, std::ostream& out) {
+    if (facts["kind"] == KindName(FileKind::ModelFile))
+        PrintModel(facts, out);
+    else if (facts["kind"] == KindName(FileKind::TextureArchive))
+        PrintArchive(facts, out);
+    else
+        out << Text(facts["file"]) << ": point dump, " << facts["bytes"].get<uint64_t>()
+            << " bytes, " << facts["points"].get<uint64_t>() << " points\n";
+}
+
+json PointDumpFacts(const std::string& path, uint64_t size) {
+    json facts = FileFacts(path, FileKind::PointDump);
+    const uint64_t words = size / 4;
+    facts["bytes"] = size;
+    facts["points"] = words > kFirstPointWord ? (words - kFirstPointWord) / 3 : 0;
+    return facts;
+}
+
+// The facts `info` gives, or null when the file cannot be read.
+json InfoFacts(const std::string& path) {
+    FileSource file;
+    switch (IdentifyFile(path)) {
+        case FileKind::Unreadable:
+            break;
+        case FileKind::ModelFile: {
+            ModelFile model;
+            if (model.Load(path))
+                return ModelFacts(path, model);
+            break;
+        }
+        case FileKind::TextureArchive:
+            if (file.Open(path)) {
+                TextureFile archive;
+                archive.LoadFrom(file);
+                return ArchiveFacts(path, archive);
+            }
+            break;
+        case FileKind::PointDump:
+            if (file.Open(path))
+                return PointDumpFacts(path, file.Size());
+            break;
+    }
+    return nullptr;
+}
+
+// Walks the scenegraph as the view draws it, sending nothing anywhere.
+class NoDrawing : public SceneListener {
+  public:
+    void Enter(uint32_t, const float*) override {}
+    void Leave(uint32_t) override {}
+    void Component(uint32_t, const ScenegraphComponentRecord&) override {}
+    void Polygon(const WalkPolygon&) override {}
+};
+
+// What the readers and the walk meet in a model: read as the view reads it,
+// drawn as the view draws it, with textures on.
+bool CheckModel(const std::string& path, Irregularities& found) {
+    ModelFile model;
+    if (!model.Load(path, &found))
+        return false;
     TextureFile archive;
-    archive.LoadFrom(file);
-    out << path << ": texture archive, " << archive.ImageCount() << " images\n";
-    PrintImages(archive, out);
-    return kExitOk;
+    const bool hasArchive = archive.LoadBeside(path, model.Header(), &found);
+    if (!hasArchive &&
+        (!FieldText(model.Header().TextureName).empty() || !model.TextureDefinitions().empty()))
+        found.Add("archive-missing", "texture archive " + archive.FileName +
+                                         " not found beside the model (drawn untextured)");
+    if (model.Nodes().empty())
+        return true;
+    SceneWalk walk(model);
+    walk.Images = hasArchive ? archive.ImageCount() : -1;
+    walk.Report = &found;
+    NoDrawing nothing;
+    const uint32_t root = static_cast<uint32_t>(model.Nodes().size() - 1);
+    walk.Walk(root, nothing);
+    const auto unreached = std::count(walk.Reached().begin(), walk.Reached().end(), 0);
+    if (unreached > 0)
+        found.Add("unreachable", "block 25: " + std::to_string(unreached) + " of " +
+                                     std::to_string(model.Nodes().size()) +
+                                     " nodes unreachable from the root (record " +
+                                     std::to_string(root) + ")");
+    return true;
+}
+
+json CheckFacts(const std::string& path) {
+    const FileKind kind = IdentifyFile(path);
+    json facts = FileFacts(path, kind);
+    Irregularities found;
+    bool read = false;
+    FileSource file;
+    if (kind == FileKind::ModelFile) {
+        read = CheckModel(path, found);
+    } else if (kind == FileKind::TextureArchive && file.Open(path)) {
+        TextureFile archive;
+        archive.LoadFrom(file, &found);
+        read = true;
+    } else if (kind == FileKind::PointDump) {
+        read = true;  // any bytes are points
+    }
+    if (!read) {
+        facts["kind"] = KindName(FileKind::Unreadable);
+        facts["ok"] = false;
+        facts["error"] = "cannot be read";
+        return facts;
+    }
+    facts["ok"] = found.Empty();
+    facts["count"] = found.Count();
+    json& kinds = facts["irregularities"] = json::array();
+    for (const Irregularities::Kind& k : found.Kinds())
+        kinds.push_back({{"kind", k.Name}, {"count", k.Count}, {"lines", k.Lines}});
+    return facts;
+}
+
+void PrintCheck(const json& facts, std::ostream& out) {
+    const std::string file = Text(facts["file"]) + ": ";
+    if (facts.contains("error")) {
+        out << file << Text(facts["error"]) << "\n";
+        return;
+    }
+    if (facts["ok"].get<bool>()) {
+        out << file << "ok (" << Text(facts["kind"]) << ")\n";
+        return;
+    }
+    out << file << Text(facts["kind"]) << ", " << facts["count"].get<size_t>()
+        << " irregularities\n";
+    for (const json& kind : facts["irregularities"]) {
+        for (const json& line : kind["lines"])
+            out << file << Text(line) << "\n";
+        const size_t more = kind["count"].get<size_t>() - kind["lines"].size();
+        if (more > 0)
+            out << file << "and " << more << " more of the kind " << Text(kind["kind"]) << "\n";
+    }
 }
 
 }  // namespace
 
 int Identify(const Args& args, std::ostream& out, std::ostream&) {
     int status = kExitOk;
+    json all = json::array();
     for (const std::string& path : args.Positional) {
-        FileKind kind = IdentifyFile(path);
+        const FileKind kind = IdentifyFile(path);
         if (kind == FileKind::Unreadable)
             status = kExitFile;
-        out << path << ": " << static_cast<int>(kind) << " " << KindName(kind) << "\n";
+        json facts = FileFacts(path, kind);
+        facts["code"] = static_cast<int>(kind);
+        all.push_back(facts);
     }
+    if (args.Flags.count("--json")) {
+        PrintJson(all, out);
+        return status;
+    }
+    for (const json& facts : all)
+        out << Text(facts["file"]) << ": " << facts["code"].get<int>() << " " << Text(facts["kind"])
+            << "\n";
     return status;
 }
 
 int Info(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
-    switch (IdentifyFile(path)) {
-        case FileKind::Unreadable:
-            err << "kestrel info: cannot read " << path << "\n";
-            return kExitFile;
-        case FileKind::ModelFile:
-            return ModelInfo(path, out, err);
-        case FileKind::TextureArchive:
-            return ArchiveInfo(path, out, err);
-        case FileKind::PointDump: {
-            FileSource file;
-            file.Open(path);
-            uint64_t words = file.Size() / 4;
-            uint64_t points = words > kFirstPointWord ? (words - kFirstPointWord) / 3 : 0;
-            out << path << ": point dump, " << file.Size() << " bytes, " << points << " points\n";
-            return kExitOk;
-        }
+    const json facts = InfoFacts(path);
+    if (facts.is_null())
+        err << "kestrel info: cannot read " << path << "\n";
+    if (args.Flags.count("--json")) {
+        json all = json::array();
+        all.push_back(facts.is_null() ? json{{"file", path},
+                                             {"kind", KindName(FileKind::Unreadable)},
+                                             {"error", "cannot be read"}}
+                                      : facts);
+        PrintJson(all, out);
+    } else if (!facts.is_null()) {
+        PrintInfo(facts, out);
     }
-    return kExitOk;
+    return facts.is_null() ? kExitFile : kExitOk;
+}
+
+int Check(const Args& args, std::ostream& out, std::ostream&) {
+    int status = kExitOk;
+    json all = json::array();
+    for (const std::string& path : args.Positional) {
+        all.push_back(CheckFacts(path));
+        if (!all.back()["ok"].get<bool>())
+            status = kExitFile;
+    }
+    if (args.Flags.count("--json"))
+        PrintJson(all, out);
+    else
+        for (const json& facts : all)
+            PrintCheck(facts, out);
+    return status;
 }

@@ -2,8 +2,10 @@
 
 #include "model/ByteSource.h"
 #include "model/ByteSwap.h"
+#include "model/Irregularities.h"
 #include "model/ReadBudget.h"
 
+#include <string>
 #include <unordered_map>
 
 namespace {
@@ -23,20 +25,41 @@ void ConvertWords(std::vector<T>& records, size_t offset, size_t words) {
 
 class BlockReader {
   public:
-    BlockReader(ByteSource& source, ReadBudget& budget) : source_(source), budget_(budget) {}
+    BlockReader(ByteSource& source, ReadBudget& budget, Irregularities* report)
+        : source_(source), budget_(budget), report_(report) {}
 
     // Sizes `records` to the count (zero-filled), then fills what the file holds at
-    // `offset`; records past the end of the file stay zero.
+    // `offset`; records past the end of the file stay zero. `where` names the
+    // records for the report: "block 4", "block 27 area at 5120 list 3".
     template <class T>
-    void Read(uint32_t count, uint64_t offset, std::vector<T>& records) {
+    void Read(uint32_t count, uint64_t offset, std::vector<T>& records, const char* kind,
+              const std::string& where) {
         records.assign(budget_.Grant(count, sizeof(T)), T{});
         if (!records.empty())
             source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
+        if (report_)
+            Check(count, offset, sizeof(T), records.size(), kind, where);
     }
 
   private:
+    void Check(uint64_t count, uint64_t offset, uint64_t size, uint64_t held, const char* kind,
+               const std::string& where) {
+        const uint64_t fileSize = source_.Size();
+        const uint64_t inFile = offset < fileSize ? (fileSize - offset) / size : 0;
+        if (count > inFile) {
+            report_->Add(kind, where + ": " + std::to_string(count) + " records at offset " +
+                                   std::to_string(offset) + ", the file holds " +
+                                   std::to_string(inFile) + " (the rest read as zeros)");
+        } else if (held < count) {
+            report_->Add("read-budget", where + ": " + std::to_string(count) + " records, " +
+                                            std::to_string(held) +
+                                            " held (the file's read budget is spent)");
+        }
+    }
+
     ByteSource& source_;
     ReadBudget& budget_;
+    Irregularities* report_;
 };
 
 // The area at `area`: its header, then each list found through its offset from
@@ -49,7 +72,9 @@ std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockRe
     const AnimationSetHeader& h = set->Header;
     set->ForEachList([&](int list, auto& records) {
         const size_t n = static_cast<size_t>(list - 2);
-        reader.Read(h.SubCount[n], static_cast<uint32_t>(area + h.SubOffset[n]), records);
+        reader.Read(h.SubCount[n], static_cast<uint32_t>(area + h.SubOffset[n]), records,
+                    "animation-list",
+                    "block 27 area at " + std::to_string(area) + " list " + std::to_string(list));
         ConvertWords(records, 0, list == kPlaneControlList ? 0 : kEveryWord);
     });
     return set;
@@ -57,7 +82,7 @@ std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockRe
 
 }  // namespace
 
-bool ModelFile::Load(const std::string& path) {
+bool ModelFile::Load(const std::string& path, Irregularities* report) {
     path_ = path;
     FileSource file;
     if (!file.Open(path))
@@ -65,11 +90,11 @@ bool ModelFile::Load(const std::string& path) {
     // The blocks are read in bulk; the animation sets, thousands of small
     // reads all over the file, through a window.
     WindowedSource windowed(file);
-    LoadFrom(windowed);
+    LoadFrom(windowed, report);
     return true;
 }
 
-void ModelFile::LoadFrom(ByteSource& source) {
+void ModelFile::LoadFrom(ByteSource& source, Irregularities* report) {
     std::string path = std::move(path_);
     *this = ModelFile();
     path_ = std::move(path);
@@ -83,10 +108,11 @@ void ModelFile::LoadFrom(ByteSource& source) {
     ByteSwapWords(header_.BlockOffset, 25);
 
     ReadBudget budget(source.Size());
-    BlockReader reader(source, budget);
+    BlockReader reader(source, budget, report);
     VisitBlocks(*this, [&](const BlockInfo& block, auto& records) {
         const size_t slot = static_cast<size_t>(block.Number - 2);
-        reader.Read(header_.BlockCount[slot], header_.BlockOffset[slot], records);
+        reader.Read(header_.BlockCount[slot], header_.BlockOffset[slot], records, "short-block",
+                    "block " + std::to_string(block.Number));
         ConvertWords(records, block.WordsFrom, block.WordCount);
     });
 

@@ -12,6 +12,7 @@
 #include "model/Records.h"
 
 class ByteSource;
+class Irregularities;
 
 // The data of one animation set (block 27), found through its block-26 record.
 struct AnimationSet {
@@ -58,10 +59,11 @@ class ModelFile {
     virtual ~ModelFile() = default;
 
     // Reads the whole file. False only when it cannot be opened; a short or
-    // inconsistent file still loads, with zeros for whatever it does not hold.
-    bool Load(const std::string& path);
+    // inconsistent file still loads, with zeros for whatever it does not hold,
+    // and `report`, when given, is told what was short.
+    bool Load(const std::string& path, Irregularities* report = nullptr);
     // The same, from bytes already at hand; the path stays as it is.
-    void LoadFrom(ByteSource& source);
+    void LoadFrom(ByteSource& source, Irregularities* report = nullptr);
 
     const std::string& Path() const { return path_; }
     // The size of the file as read by the last load.

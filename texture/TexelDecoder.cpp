@@ -197,6 +197,36 @@ constexpr int SubY(int s) {
 
 }  // namespace
 
+bool IsTexelFormat(uint32_t format) {
+    return format <= static_cast<uint32_t>(TexelFormat::Rgba8) ||
+           format == static_cast<uint32_t>(TexelFormat::Compressed);
+}
+
+uint64_t StoredTexelBytes(uint32_t format, uint32_t width, uint32_t height) {
+    const auto blocks = [&](uint64_t bw, uint64_t bh, uint64_t bytes) {
+        return (width + bw - 1) / bw * ((height + bh - 1) / bh) * bytes;
+    };
+    switch (static_cast<TexelFormat>(format)) {
+        case TexelFormat::Intensity4:
+            return blocks(Intensity4::BW, Intensity4::BH, Intensity4::Bytes);
+        case TexelFormat::Intensity8:
+            return blocks(Intensity8::BW, Intensity8::BH, Intensity8::Bytes);
+        case TexelFormat::IntensityAlpha4:
+            return blocks(IntensityAlpha4::BW, IntensityAlpha4::BH, IntensityAlpha4::Bytes);
+        case TexelFormat::IntensityAlpha8:
+            return blocks(IntensityAlpha8::BW, IntensityAlpha8::BH, IntensityAlpha8::Bytes);
+        case TexelFormat::Rgb565:
+            return blocks(Rgb565::BW, Rgb565::BH, Rgb565::Bytes);
+        case TexelFormat::RgbOrArgb16:
+            return blocks(RgbOrArgb16::BW, RgbOrArgb16::BH, RgbOrArgb16::Bytes);
+        case TexelFormat::Rgba8:
+            return blocks(Rgba8::BW, Rgba8::BH, Rgba8::Bytes);
+        case TexelFormat::Compressed:
+            return blocks(8, 8, 32);
+    }
+    return 0;
+}
+
 void DecodeBlockTexels(uint32_t format, int width, int height, std::span<const uint8_t> data,
                        std::span<RgbaColor> out) {
     if (width <= 0 || height <= 0 || out.size() < static_cast<size_t>(width) * height)

@@ -23,6 +23,10 @@ enum class TexelFormat : uint32_t {
 
 // The format's name, "unknown" for a code that decodes to the zero image.
 const char* TexelFormatName(uint32_t format);
+// Whether a code is one of the formats above.
+bool IsTexelFormat(uint32_t format);
+// The bytes a width x height image takes in its whole blocks; 0 for an unknown code.
+uint64_t StoredTexelBytes(uint32_t format, uint32_t width, uint32_t height);
 
 // Formats 0 to 6. `out` holds width x height texels; other format codes leave it alone.
 void DecodeBlockTexels(uint32_t format, int width, int height, std::span<const uint8_t> data,

@@ -6,6 +6,7 @@
 
 #include "model/ByteSource.h"
 #include "model/ByteSwap.h"
+#include "model/Irregularities.h"
 #include "model/ReadBudget.h"
 #include "model/Text.h"
 #include "model/Utf8Path.h"
@@ -26,24 +27,25 @@ std::optional<std::string> ArchiveNameFor(const std::string& modelPath, const Mo
 
 }  // namespace
 
-bool TextureFile::Load(const std::string& name) {
+bool TextureFile::Load(const std::string& name, Irregularities* report) {
     FileName = name + "-";
     FileSource file;
     if (!file.Open(FileName))
         return false;
-    LoadFrom(file);
+    LoadFrom(file, report);
     return true;
 }
 
-bool TextureFile::LoadBeside(const std::string& modelPath, const ModelHeader& header) {
+bool TextureFile::LoadBeside(const std::string& modelPath, const ModelHeader& header,
+                             Irregularities* report) {
     const std::optional<std::string> name = ArchiveNameFor(modelPath, header);
     if (name)
-        return Load(*name);
+        return Load(*name, report);
     FileName = FieldText(header.TextureName) + "-";
     return false;
 }
 
-void TextureFile::LoadFrom(ByteSource& source) {
+void TextureFile::LoadFrom(ByteSource& source, Irregularities* report) {
     Images.clear();
     Entries.clear();
     ImageHeaders.clear();
@@ -66,6 +68,10 @@ void TextureFile::LoadFrom(ByteSource& source) {
                    ImageTableEntry{});
     source.ReadAt(kArchiveTableOffset, Entries.data(), Entries.size() * sizeof(ImageTableEntry));
     ByteSwapWords(Entries.data(), Entries.size() * 2);
+    if (report && Entries.size() < Header.ImageCount)
+        report->Add("image-table", "archive header: ImageCount " +
+                                       std::to_string(Header.ImageCount) + ", " +
+                                       std::to_string(Entries.size()) + " of them held");
 
     ImageHeaders.assign(Entries.size(), ImageHeader{});
     for (size_t i = 0; i < Entries.size(); ++i) {
@@ -88,6 +94,8 @@ void TextureFile::LoadFrom(ByteSource& source) {
         uint64_t length = end > begin ? end - begin : 0;
         Images[i].Data.resize(budget.Grant(length, 1));
         source.ReadAt(begin, Images[i].Data.data(), Images[i].Data.size());
+        if (report)
+            CheckImage(i, end, *report);
     }
 
     // No format stores a texel in less than half a byte, so the images of an
@@ -106,6 +114,41 @@ void TextureFile::LoadFrom(ByteSource& source) {
                 texelsLeft -= texels;
             }
         }
+    }
+    for (size_t i = 0; report && i < Images.size(); ++i) {
+        if (!decodable_[i])
+            report->Add("image-budget",
+                        "image " + std::to_string(i) + ": " + Size(ImageHeaders[i]) +
+                            " texels, more than the archive can back (drawn transparent)");
+    }
+}
+
+std::string TextureFile::Size(const ImageHeader& h) {
+    return std::to_string(h.Width) + " x " + std::to_string(h.Height);
+}
+
+// What image i's header promises and its data does not keep. `end` is where
+// its data would end: the next image's data or the end of the file.
+void TextureFile::CheckImage(size_t i, uint64_t end, Irregularities& report) const {
+    const ImageHeader& h = ImageHeaders[i];
+    const std::string image = "image " + std::to_string(i) + ": ";
+    const uint64_t needed = StoredTexelBytes(h.Format, h.Width, h.Height);
+    const size_t held = Images[i].Data.size();
+    if (!IsTexelFormat(h.Format)) {
+        report.Add("texel-format", image + "texel format " + std::to_string(h.Format) +
+                                       " unknown (drawn transparent)");
+    } else if (h.TexelOffset >= fileSize_ && needed > 0) {
+        report.Add("image-data", image + "texels at offset " + std::to_string(h.TexelOffset) +
+                                     ", past the end of the archive (" + std::to_string(fileSize_) +
+                                     " bytes)");
+    } else if (end < h.TexelOffset) {
+        report.Add("image-order", image + "texels at offset " + std::to_string(h.TexelOffset) +
+                                      ", the next image's start before them at " +
+                                      std::to_string(end));
+    } else if (held < needed) {
+        report.Add("image-data", image + Size(h) + " " + TexelFormatName(h.Format) + " needs " +
+                                     std::to_string(needed) + " bytes, " + std::to_string(held) +
+                                     " held");
     }
 }
 

@@ -11,6 +11,7 @@
 #include "texture/RgbaColor.h"
 
 class ByteSource;
+class Irregularities;
 
 struct ArchiveHeader {
     uint32_t Magic;  // 0x0020AF30; not checked
@@ -59,13 +60,15 @@ class TextureFile {
 
     // Opens `name` with a hyphen appended (`name` may be a bare name or a full
     // path) and reads the whole archive. False only when it cannot be opened.
-    bool Load(const std::string& name);
+    bool Load(const std::string& name, Irregularities* report = nullptr);
     // Loads the archive of the model at `modelPath`: the header's TextureName,
     // beside the model file. False when there is none; FileName then names what
     // was looked for.
-    bool LoadBeside(const std::string& modelPath, const ModelHeader& header);
-    // Reads the archive from bytes at hand; FileName stays as it is.
-    void LoadFrom(ByteSource& source);
+    bool LoadBeside(const std::string& modelPath, const ModelHeader& header,
+                    Irregularities* report = nullptr);
+    // Reads the archive from bytes at hand; FileName stays as it is. `report`,
+    // when given, is told of images that cannot be shown as their headers say.
+    void LoadFrom(ByteSource& source, Irregularities* report = nullptr);
 
     // The number of images held: the header's count, or fewer when the file
     // cannot hold that many table entries, or when that many images (table
@@ -97,6 +100,8 @@ class TextureFile {
     std::vector<ImageHeader> ImageHeaders;
 
   private:
+    static std::string Size(const ImageHeader& h);
+    void CheckImage(size_t i, uint64_t end, Irregularities& report) const;
     // The zero image of image k, or empty when it cannot be decoded (see DecodeImage).
     std::vector<RgbaColor> BlankImage(int32_t k) const;
 
