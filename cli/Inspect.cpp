@@ -174,15 +174,6 @@ json InfoFacts(const std::string& path) {
     return nullptr;
 }
 
-// Walks the scenegraph as the view draws it, sending nothing anywhere.
-class NoDrawing : public SceneListener {
-  public:
-    void Enter(uint32_t, const float*) override {}
-    void Leave(uint32_t) override {}
-    void Component(uint32_t, const ScenegraphComponentRecord&) override {}
-    void Polygon(const WalkPolygon&) override {}
-};
-
 // What the readers and the walk meet in a model: read as the view reads it,
 // drawn as the view draws it, with textures on.
 bool CheckModel(const std::string& path, Irregularities& found) {
@@ -195,20 +186,7 @@ bool CheckModel(const std::string& path, Irregularities& found) {
         (!FieldText(model.Header().TextureName).empty() || !model.TextureDefinitions().empty()))
         found.Add("archive-missing", "texture archive " + archive.FileName +
                                          " not found beside the model (drawn untextured)");
-    if (model.Nodes().empty())
-        return true;
-    SceneWalk walk(model);
-    walk.Images = hasArchive ? archive.ImageCount() : -1;
-    walk.Report = &found;
-    NoDrawing nothing;
-    const uint32_t root = static_cast<uint32_t>(model.Nodes().size() - 1);
-    walk.Walk(root, nothing);
-    const auto unreached = std::count(walk.Reached().begin(), walk.Reached().end(), 0);
-    if (unreached > 0)
-        found.Add("unreachable", "block 25: " + std::to_string(unreached) + " of " +
-                                     std::to_string(model.Nodes().size()) +
-                                     " nodes unreachable from the root (record " +
-                                     std::to_string(root) + ")");
+    CheckScene(model, hasArchive ? archive.ImageCount() : -1, found);
     return true;
 }
 

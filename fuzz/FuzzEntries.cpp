@@ -11,11 +11,13 @@
 #include "dataview/DataText.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
+#include "model/Irregularities.h"
 #include "model/ModelFile.h"
 #include "model/ReadBudget.h"
 #include "render/OffscreenContext.h"
 #include "render/PointDump.h"
 #include "render/SceneView.h"
+#include "render/SceneWalk.h"
 #include "texture/TextureFile.h"
 
 namespace fuzz {
@@ -28,6 +30,15 @@ void Check(bool holds, const char* what) {
         std::fprintf(stderr, "fuzz: %s\n", what);
         std::abort();
     }
+}
+
+// What a check says of any file stays a few lines of each of its 16 kinds.
+void CheckReport(const Irregularities& found) {
+    Check(found.Kinds().size() <= 16, "more kinds of irregularity than there are");
+    for (const Irregularities::Kind& kind : found.Kinds())
+        Check(kind.Lines.size() <= Irregularities::kLinesPerKind &&
+                  kind.Count >= kind.Lines.size() && kind.Count > 0,
+              "a report past its bound");
 }
 
 template <class T>
@@ -168,7 +179,9 @@ void Identify(Bytes input) {
 void LoadModel(Bytes input) {
     MemorySource source(input);
     ModelFile model;
-    model.LoadFrom(source);
+    Irregularities found;
+    model.LoadFrom(source, &found);
+    CheckReport(found);
     CheckModelBudget(model, input.size());
     ModelFile reused;
     LoadAfterAnother(reused, input);
@@ -178,7 +191,9 @@ void LoadModel(Bytes input) {
 void LoadArchive(Bytes input) {
     MemorySource source(input);
     TextureFile archive;
-    archive.LoadFrom(source);
+    Irregularities found;
+    archive.LoadFrom(source, &found);
+    CheckReport(found);
     CheckArchive(archive, input.size());
     uint64_t decoded = 0;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
@@ -248,8 +263,11 @@ void DrawScene(Bytes input) {
     const Pair pair = SplitPair(input);
     MemorySource model(pair.Model), archive(pair.Archive);
     view.Scene = std::make_unique<ModelScene>();
-    view.Scene->LoadFrom(model);
-    view.Scene->Textures.LoadFrom(archive);
+    Irregularities found;
+    view.Scene->LoadFrom(model, &found);
+    view.Scene->Textures.LoadFrom(archive, &found);
+    CheckScene(*view.Scene, view.Scene->Textures.ImageCount(), found);
+    CheckReport(found);
     view.Scene->UploadTextures();
     CheckUploadedTexels(*view.Scene, input.size());
     view.DocumentKind = FileKind::ModelFile;

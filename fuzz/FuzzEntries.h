@@ -16,7 +16,8 @@ using Bytes = std::span<const uint8_t>;
 // IdentifyBytes on the input.
 void Identify(Bytes input);
 // ModelFile::LoadFrom, then what the loaded model promises: no block holds
-// more records than the file could, and all of them together stay in budget.
+// more records than the file could, and all of them together stay in budget;
+// what it tells of the file stays a few lines of each kind.
 void LoadModel(Bytes input);
 // TextureFile::LoadFrom, then DecodeImage of every image (and of numbers that
 // name none).
@@ -28,8 +29,8 @@ void LoadArchive(Bytes input);
 void DataViewTexts(Bytes input);
 // The two choice bytes that DataViewTexts reads before the pair.
 std::vector<uint8_t> DataViewChoice(int entry, int8_t set, bool archive);
-// A model and its archive (a pair) loaded, uploaded and drawn as the view draws
-// a frame, on an offscreen context made once per process.
+// A model and its archive (a pair) checked, then loaded, uploaded and drawn as
+// the view draws a frame, on an offscreen context made once per process.
 void DrawScene(Bytes input);
 // PointDump::LoadFrom.
 void LoadPointDump(Bytes input);

@@ -23,6 +23,9 @@ class Irregularities {
     // `line` says where and what, e.g. "block 25 record 4: FirstChild 99
     // outside the table (17 records)".
     void Add(std::string_view kind, std::string line);
+    // Counts one more of `kind` when its lines are already kept, so that the
+    // line need not be made; false, counting nothing, when it would be kept.
+    bool CountIfFull(std::string_view kind);
 
     // Kinds in the order first met.
     const std::vector<Kind>& Kinds() const { return kinds_; }
@@ -30,5 +33,7 @@ class Irregularities {
     bool Empty() const { return kinds_.empty(); }
 
   private:
+    Kind& Find(std::string_view kind);
+
     std::vector<Kind> kinds_;
 };

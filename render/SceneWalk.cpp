@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <sstream>
+#include <string>
 
 #include "model/Irregularities.h"
 
@@ -119,7 +120,7 @@ class SceneWalk::Budget {
 
 template <class... Parts>
 void SceneWalk::Tell(const char* kind, const Parts&... parts) {
-    if (!Report)
+    if (!Report || Report->CountIfFull(kind))
         return;
     std::ostringstream line;
     (line << ... << parts);
@@ -308,4 +309,33 @@ void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener
             listener.Polygon(WalkPolygon{polygon.VertexCount, image, corners_});
         }
     }
+}
+
+namespace {
+
+class NoDrawing : public SceneListener {
+  public:
+    void Enter(uint32_t, const float*) override {}
+    void Leave(uint32_t) override {}
+    void Component(uint32_t, const ScenegraphComponentRecord&) override {}
+    void Polygon(const WalkPolygon&) override {}
+};
+
+}  // namespace
+
+void CheckScene(const ModelFile& model, int32_t images, Irregularities& found) {
+    if (model.Nodes().empty())
+        return;
+    SceneWalk walk(model);
+    walk.Images = images;
+    walk.Report = &found;
+    NoDrawing nothing;
+    const size_t root = model.Nodes().size() - 1;
+    walk.Walk(static_cast<uint32_t>(root), nothing);
+    const auto unreached = std::count(walk.Reached().begin(), walk.Reached().end(), 0);
+    if (unreached > 0)
+        found.Add("unreachable", "block 25: " + std::to_string(unreached) + " of " +
+                                     std::to_string(model.Nodes().size()) +
+                                     " nodes unreachable from the root (record " +
+                                     std::to_string(root) + ")");
 }

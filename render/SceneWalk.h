@@ -101,3 +101,8 @@ class SceneWalk {
     std::vector<uint32_t> open_;
     std::vector<WalkCorner> corners_;
 };
+
+// Walks the model as the view draws it, from its last node record, with
+// `images` archive images (-1: untextured), telling `found` what the walk
+// skips and how many nodes it never reaches.
+void CheckScene(const ModelFile& model, int32_t images, Irregularities& found);

@@ -143,8 +143,8 @@ void TextureFile::CheckImage(size_t i, uint64_t end, Irregularities& report) con
                                      " bytes)");
     } else if (end < h.TexelOffset) {
         report.Add("image-order", image + "texels at offset " + std::to_string(h.TexelOffset) +
-                                      ", the next image's start before them at " +
-                                      std::to_string(end));
+                                      ", after those of the next image (at " + std::to_string(end) +
+                                      ")");
     } else if (held < needed) {
         report.Add("image-data", image + Size(h) + " " + TexelFormatName(h.Format) + " needs " +
                                      std::to_string(needed) + " bytes, " + std::to_string(held) +

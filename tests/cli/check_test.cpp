@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <functional>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "model/Irregularities.h"
+#include "render/SceneWalk.h"
+#include "sample/ArchiveWriter.h"
+#include "sample/MeshBuilder.h"
+#include "sample/ModelWriter.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+struct Said {
+    int Status;
+    std::string Out;
+};
+
+Said Kestrel(const std::vector<std::string>& words) {
+    std::ostringstream out, err;
+    const int status = RunKestrel(words, out, err);
+    return {status, out.str()};
+}
+
+// A sound model: a root (stored last) over two nodes that share one textured
+// triangle, and its archive of one 8 x 4 image.
+sample::Model Sound() {
+    sample::Model m;
+    m.TextureName = "crate";
+    m.TextureMaps = {{0, 0}};
+    m.TextureDefinitions = {{0, 0, 0, "planks"}};
+    const sample::PolygonCorners triangle = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
+    const int32_t component = sample::AddComponent(m, {triangle}, 0, 1, 0);
+    for (int i = 0; i < 3; ++i) {
+        sample::Node node;
+        node.Component = i < 2 ? component : -1;
+        node.Visibility = static_cast<int32_t>(m.Visibility.size());
+        m.Visibility.push_back(1);
+        node.Transform = sample::AddTransform(m, {float(i), 0, 0});
+        m.Nodes.push_back(node);
+    }
+    m.Nodes[0].NextSibling = 1;
+    m.Nodes[2].FirstChild = 0;
+    m.AnimationSets.resize(1);
+    m.AnimationSets[0].Data.Frames.resize(2);
+    return m;
+}
+
+sample::Archive SoundArchive() {
+    sample::Archive a;
+    a.Images.resize(1);
+    a.Images[0].Width = 8;
+    a.Images[0].Height = 4;
+    a.Images[0].Format = 1;
+    a.Images[0].Texels.assign(32, 0x80);
+    return a;
+}
+
+// A chain of `depth` nodes under the root, each the only child of the one before.
+void Nest(sample::Model& m, int depth) {
+    sample::Node root = m.Nodes.back();
+    m.Nodes.pop_back();
+    root.FirstChild = static_cast<int32_t>(m.Nodes.size());
+    for (int i = 0; i < depth; ++i) {
+        sample::Node node;
+        node.Transform = m.Nodes[0].Transform;
+        node.FirstChild = i + 1 < depth ? static_cast<int32_t>(m.Nodes.size() + 1) : -1;
+        m.Nodes.push_back(node);
+    }
+    m.Nodes.push_back(root);
+}
+
+// Polygons that each span the whole vertex order, more than a walk may send.
+void Spanning(sample::Model& m) {
+    m.VertexOrder.assign(2000, 0);
+    m.Polygons.assign(2000, {0, 2000});
+    m.PolygonSets[0].PolygonCount = 2000;
+}
+
+TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
+    using Model = std::function<void(sample::Model&)>;
+    using Archive = std::function<void(sample::Archive&)>;
+    struct Case {
+        const char* Kind;
+        Model Damage;
+        Archive DamageArchive;
+        std::string Line;
+    };
+    const Model none = [](sample::Model&) {};
+    const Archive same = [](sample::Archive&) {};
+    const std::vector<Case> cases = {
+        {"short-block", [](auto& m) { m.CountOverride[2] = 100000; }, same,
+         "block 4: 100000 records at offset "},
+        {"read-budget",
+         [](auto& m) {
+             // Four whole-file blocks of words spend the budget of four bytes a file byte.
+             const uint32_t words = uint32_t(sample::WriteModel(m).size() / 4);
+             for (int slot : {3, 5, 7, 8}) {
+                 m.CountOverride[slot] = words;
+                 m.OffsetOverride[slot] = 0;
+             }
+         },
+         same, "held (the file's read budget is spent)"},
+        {"animation-list", [](auto& m) { m.AnimationSets[0].Data.CountOverride[1] = 1000000; },
+         same, " list 3: 1000000 records at offset "},
+        {"index", [](auto& m) { m.Nodes[0].Transform = 99999; }, same,
+         "block 25 record 0: Transform 99999 outside the table (72 floats, 24 needed)"},
+        {"link", [](auto& m) { m.Nodes[2].FirstChild = 99; }, same,
+         "block 25 record 2: FirstChild 99 outside the table (3 records)"},
+        {"cycle", [](auto& m) { m.Nodes[0].FirstChild = 2; }, same,
+         "block 25 record 0: FirstChild 2 leads back to a node it lies under (a cycle)"},
+        {"shared-node", [](auto& m) { m.Nodes[1].FirstChild = 0; }, same,
+         "block 25 record 1: FirstChild 0 reaches that node a second time"},
+        {"unreachable", [](auto& m) { m.Nodes[2].FirstChild = 1; }, same,
+         "block 25: 1 of 3 nodes unreachable from the root (record 2)"},
+        {"nesting", [](auto& m) { Nest(m, 33); }, same,
+         "block 25 record 32: nested deeper than 31 levels; left out with its subtree"},
+        {"index", [](auto& m) { m.Nodes[0].Component = 50; }, same,
+         "block 25 record 0: Component 50 outside the table (1 records)"},
+        {"index", [](auto& m) { m.Nodes[1].Visibility = 50; }, same,
+         "block 25 record 1: Visibility 50 outside the table (3 records)"},
+        {"index", [](auto& m) { m.Components[0].PolygonSetCount = 5; }, same,
+         "block 2 record 0: polygon sets 0 to 4 run outside the table (1 records)"},
+        {"index", [](auto& m) { m.PolygonSets[0].TextureMap = 7; }, same,
+         "block 22 record 0: TextureMap 7 outside the table (1 records)"},
+        {"index", [](auto& m) { m.TextureMaps[0].TextureIndex = 3; }, same,
+         "block 20 record 0: TextureIndex 3 outside the archive (1 images)"},
+        {"index", [](auto& m) { m.PolygonSets[0].PolygonCount = 9; }, same,
+         "block 22 record 0: polygons 0 to 8 run outside the table (1 records)"},
+        {"index", [](auto& m) { m.Polygons[0].VertexCount = 9; }, same,
+         "block 3 record 0: corners 0 to 8 run outside the vertex order (block 5, 3 entries)"},
+        {"index", [](auto& m) { m.VertexOrder[1] = 1000; }, same,
+         "block 5 entry 1: vertex 1000 outside the table (block 4, 3 records)"},
+        {"index", [](auto& m) { m.ColorOrder[2] = 77; }, same,
+         "block 9 entry 2: 77 outside the table (block 8, 3 records)"},
+        {"index", [](auto& m) { m.NormalOrder.resize(1); }, same,
+         "block 7 entry 1 outside the table (1 entries)"},
+        {"index", [](auto& m) { m.TexVertexOrder[0] = 50; }, same,
+         "block 10 entry 0: 50 outside the table (block 18, 3 records)"},
+        {"work-bound", Spanning, same,
+         "the walk stopped at its work bound (16 polygon sets, polygons and corners per byte"},
+        {"archive-missing", none, nullptr, "crate- not found beside the model (drawn untextured)"},
+        {"image-table", none, [](auto& a) { a.ImageCount = 1000; },
+         "archive header: ImageCount 1000, "},
+        {"image-data", none, [](auto& a) { a.Images[0].TexelOffset = 1000000; },
+         "image 0: texels at offset 1000000, past the end of the archive ("},
+        {"image-data", none, [](auto& a) { a.Images[0].Texels.resize(10); },
+         "image 0: 8 x 4 Intensity8 needs 32 bytes, 10 held"},
+        {"image-order", none,
+         [](auto& a) {
+             a.Images.push_back(a.Images[0]);
+             a.Images[1].TexelOffset = 0;
+         },
+         ", after those of the next image (at 0)"},
+        {"image-budget", none, [](auto& a) { a.Images[0].Width = a.Images[0].Height = 65535; },
+         "image 0: 65535 x 65535 texels, more than the archive can back (drawn transparent)"},
+        {"texel-format", none, [](auto& a) { a.Images[0].Format = 9; },
+         "image 0: texel format 9 unknown (drawn transparent)"},
+    };
+    testsupport::TempDir dir;
+    const std::string model = dir.File("crate.mdl");
+    dir.Write("crate.mdl", sample::WriteModel(Sound()));
+    dir.Write("crate-", sample::WriteArchive(SoundArchive()));
+    Said sound = Kestrel({"check", model, dir.File("crate-")});
+    EXPECT_EQ(sound.Status, 0);
+    EXPECT_EQ(sound.Out,
+              model + ": ok (model)\n" + dir.File("crate-") + ": ok (texture-archive)\n");
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Line);
+        sample::Model m = Sound();
+        c.Damage(m);
+        testsupport::TempDir files;
+        const std::string path = files.Write("crate.mdl", sample::WriteModel(m));
+        if (c.DamageArchive) {
+            sample::Archive a = SoundArchive();
+            c.DamageArchive(a);
+            files.Write("crate-", sample::WriteArchive(a));
+        }
+        const Said said = Kestrel({"check", path});
+        EXPECT_EQ(said.Status, 1);
+        EXPECT_NE(said.Out.find(c.Line), std::string::npos) << said.Out;
+
+        // The same facts as JSON, the kind named; lines are bounded per kind.
+        const nlohmann::json facts = nlohmann::json::parse(Kestrel({"check", "--json", path}).Out);
+        ASSERT_EQ(facts.size(), 1u);
+        EXPECT_FALSE(facts[0]["ok"].get<bool>());
+        size_t lines = 1;
+        bool named = false;
+        for (const auto& kind : facts[0]["irregularities"]) {
+            named |= kind["kind"] == c.Kind;
+            EXPECT_LE(kind["lines"].size(), Irregularities::kLinesPerKind);
+            for (const auto& line : kind["lines"])
+                EXPECT_NE(said.Out.find(path + ": " + line.get<std::string>() + "\n"),
+                          std::string::npos);
+            lines += kind["lines"].size() + (kind["count"] > kind["lines"].size());
+        }
+        EXPECT_TRUE(named) << c.Kind;
+        EXPECT_EQ(said.Out.substr(0, said.Out.find('\n')),
+                  path + ": model, " + facts[0]["count"].dump() + " irregularities");
+        EXPECT_EQ(std::count(said.Out.begin(), said.Out.end(), '\n'), lines);
+    }
+}
+
+}  // namespace
