@@ -47,9 +47,14 @@ class BlockReader {
         const uint64_t fileSize = source_.Size();
         const uint64_t inFile = offset < fileSize ? (fileSize - offset) / size : 0;
         if (count > inFile) {
-            report_->Add(kind, where + ": " + std::to_string(count) + " records at offset " +
-                                   std::to_string(offset) + ", the file holds " +
-                                   std::to_string(inFile) + " (the rest read as zeros)");
+            std::string line = where + ": " + std::to_string(count) + " records at offset " +
+                               std::to_string(offset) + " run past the end of the file (" +
+                               std::to_string(std::min(held, inFile)) + " in it";
+            if (held > inFile)
+                line += ", " + std::to_string(held - inFile) + " read as zeros";
+            if (held < count)
+                line += ", " + std::to_string(count - held) + " not held";
+            report_->Add(kind, line + ")");
         } else if (held < count) {
             report_->Add("read-budget", where + ": " + std::to_string(count) + " records, " +
                                             std::to_string(held) +

@@ -206,3 +206,46 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Json, IdentifyAndInfoGiveTheFactsOfTheirText) {
+    testsupport::TempDir dir;
+    const std::string model = dir.Write("crate.mdl", sample::WriteModel(Sound()));
+    const std::string archive = dir.Write("crate-", sample::WriteArchive(SoundArchive()));
+    const std::string missing = dir.File("missing");
+    const Said identify = Kestrel({"identify", "--json", model, archive, missing});
+    EXPECT_EQ(identify.Status, 1);
+    EXPECT_EQ(nlohmann::json::parse(identify.Out),
+              nlohmann::json::parse(R"([{"file": ")" + model +
+                                    R"(", "kind": "model", "code": 2},
+                                       {"file": ")" + archive +
+                                    R"(", "kind": "texture-archive", "code": 1},
+                                       {"file": ")" + missing +
+                                    R"(", "kind": "unreadable", "code": 0}])"));
+
+    const auto info = [](const std::string& path) {
+        const nlohmann::json all = nlohmann::json::parse(Kestrel({"info", "--json", path}).Out);
+        EXPECT_EQ(all.size(), 1u);
+        return all[0];
+    };
+    const nlohmann::json m = info(model);
+    EXPECT_EQ(m["kind"], "model");
+    EXPECT_EQ(m["textures"]["found"], true);
+    EXPECT_EQ(m["textures"]["images"], 1);
+    EXPECT_EQ(m["blocks"][2]["number"], 4);
+    EXPECT_EQ(m["blocks"][2]["records"], 3);
+    EXPECT_EQ(m["animationSets"][0]["frames"], 2);
+    const nlohmann::json a = info(archive);
+    EXPECT_EQ(a["images"][0]["width"], 8);
+    EXPECT_EQ(a["images"][0]["formatName"], "Intensity8");
+    EXPECT_EQ(a["images"][0]["bytes"], 32);
+    EXPECT_EQ(info(dir.Write("dump", std::vector<uint8_t>(466900, 0)))["points"], 1);
+    EXPECT_EQ(info(missing)["kind"], "unreadable");
+    // Bytes that are not UTF-8 (a name as the game stores it) still make JSON.
+    sample::Model latin = Sound();
+    latin.ModelName = "caf\xe9";
+    EXPECT_EQ(info(dir.Write("latin.mdl", sample::WriteModel(latin)))["name"], "caf\xef\xbf\xbd");
+}
+
+}  // namespace
