@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/GltfFiles.h"
 #include "model/ModelFile.h"
 #include "render/PointDump.h"
 #include "render/SceneWalk.h"
@@ -273,7 +274,7 @@ struct Imported {
 bool Load(const std::string& path, tinygltf::Model& gltf) {
     tinygltf::TinyGLTF loader;
     std::string error, warning;
-    const bool ok = path.ends_with(".glb")
+    const bool ok = GltfFormatOf(path) == GltfFormat::Binary
                         ? loader.LoadBinaryFromFile(&gltf, &error, &warning, path)
                         : loader.LoadASCIIFromFile(&gltf, &error, &warning, path);
     EXPECT_TRUE(ok) << error;
@@ -358,4 +359,98 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
     EXPECT_EQ(gltf.asset.generator.rfind("kestrel ", 0), 0u);
     EXPECT_EQ(gltf.scenes[0].extras.Get("model").Get<std::string>(), "every kind");
     EXPECT_EQ(gltf.scenes[0].extras.Get("date").Get<std::string>(), "2025-01-02");
+}
+
+TEST(Export, FormatsWhatIsLeftOutAndFailures) {
+    testsupport::TempDir dir;
+    std::string model;
+    ASSERT_TRUE(testsupport::WriteEveryKind(dir.File(""), model));
+    sample::DemoFiles demo;
+    ASSERT_TRUE(sample::WriteDemo(dir.File(""), demo));
+    // Without its archive a model keeps its vertex colours, and says so.
+    const std::string lonely = dir.File("lonely.model");
+    std::filesystem::copy_file(model, lonely);
+    std::filesystem::rename(dir.File("every-kind-"), dir.File("away-"));
+    const Said alone = Kestrel({"export", lonely, "-o", dir.File("lonely.glb")});
+    EXPECT_EQ(alone.Status, 0);
+    EXPECT_NE(alone.Err.find("vertex colours only"), std::string::npos) << alone.Err;
+    std::filesystem::rename(dir.File("away-"), dir.File("every-kind-"));
+
+    // A .gltf names its buffer and images beside it; the same scene as a .glb.
+    const Said text = Kestrel({"export", model, "-o", dir.File("my model.gltf")});
+    ASSERT_EQ(text.Status, 0) << text.Err;
+    EXPECT_EQ(text.Out, dir.File("my model.gltf") + "\n" + dir.File("my model.bin") + "\n" +
+                            dir.File("my model_000.png") + "\n" + dir.File("my model_001.png") +
+                            "\n");
+    tinygltf::Model gltf, glb, untextured, lone;
+    ASSERT_TRUE(Load(dir.File("my model.gltf"), gltf));
+    EXPECT_EQ(gltf.buffers.at(0).uri, "my%20model.bin");
+    EXPECT_EQ(gltf.images.at(1).uri, "my%20model_001.png");
+    ASSERT_EQ(Kestrel({"export", model, "-o", dir.File("every.GLB")}).Status, 0);
+    ASSERT_TRUE(Load(dir.File("every.GLB"), glb));
+    EXPECT_EQ(Imported(gltf).Primitives.size(), Imported(glb).Primitives.size());
+    EXPECT_EQ(glb.images.at(0).mimeType, "image/png");
+    EXPECT_GE(glb.images.at(0).bufferView, 0);
+
+    // Without textures, or without an archive: no images and no texture coordinates.
+    ASSERT_EQ(Kestrel({"export", model, "-o", dir.File("plain.glb"), "--no-textures"}).Status, 0);
+    ASSERT_TRUE(Load(dir.File("plain.glb"), untextured));
+    ASSERT_TRUE(Load(dir.File("lonely.glb"), lone));
+    for (const tinygltf::Model* m : {&untextured, &lone}) {
+        EXPECT_TRUE(m->images.empty());
+        EXPECT_EQ(Imported(*m).Primitives.size(), Imported(glb).Primitives.size());
+        for (const tinygltf::Mesh& mesh : m->meshes)
+            for (const tinygltf::Primitive& p : mesh.primitives)
+                EXPECT_FALSE(p.attributes.count("TEXCOORD_0"));
+    }
+
+    // A point dump is one cloud of white points; one that is not a number is left out.
+    PointDump dump;
+    ASSERT_TRUE(dump.Load(demo.PointDump));
+    std::vector<uint8_t> bytes(dump.Words.size() * 4);
+    dump.Words[kFirstPointWord + 1] = std::nanf("");
+    std::memcpy(bytes.data(), dump.Words.data(), bytes.size());
+    const std::string points = dir.Write("points.bin", bytes);
+    ASSERT_EQ(Kestrel({"export", points, "-o", dir.File("points.glb")}).Status, 0);
+    tinygltf::Model cloud;
+    ASSERT_TRUE(Load(dir.File("points.glb"), cloud));
+    ASSERT_EQ(cloud.meshes.size(), 1u);
+    ASSERT_EQ(cloud.meshes[0].primitives.size(), 1u);
+    const tinygltf::Primitive& p = cloud.meshes[0].primitives[0];
+    EXPECT_EQ(p.mode, TINYGLTF_MODE_POINTS);
+    EXPECT_EQ(cloud.accessors.at(static_cast<size_t>(p.attributes.at("POSITION"))).count,
+              (dump.Words.size() - kFirstPointWord) / 3 - 1);
+    EXPECT_EQ(cloud.materials.at(0).pbrMetallicRoughness.baseColorFactor,
+              std::vector<double>({1, 1, 1, 1}));
+
+    // Wrong usage is 2, a file that cannot be read or written 1, and nothing
+    // of a failed export is left: here its buffer cannot take its name.
+    std::filesystem::create_directory(dir.File("taken.bin"));
+    struct Case {
+        std::vector<std::string> Words;
+        int Status;
+        std::string Err;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"export", model}, 2, "-o OUT.glb"},
+             {{"export", model, "-o", dir.File("x.obj")}, 2, "must end in .glb or .gltf"},
+             {{"export", model, "-o", dir.File("x.glb"), "--bogus"}, 2, "unknown option"},
+             {{"export", dir.File("missing"), "-o", dir.File("x.glb")}, 1, "cannot read"},
+             {{"export", demo.Archive, "-o", dir.File("x.glb")}, 1, "is a texture archive"},
+             {{"export", model, "-o", dir.File("no/x.glb")}, 1, "cannot write"},
+             {{"export", model, "-o", dir.File("taken.gltf")}, 1, "cannot write"},
+         }) {
+        SCOPED_TRACE(testing::PrintToString(c.Words));
+        const Said run = Kestrel(c.Words);
+        EXPECT_EQ(run.Status, c.Status);
+        EXPECT_NE(run.Err.find(c.Err), std::string::npos) << run.Err;
+        EXPECT_EQ(run.Out, "");
+    }
+    for (const char* name : {"x.glb", "taken.gltf", "taken_000.png"})
+        EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    const Said help = Kestrel({"export", "--help"});
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_EQ(help.Out.rfind("usage: kestrel export", 0), 0u);
 }

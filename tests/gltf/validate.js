@@ -20,10 +20,11 @@ async function validate(file) {
             }),
     });
     const issues = report.issues;
+    const info = report.info || {};
     console.log(`${file}: ${issues.numErrors} errors, ${issues.numWarnings} warnings, ` +
                 `${issues.numInfos} infos, ${issues.numHints} hints ` +
-                `(${report.info.totalVertexCount} vertices, ${report.info.drawCallCount} ` +
-                `draw calls, ${report.info.materialCount} materials)`);
+                `(${info.totalVertexCount} vertices, ${info.drawCallCount} ` +
+                `draw calls, ${info.materialCount} materials)`);
     for (const message of issues.messages) {
         // Severity 0 is an error, 1 a warning.
         if (message.severity <= 1)
