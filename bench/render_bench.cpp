@@ -1,7 +1,7 @@
 // Loading, uploading and drawing a large model and a large point dump on the
 // offscreen context, beside the same geometry drawn from one client-side
 // vertex array: a reference for what the driver itself costs, not a mode of
-// the viewer.
+// the viewer. And the large model exported as glTF beside a plain write.
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -10,8 +10,10 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "model/ByteSource.h"
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
@@ -434,5 +436,45 @@ const bool kHostileWalksRegistered = [] {
             ->Unit(benchmark::kMillisecond);
     return true;
 }();
+
+// `kestrel export` of the grid model as .glb (load, walk, the image as PNG,
+// the file written), beside a plain write of as many bytes as the .glb holds.
+const std::string& ExportPath() {
+    static const std::string path = (Folder() / "grid.glb").string();
+    return path;
+}
+
+bool ExportGrid() {
+    std::ostringstream out, err;
+    return RunKestrel({"export", ModelPath(), "-o", ExportPath()}, out, err) == 0;
+}
+
+void ExportWriteReference(benchmark::State& state) {
+    if (!ExportGrid()) {
+        state.SkipWithError("kestrel export failed");
+        return;
+    }
+    std::vector<unsigned char> bytes(std::filesystem::file_size(ExportPath()), 0x5A);
+    const std::string path = (Folder() / "plain.bin").string();
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        benchmark::DoNotOptimize(std::fwrite(bytes.data(), 1, bytes.size(), file));
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(ExportWriteReference)
+    ->Name("export_glb/reference_plain_write")
+    ->Unit(benchmark::kMillisecond);
+
+void ExportGlb(benchmark::State& state) {
+    for (auto _ : state) {
+        if (!ExportGrid())
+            state.SkipWithError("kestrel export failed");
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<int64_t>(std::filesystem::file_size(ExportPath())));
+}
+BENCHMARK(ExportGlb)->Name("export_glb/101250_triangles")->Unit(benchmark::kMillisecond);
 
 }  // namespace

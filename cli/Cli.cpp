@@ -111,6 +111,25 @@ const std::vector<Command>& Commands() {
          1,
          1,
          Render},
+        {"export",
+         "write what the viewer draws as glTF 2.0 (.glb or .gltf)",
+         "usage: kestrel export FILE -o OUT.glb|OUT.gltf [--no-textures]\n"
+         "\n"
+         "Writes what the viewer draws of FILE (a model, or any other file as a point\n"
+         "dump) as glTF 2.0, for Blender and game engines: the scenegraph as nodes,\n"
+         "each visible node's polygons as a mesh with vertex colours, unlit materials\n"
+         "with the viewer's alpha test, blending and culling, and the archive images\n"
+         "its polygons use as PNG. The format goes by OUT's extension:\n"
+         "  OUT.glb        one file, buffer and images inside\n"
+         "  OUT.gltf       the JSON, with OUT.bin and OUT_NNN.png (NNN the archive\n"
+         "                 image) beside it\n"
+         "  --no-textures  vertex colours only, no images\n"
+         "A model whose texture archive is missing is written with vertex colours\n"
+         "only. Prints the files written; on failure none is left.\n",
+         {{"-o"}, {"--no-textures"}},
+         1,
+         1,
+         Export},
         {"view",
          "show a model in a window, as the viewer does",
          "usage: kestrel view [FILE] [--size WxH]\n"

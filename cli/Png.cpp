@@ -37,3 +37,20 @@ bool WritePng(const std::string& path, int width, int height, const void* pixels
     }
     return ok;
 }
+
+std::vector<uint8_t> PngBytes(int width, int height, const void* pixels) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    // Asked once for the size, then written.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels, 0, nullptr))
+        return {};
+    std::vector<uint8_t> bytes(size);
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels, 0, nullptr))
+        return {};
+    bytes.resize(size);
+    return bytes;
+}

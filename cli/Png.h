@@ -21,6 +21,9 @@ inline bool WritePng(const std::string& path, const RgbaPicture& picture, std::s
     return WritePng(path, picture.Width, picture.Height, picture.Pixels.data(), error);
 }
 
+// The same pixels as the bytes of a PNG file; empty when they cannot be encoded.
+std::vector<uint8_t> PngBytes(int width, int height, const void* pixels);
+
 // The frame as the viewer's window shows it: the current read buffer of the
 // current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.
 RgbaPicture ShownFrame(int width, int height, bool opaque = true);

@@ -3,11 +3,14 @@
 #include <GL/gl.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
+#include "cli/GltfExport.h"
 #include "dataview/DataText.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
@@ -308,6 +311,79 @@ const Target* FindTarget(std::string_view name) {
             return &target;
     }
     return nullptr;
+}
+
+}  // namespace fuzz
+
+namespace fuzz {
+
+namespace {
+
+// What the glTF validator would find wrong: an empty accessor, a float that
+// is not finite, a normal not of unit length, an index past the vertices.
+void CheckGltf(const tinygltf::Model& gltf) {
+    auto floats = [&gltf](int index) {
+        const tinygltf::Accessor& a = gltf.accessors[static_cast<size_t>(index)];
+        const tinygltf::BufferView& view = gltf.bufferViews[static_cast<size_t>(a.bufferView)];
+        std::vector<float> values(a.count *
+                                  static_cast<size_t>(tinygltf::GetNumComponentsInType(a.type)));
+        Check(view.byteOffset + values.size() * 4 <= gltf.buffers[0].data.size(),
+              "an accessor past its buffer");
+        std::memcpy(values.data(), gltf.buffers[0].data.data() + view.byteOffset,
+                    values.size() * 4);
+        return values;
+    };
+    for (const tinygltf::Accessor& a : gltf.accessors)
+        Check(a.count > 0, "an empty accessor");
+    for (const tinygltf::Mesh& mesh : gltf.meshes) {
+        for (const tinygltf::Primitive& p : mesh.primitives) {
+            const size_t vertices =
+                gltf.accessors[static_cast<size_t>(p.attributes.at("POSITION"))].count;
+            for (const auto& [name, index] : p.attributes) {
+                if (name == "COLOR_0")
+                    continue;
+                const std::vector<float> values = floats(index);
+                for (float f : values)
+                    Check(std::isfinite(f), "a float that is not finite");
+                for (size_t i = 0; name == "NORMAL" && i < values.size(); i += 3)
+                    Check(std::abs(std::hypot(values[i], values[i + 1], values[i + 2]) - 1) < 1e-5f,
+                          "a normal not of unit length");
+            }
+            if (p.indices < 0)
+                continue;
+            const tinygltf::Accessor& a = gltf.accessors[static_cast<size_t>(p.indices)];
+            const tinygltf::BufferView& view = gltf.bufferViews[static_cast<size_t>(a.bufferView)];
+            std::vector<uint32_t> indices(a.count);
+            std::memcpy(indices.data(), gltf.buffers[0].data.data() + view.byteOffset, a.count * 4);
+            for (uint32_t index : indices)
+                Check(index < vertices, "an index past the vertices");
+        }
+    }
+    for (const tinygltf::Node& node : gltf.nodes) {
+        for (double f : node.matrix)
+            Check(std::isfinite(f), "a matrix that is not finite");
+    }
+}
+
+}  // namespace
+
+void ExportGltf(Bytes input) {
+    const Pair pair = SplitPair(input);
+    MemorySource modelBytes(pair.Model), archiveBytes(pair.Archive), all(input);
+    ModelFile model;
+    model.LoadFrom(modelBytes);
+    TextureFile archive;
+    archive.LoadFrom(archiveBytes);
+    GltfDocument document = GltfOfModel(model, &archive);
+    CheckGltf(document.Gltf);
+    EmbedImages(document);
+    std::ostringstream glb;
+    tinygltf::TinyGLTF().WriteGltfSceneToStream(&document.Gltf, glb, false, true);
+    Check(glb.str().size() >= document.Gltf.buffers.size() * 12, "no .glb written");
+
+    PointDump points;
+    points.LoadFrom(all);
+    CheckGltf(GltfOfPointDump(points).Gltf);
 }
 
 }  // namespace fuzz

@@ -34,6 +34,10 @@ std::vector<uint8_t> DataViewChoice(int entry, int8_t set, bool archive);
 void DrawScene(Bytes input);
 // PointDump::LoadFrom.
 void LoadPointDump(Bytes input);
+// A model and its archive (a pair) exported as glTF, and the whole input as a
+// point dump: what glTF requires of the document holds, and it is written as
+// a .glb in memory.
+void ExportGltf(Bytes input);
 
 // A model and its archive in one input: a little-endian 32-bit length, that
 // many bytes of model (fewer when the input ends), then the archive.
@@ -49,13 +53,14 @@ struct Target {
     void (*Run)(Bytes input);
 };
 
-inline constexpr std::array<Target, 6> kTargets{{
+inline constexpr std::array<Target, 7> kTargets{{
     {"identify", Identify},
     {"model", LoadModel},
     {"archive", LoadArchive},
     {"dataview", DataViewTexts},
     {"scene", DrawScene},
     {"point_dump", LoadPointDump},
+    {"export", ExportGltf},
 }};
 
 // The target of that name, or null.

@@ -250,6 +250,7 @@ int main(int argc, char** argv) {
         const std::string name = std::string(model) + "+" + archive;
         const Bytes pair = fuzz::JoinPair(models[model], archives[archive]);
         ok &= corpus.Add("scene", name, pair);
+        ok &= corpus.Add("export", name, pair);
         addTexts(name, pair);
     }
 

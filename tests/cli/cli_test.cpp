@@ -119,7 +119,8 @@ TEST(Cli, HelpListsEveryCommand) {
     Said run = Kestrel({"--help"});
     EXPECT_EQ(run.Status, 0);
     for (const char* command :
-         {"identify", "info", "check", "dump", "textures", "render", "make-sample", "view"}) {
+         {"identify", "info", "check", "dump", "textures", "render", "export", "make-sample",
+          "view"}) {
         EXPECT_TRUE(Contains(run.Out, command)) << command;
         Said help = Kestrel({command, "--help"});
         EXPECT_EQ(help.Status, 0);

@@ -1,0 +1,42 @@
+#pragma once
+// What the view draws of a model or a point dump, as a glTF 2.0 document: the
+// scenegraph walk recorded as nodes, meshes and unlit materials, and the
+// archive images its polygons use as PNG. Where the images go (into the
+// binary buffer or into files beside) is the writer's choice (GltfFiles.h).
+
+#include <tiny_gltf.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ModelFile;
+class PointDump;
+class TextureFile;
+
+struct GltfDocument {
+    tinygltf::Model Gltf;
+    // Element k: the PNG bytes of glTF image k, not yet placed, and the
+    // number of the archive image it shows.
+    std::vector<std::vector<uint8_t>> Pngs;
+    std::vector<int32_t> ArchiveImages;
+};
+
+// The material cutoff of the view's alpha test (alpha greater than 0.95):
+// on 8-bit alpha both pass from 243 on.
+inline constexpr double kAlphaCutoff = 0.95;
+
+// The model as the view walks it from its last node record. With `archive`
+// null every polygon is untextured (no archive, or textures left out).
+GltfDocument GltfOfModel(const ModelFile& model, const TextureFile* archive);
+
+// The points the view draws of a point dump: one white point cloud.
+GltfDocument GltfOfPointDump(const PointDump& points);
+
+// Moves the PNG images into the binary buffer, each image a buffer view.
+void EmbedImages(GltfDocument& document);
+
+// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD:
+// names in the game's files may be in its own 8-bit encoding, and JSON text is
+// UTF-8.
+std::string ValidUtf8(const std::string& text);
