@@ -10,20 +10,13 @@
 #include "sample/ArchiveWriter.h"
 #include "sample/MeshBuilder.h"
 #include "sample/ModelWriter.h"
+#include "tests/cli/KestrelRun.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-struct Said {
-    int Status;
-    std::string Out;
-};
-
-Said Kestrel(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int status = RunKestrel(words, out, err);
-    return {status, out.str()};
-}
+using testsupport::Kestrel;
+using testsupport::Said;
 
 // A sound model: a root (stored last) over two nodes that share one textured
 // triangle, and its archive of one 8 x 4 image.
@@ -216,13 +209,13 @@ TEST(Json, IdentifyAndInfoGiveTheFactsOfTheirText) {
     const std::string missing = dir.File("missing");
     const Said identify = Kestrel({"identify", "--json", model, archive, missing});
     EXPECT_EQ(identify.Status, 1);
-    EXPECT_EQ(nlohmann::json::parse(identify.Out),
-              nlohmann::json::parse(R"([{"file": ")" + model +
-                                    R"(", "kind": "model", "code": 2},
+    EXPECT_EQ(nlohmann::json::parse(identify.Out), nlohmann::json::parse(
+                                                       R"([{"file": ")" + model +
+                                                       R"(", "kind": "model", "code": 2},
                                        {"file": ")" + archive +
-                                    R"(", "kind": "texture-archive", "code": 1},
+                                                       R"(", "kind": "texture-archive", "code": 1},
                                        {"file": ")" + missing +
-                                    R"(", "kind": "unreadable", "code": 0}])"));
+                                                       R"(", "kind": "unreadable", "code": 0}])"));
 
     const auto info = [](const std::string& path) {
         const nlohmann::json all = nlohmann::json::parse(Kestrel({"info", "--json", path}).Out);

@@ -19,11 +19,14 @@
 #include "render/SceneWalk.h"
 #include "sample/DemoScene.h"
 #include "tests/cli/ExportSample.h"
+#include "tests/cli/KestrelRun.h"
 #include "tests/support/TempDir.h"
 #include "texture/TextureFile.h"
 
 namespace {
 
+using testsupport::Kestrel;
+using testsupport::Said;
 using Matrix = std::array<double, 16>;  // column-major
 
 Matrix Multiply(const Matrix& a, const Matrix& b) {
@@ -279,17 +282,6 @@ bool Load(const std::string& path, tinygltf::Model& gltf) {
                         : loader.LoadASCIIFromFile(&gltf, &error, &warning, path);
     EXPECT_TRUE(ok) << error;
     return ok;
-}
-
-struct Said {
-    int Status;
-    std::string Out, Err;
-};
-
-Said Kestrel(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int status = RunKestrel(words, out, err);
-    return {status, out.str(), err.str()};
 }
 
 }  // namespace
