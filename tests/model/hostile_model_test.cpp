@@ -7,19 +7,6 @@
 #include "tests/model/LoadModel.h"
 #include "tests/support/TempDir.h"
 
-namespace {
-
-// What every array of the model holds, in bytes.
-size_t RecordBytes(const ModelFile& f) {
-    size_t total = 0;
-    auto add = [&total](const auto& records) { total += records.size() * sizeof records[0]; };
-    f.ForEachBlock([&](const BlockInfo&, const auto& records) { add(records); });
-    f.ForEachAnimationList([&](int, const auto& records) { add(records); });
-    return total;
-}
-
-}  // namespace
-
 TEST(HostileModel, CountBeyondTheFileGetsWhatTheFileCouldHoldZeroFilled) {
     sample::Model m;
     m.Vertices = {{1, 2, 3}, {4, 5, 6}};
@@ -114,38 +101,6 @@ TEST(HostileModel, AnimationListsPointingAnywhere) {
     const AnimationSet& gone = *f.AnimationSets()[1];
     EXPECT_EQ(gone.Header.SubCount[0], 0u);
     EXPECT_TRUE(gone.List4.empty());
-}
-
-TEST(HostileModel, MemoryStaysBoundedByTheFile) {
-    // Every block claims the whole file, and more.
-    sample::Model blocks;
-    blocks.Vertices = {{1, 2, 3}};
-    for (int slot = 0; slot < 25; ++slot) {
-        blocks.CountOverride[slot] = 0xFFFFFFFF;
-        blocks.OffsetOverride[slot] = 0;
-    }
-    std::vector<uint8_t> bytes = sample::WriteModel(blocks);
-    ModelFile f = LoadBytes(bytes);
-    EXPECT_LE(RecordBytes(f), ReadBudget::kBytesPerFileByte * bytes.size());
-    // The first arrays get everything the file could hold; later ones what is left.
-    EXPECT_EQ(f.Components().size(), bytes.size() / 168);
-
-    // A hundred animation sets share one area whose lists claim the whole file.
-    sample::Model sets;
-    sample::AnimationSet set;
-    for (int n = 0; n < 8; ++n) {
-        set.Data.CountOverride[n] = 0x7FFFFFFF;
-        set.Data.OffsetOverride[n] = 0;
-    }
-    sets.AnimationSets.push_back(set);
-    set.SharesDataWith = 0;
-    for (int i = 0; i < 100; ++i)
-        sets.AnimationSets.push_back(set);
-    bytes = sample::WriteModel(sets);
-    f = LoadBytes(bytes);
-    EXPECT_EQ(f.AnimationSets().size(), 101u);
-    EXPECT_LE(RecordBytes(f), ReadBudget::kBytesPerFileByte * bytes.size());
-    EXPECT_EQ(f.AnimationSets()[0]->SetInfo.size(), bytes.size() / 12);
 }
 
 TEST(HostileModel, SetsSharingOneAreaEachHoldAllOfIt) {
