@@ -9,38 +9,12 @@ namespace fwtest {
 
 namespace {
 
-std::vector<Box> g_Boxes;
-
-struct DialogBody {
-    std::function<void(HWND)> body;
-    UINT_PTR timer = 0;
-    int tries = 0;
-    bool ran = false;
+struct Box {
+    HWND owner;
+    std::string text, caption;
+    UINT flags;
 };
-DialogBody g_Dialog;
-SeenDialog g_Seen;
-
-void StopDialogTimer() {
-    if (g_Dialog.timer)
-        KillTimer(nullptr, g_Dialog.timer);
-    g_Dialog.timer = 0;
-}
-
-void CALLBACK RunInDialog(HWND, UINT, UINT_PTR, DWORD) {
-    // The modal one: visible and enabled (its owner is disabled while it runs).
-    HWND dialog = FindWindowWhere(nullptr, [](HWND window) {
-        return ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window);
-    });
-    if (!dialog) {
-        if (++g_Dialog.tries > 200)  // ten seconds: none is coming
-            StopDialogTimer();
-        return;
-    }
-    StopDialogTimer();
-    g_Dialog.ran = true;
-    std::function<void(HWND)> body = std::move(g_Dialog.body);
-    body(dialog);
-}
+std::vector<Box> g_Boxes;
 
 // The framework's message box while the tests run.
 int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
@@ -48,15 +22,31 @@ int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
     return IDOK;
 }
 
-}  // namespace
+struct Pending {
+    std::function<void(HWND)> body;
+    int tries = 0;
+    bool ran = false;
+} g_Pending;
 
-std::vector<Box> TakeBoxes() {
-    return std::exchange(g_Boxes, {});
+void CALLBACK RunInDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    // The modal one: visible and enabled (its owner is disabled while it runs).
+    HWND dialog = FindWindowWhere(nullptr, [](HWND window) {
+        return ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window);
+    });
+    if (!dialog && ++g_Pending.tries < 200)  // ten seconds, then none is coming
+        return;
+    KillTimer(nullptr, timer);
+    if (dialog) {
+        g_Pending.ran = true;
+        std::exchange(g_Pending.body, {})(dialog);
+    }
 }
+
+}  // namespace
 
 std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags) {
     std::vector<std::string> texts;
-    for (const Box& box : TakeBoxes()) {
+    for (const Box& box : std::exchange(g_Boxes, {})) {
         EXPECT_EQ(box.caption, caption) << box.text;
         EXPECT_EQ(box.flags, flags) << box.text;
         EXPECT_EQ(box.owner, nullptr) << box.text;
@@ -94,6 +84,12 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
+RECT PlaceInParent(HWND child) {
+    RECT rect = WindowRect(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match) {
     std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
     auto visit = [](HWND window, LPARAM data) -> BOOL {
@@ -109,14 +105,9 @@ HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match) {
     return search.second;
 }
 
-RECT PlaceInParent(HWND child) {
-    RECT rect = WindowRect(child);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-bool MenuChecked(HWND window, UINT item) {
-    return GetMenuState(GetMenu(window), item, MF_BYCOMMAND) & MF_CHECKED;
+std::string StaticText(HWND dialog) {
+    return TextOf(FindWindowWhere(
+        dialog, [](HWND child) { return ClassOf(child) == "Static" && !TextOf(child).empty(); }));
 }
 
 std::string StatusText(HWND statusBar, int part) {
@@ -125,67 +116,23 @@ std::string StatusText(HWND statusBar, int part) {
     return text;
 }
 
-std::vector<std::array<int, 3>> ToolbarRows(HWND toolBar) {
-    std::vector<std::array<int, 3>> rows;
-    for (int i = 0; i < SendMessageA(toolBar, TB_BUTTONCOUNT, 0, 0); ++i) {
-        TBBUTTON b{};
-        SendMessageA(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
-        const bool separator = b.fsStyle == TBSTYLE_SEP;
-        rows.push_back({b.fsStyle, b.idCommand, separator ? -1 : b.iBitmap});
-        if (!separator) {
-            EXPECT_EQ(b.fsState, TBSTATE_ENABLED) << b.idCommand;
-        }
-    }
-    return rows;
+bool InDialog(const std::function<void()>& open, std::function<void(HWND)> body) {
+    g_Pending = {std::move(body)};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, RunInDialog);
+    open();
+    KillTimer(nullptr, timer);
+    return std::exchange(g_Pending, {}).ran;
 }
 
-bool PumpMessages() {
-    bool quit = false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            quit = true;
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return quit;
-}
-
-void InDialogLater(std::function<void(HWND)> body) {
-    StopDialogTimer();
-    g_Dialog = DialogBody{std::move(body)};
-    g_Dialog.timer = SetTimer(nullptr, 0, 50, RunInDialog);
-}
-
-bool TakeDialogRan() {
-    StopDialogTimer();
-    return std::exchange(g_Dialog, {}).ran;
-}
-
-void AnswerDialogLater(UINT message, WPARAM wParam) {
-    InDialogLater([message, wParam](HWND dialog) {
-        g_Seen = {true, TextOf(dialog), "", GetWindow(dialog, GW_OWNER), WindowRect(dialog)};
-        g_Seen.text = TextOf(FindWindowWhere(dialog, [](HWND child) {
-            return ClassOf(child) == "Static" && !TextOf(child).empty();
-        }));
-        PostMessageA(dialog, message, wParam, 0);
-    });
-}
-
-SeenDialog TakeSeenDialog() {
-    TakeDialogRan();
-    return std::exchange(g_Seen, {});
-}
-
-void EndTest() {
-    for (const Box& box : TakeBoxes())
+void WindowTest::TearDown() {
+    for (const Box& box : std::exchange(g_Boxes, {}))
         ADD_FAILURE() << "unexpected box \"" << box.caption << "\": " << box.text;
-    TakeDialogRan();  // a body that never ran must not run in the next test
     // The test's windows are gone; their quit messages must not end the next
     // test's modal loops.
-    PumpMessages();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT)
+            DispatchMessageA(&msg);
 }
 
 }  // namespace fwtest

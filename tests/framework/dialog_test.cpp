@@ -1,32 +1,13 @@
 // Dialogs from resources and from memory, modal and modeless, and where they appear.
 
-#include <string>
-#include <vector>
-
-#include "FrameworkTest.h"
 #include "framework/Dialog.h"
+#include "FrameworkTest.h"
 
 using namespace Windows;
-using fwtest::AnswerDialogLater;
-using fwtest::TakeErrorTexts;
-using fwtest::TakeSeenDialog;
-using fwtest::WindowRect;
+using namespace fwtest;
 using Texts = std::vector<std::string>;
 
 namespace {
-
-RECT WorkArea() {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return work;
-}
-
-double CentreX(const RECT& r) {
-    return (r.left + r.right) / 2.0;
-}
-double CentreY(const RECT& r) {
-    return (r.top + r.bottom) / 2.0;
-}
 
 // A dialog template in memory: no controls, no menu, the standard class.
 struct MemoryTemplate {
@@ -35,39 +16,37 @@ struct MemoryTemplate {
     wchar_t caption[7] = L"Memory";
 };
 alignas(4) const MemoryTemplate kMemory;
-const DLGTEMPLATE* MemoryDialog() {
-    return &kMemory.dialog;
+
+POINT Centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-using DialogTest = fwtest::FrameworkTest;
+using DialogTest = FrameworkTest;
 
 }  // namespace
 
-TEST_F(DialogTest, CommandsOneAndTwoEndAModalDialogEvenTwice) {
-    CDialog dialog(301, nullptr);
-    AnswerDialogLater(WM_COMMAND, IDOK);
-    EXPECT_EQ(dialog.DoModal(), 1);
-    EXPECT_EQ(dialog.GetHwnd(), nullptr);
-    fwtest::SeenDialog seen = TakeSeenDialog();
-    EXPECT_EQ(seen.caption, "About");
-    EXPECT_EQ(seen.text, "Framework test dialog");
-
-    // Cancel, and the close box asking for it.
-    for (UINT message : {WM_COMMAND, WM_CLOSE}) {
-        AnswerDialogLater(message, IDCANCEL);
-        EXPECT_EQ(dialog.DoModal(), 2) << message;
-        EXPECT_EQ(dialog.GetHwnd(), nullptr);
-        EXPECT_TRUE(TakeSeenDialog().found);
+TEST_F(DialogTest, CommandsOneAndTwoEndAModalDialog) {
+    CDialog fromResource(301, nullptr), fromMemory(&kMemory.dialog, nullptr);
+    // OK, Cancel, and the close box asking for Cancel.
+    for (auto [message, command, result] :
+         {std::tuple{WM_COMMAND, IDOK, 1}, {WM_COMMAND, IDCANCEL, 2}, {WM_CLOSE, 0, 2}}) {
+        for (CDialog* dialog : {&fromResource, &fromMemory}) {
+            std::string caption;
+            INT_PTR ended = 0;
+            EXPECT_TRUE(InDialog([&] { ended = dialog->DoModal(); },
+                                 [&](HWND window) {
+                                     caption = TextOf(window);
+                                     PostMessageA(window, message, command, 0);
+                                 }));
+            EXPECT_EQ(ended, result) << message << " " << command;
+            EXPECT_EQ(caption, dialog == &fromMemory ? "Memory" : "About");
+            EXPECT_EQ(dialog->GetHwnd(), nullptr);
+        }
     }
-
-    CDialog fromMemory(MemoryDialog(), nullptr);
-    AnswerDialogLater(WM_COMMAND, IDOK);
-    EXPECT_EQ(fromMemory.DoModal(), 1);
-    EXPECT_EQ(TakeSeenDialog().caption, "Memory");
 }
 
 TEST_F(DialogTest, AModelessDialogLivesUntilItsCommand) {
-    for (CDialog* dialog : {new CDialog(301, nullptr), new CDialog(MemoryDialog(), nullptr)}) {
+    for (CDialog* dialog : {new CDialog(301, nullptr), new CDialog(&kMemory.dialog, nullptr)}) {
         HWND window = dialog->Create();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(dialog->GetHwnd(), window);
@@ -75,13 +54,11 @@ TEST_F(DialogTest, AModelessDialogLivesUntilItsCommand) {
         EXPECT_EQ(dialog->Create(), nullptr);
         EXPECT_EQ(dialog->DoModal(), 0);
         EXPECT_EQ(TakeErrorTexts(), Texts(2, "CDialog::Create ... Window already exists"));
-
         SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ(dialog->GetHwnd(), nullptr);
         delete dialog;
     }
-
     // Destroying the object takes an open dialog with it.
     auto* open = new CDialog(301, nullptr);
     HWND window = open->Create();
@@ -91,33 +68,35 @@ TEST_F(DialogTest, AModelessDialogLivesUntilItsCommand) {
 }
 
 TEST_F(DialogTest, ADialogIsCentredAndKeptOnTheWorkArea) {
-    const RECT work = WorkArea();
-    fwtest::RecordingWin parent;
-    auto placeOver = [&parent](const RECT& place) {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RecordingWin parent;
+    auto placeOver = [&parent](RECT place) {
         parent.Destroy();
         parent.CreateEx(0, nullptr, "parent", WS_POPUP | WS_VISIBLE, place, nullptr, nullptr);
-        EXPECT_EQ(WindowRect(parent.GetHwnd()).left, place.left);
         CDialog dialog(301, parent.GetHwnd());
         return WindowRect(dialog.Create());
     };
     RECT rect = placeOver({100, 120, 700, 520});
-    EXPECT_NEAR(CentreX(rect), 400, 1);
-    EXPECT_NEAR(CentreY(rect), 320, 1);
+    EXPECT_NEAR(Centre(rect).x, 400, 1);
+    EXPECT_NEAR(Centre(rect).y, 320, 1);
     // A parent hanging off the right, and one off the top left.
     rect = placeOver({work.right - 150, 200, work.right + 450, 600});
     EXPECT_EQ(rect.right, work.right);
-    EXPECT_NEAR(CentreY(rect), 400, 1);
+    EXPECT_NEAR(Centre(rect).y, 400, 1);
     rect = placeOver({-400, -300, 200, 100});
     EXPECT_EQ(rect.left, 0);
     EXPECT_EQ(rect.top, 0);
 
-    // Without a parent: over the work area.
+    // Without a parent, over the work area.
     CDialog alone(301, nullptr);
-    AnswerDialogLater(WM_COMMAND, IDOK);
-    EXPECT_EQ(alone.DoModal(), 1);
-    rect = TakeSeenDialog().rect;
-    EXPECT_NEAR(CentreX(rect), CentreX(work), 1);
-    EXPECT_NEAR(CentreY(rect), CentreY(work), 1);
+    EXPECT_TRUE(InDialog([&] { alone.DoModal(); },
+                         [&](HWND window) {
+                             rect = WindowRect(window);
+                             PostMessageA(window, WM_COMMAND, IDOK, 0);
+                         }));
+    EXPECT_NEAR(Centre(rect).x, Centre(work).x, 1);
+    EXPECT_NEAR(Centre(rect).y, Centre(work).y, 1);
 
     // Larger than the work area: at its right and bottom limits.
     CDialog large(302, nullptr);

@@ -1,22 +1,18 @@
 // The frame with its menu, toolbar, status bar and view, on real windows.
 
 #include <array>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "FrameworkTest.h"
 #include "framework/Frame.h"
 
 using namespace Windows;
-using fwtest::RecordingWin;
-using fwtest::TakeErrorTexts;
-using Texts = std::vector<std::string>;
+using namespace fwtest;
 
 namespace {
 
-// (style, command id): two plain buttons, a check group, two check buttons.
-const BYTE kTestTable[] = {0, 108, 1, 0, 6, 113, 6, 114, 6, 115, 1, 0, 2, 109, 2, 110};
+// (style, command id): a plain button, a check group of three, a check button.
+const BYTE kTestTable[] = {0, 108, 1, 0, 6, 113, 6, 114, 6, 115, 1, 0, 2, 109};
 
 class TestFrame : public CFrame {
   public:
@@ -33,13 +29,23 @@ class TestFrame : public CFrame {
 };
 
 int Height(HWND window) {
-    RECT rect = fwtest::WindowRect(window);
+    RECT rect = WindowRect(window);
     return rect.bottom - rect.top;
 }
 
-using BareFrameTest = fwtest::FrameworkTest;
+// The toolbar's buttons as (style, id, image), the image -1 for a separator.
+std::vector<std::array<int, 3>> ToolbarRows(HWND toolBar) {
+    std::vector<std::array<int, 3>> rows;
+    for (int i = 0; i < SendMessageA(toolBar, TB_BUTTONCOUNT, 0, 0); ++i) {
+        TBBUTTON b{};
+        SendMessageA(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        const bool separator = b.fsStyle == TBSTYLE_SEP;
+        rows.push_back({b.fsStyle, b.idCommand, separator ? -1 : b.iBitmap});
+    }
+    return rows;
+}
 
-class FrameTest : public fwtest::FrameworkTest {
+class FrameTest : public FrameworkTest {
   protected:
     void SetUp() override {
         m_Frame.SetView(&m_View);
@@ -50,30 +56,18 @@ class FrameTest : public fwtest::FrameworkTest {
     HWND Frame() { return m_Frame.GetHwnd(); }
     HWND ToolBar() { return m_Frame.GetToolBar().GetHwnd(); }
     HWND StatusBar() { return m_Frame.GetStatusBar().GetHwnd(); }
-
     void Resize(int width, int height) { MoveWindow(Frame(), 20, 20, width, height, TRUE); }
     void Command(WORD id) { SendMessageA(Frame(), WM_COMMAND, id, 0); }
-
-    std::string StatusText(int part = 0) { return fwtest::StatusText(StatusBar(), part); }
-    bool MenuChecked(UINT item) { return fwtest::MenuChecked(Frame(), item); }
-
+    std::string Status(int part = 0) { return StatusText(StatusBar(), part); }
     RECT Client() {
         RECT client;
         GetClientRect(Frame(), &client);
         return client;
     }
-
-    RECT ComputedViewRect() {
+    RECT ViewRect() {
         RECT rect;
         m_Frame.GetViewRect(rect);
         return rect;
-    }
-
-    std::vector<int> Parts() {
-        std::vector<int> parts(4);
-        EXPECT_EQ(SendMessageA(StatusBar(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(&parts[0])),
-                  4);
-        return parts;
     }
 
     RecordingWin m_View;
@@ -82,17 +76,15 @@ class FrameTest : public fwtest::FrameworkTest {
 
 }  // namespace
 
-TEST_F(FrameTest, CreateMakesTheFrameWithMenuBarsViewAndTitle) {
-    EXPECT_EQ(fwtest::ClassOf(Frame()), "FrameClass");
-    EXPECT_EQ(fwtest::TextOf(Frame()), "Main Frame");
+TEST_F(FrameTest, CreateMakesTheFrameWithBarsViewAndTitleOnce) {
+    EXPECT_EQ(TextOf(Frame()), "Main Frame");
     EXPECT_EQ(m_Frame.m_iTitles, 1);
     EXPECT_TRUE(IsWindowVisible(Frame()));
     for (HWND child : {StatusBar(), ToolBar(), m_View.GetHwnd()})
         EXPECT_EQ(GetParent(child), Frame());
-    EXPECT_EQ(StatusText(), "Ready");
-
-    // A second Create changes nothing.
+    EXPECT_EQ(Status(), "Ready");
     EXPECT_EQ(m_Frame.Create(), Frame());
+    EXPECT_EQ(m_Frame.m_iTitles, 1);
 }
 
 TEST_F(FrameTest, TheViewFillsWhatTheVisibleBarsLeaveAndTooLittleIsNothing) {
@@ -112,86 +104,90 @@ TEST_F(FrameTest, TheViewFillsWhatTheVisibleBarsLeaveAndTooLittleIsNothing) {
             Command(command);
         EXPECT_EQ(IsWindowVisible(ToolBar()) != 0, tool);
         EXPECT_EQ(IsWindowVisible(StatusBar()) != 0, status);
-        EXPECT_EQ(MenuChecked(116), tool);
-        EXPECT_EQ(MenuChecked(104), status);
+        EXPECT_EQ(MenuChecked(Frame(), 116), tool);
+        EXPECT_EQ(MenuChecked(Frame(), 104), status);
         const RECT expected = {0, tool ? toolBar : 0, client.right,
                                client.bottom - (status ? statusBar : 0)};
-        EXPECT_EQ(ComputedViewRect(), expected);
-        EXPECT_EQ(fwtest::PlaceInParent(m_View.GetHwnd()), expected);
+        EXPECT_EQ(ViewRect(), expected);
+        EXPECT_EQ(PlaceInParent(m_View.GetHwnd()), expected);
     }
-
     Resize(160, 40);
     ASSERT_LT(Client().bottom, toolBar + statusBar);
-    EXPECT_EQ(ComputedViewRect(), (RECT{0, 0, 0, 0}));
-    const RECT place = fwtest::PlaceInParent(m_View.GetHwnd());
+    EXPECT_EQ(ViewRect(), (RECT{0, 0, 0, 0}));
+    const RECT place = PlaceInParent(m_View.GetHwnd());
     EXPECT_EQ(place.right - place.left, 0);
     EXPECT_EQ(place.bottom - place.top, 0);
 }
 
 TEST_F(FrameTest, TheStatusBarHasFourPartsAndShowsTheLockKeys) {
+    auto parts = [this] {
+        std::vector<int> parts(4);
+        EXPECT_EQ(SendMessageA(StatusBar(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(&parts[0])),
+                  4);
+        return parts;
+    };
     const int width = Client().right;
-    ASSERT_GT(width, 300);
-    EXPECT_EQ(Parts(), (std::vector<int>{width - 110, width - 80, width - 50, width - 20}));
-    Resize(200, 300);
-    ASSERT_LT(Client().right, 300);
-    EXPECT_EQ(Parts(), (std::vector<int>{190, 220, 250, 280}));
+    EXPECT_EQ(parts(), (std::vector<int>{width - 110, width - 80, width - 50, width - 20}));
+    Resize(200, 300);  // narrower than the parts need
+    EXPECT_EQ(parts(), (std::vector<int>{190, 220, 250, 280}));
 
-    BYTE saved[256];
+    BYTE saved[256], keys[256];
     ASSERT_TRUE(GetKeyboardState(saved));
-    BYTE keys[256];
     std::copy(saved, saved + 256, keys);
     for (bool capsAndScroll : {true, false}) {
         keys[VK_CAPITAL] = keys[VK_SCROLL] = capsAndScroll;  // toggled on or off
         keys[VK_NUMLOCK] = !capsAndScroll;
         ASSERT_TRUE(SetKeyboardState(keys));
-        if (capsAndScroll) {
-            m_Frame.GetStatusBar().SetText("Locks");
-            EXPECT_EQ(StatusText(), "Locks");
-        } else {
-            SendMessageA(Frame(), WM_KEYDOWN, 'A', 0);  // a key refreshes the indicators
-            EXPECT_EQ(StatusText(), "Ready");
-        }
-        EXPECT_EQ(StatusText(1), capsAndScroll ? "\tCAP" : "");
-        EXPECT_EQ(StatusText(2), capsAndScroll ? "" : "\tNUM");
-        EXPECT_EQ(StatusText(3), capsAndScroll ? "\tSCRL" : "");
+        m_Frame.GetStatusBar().SetText("busy");
+        SendMessageA(Frame(), WM_KEYDOWN, 'A', 0);  // a key refreshes the indicators
+        EXPECT_EQ(Status(), "Ready");
+        EXPECT_EQ(Status(1), capsAndScroll ? "\tCAP" : "");
+        EXPECT_EQ(Status(2), capsAndScroll ? "" : "\tNUM");
+        EXPECT_EQ(Status(3), capsAndScroll ? "\tSCRL" : "");
     }
     SetKeyboardState(saved);
+
+    // Focus or a key in a child control says "Ready" too.
+    m_Frame.GetStatusBar().SetText("busy");
+    SendMessageA(Frame(), WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(Status(), "Ready");
+    m_Frame.GetStatusBar().SetText("busy");
+    NMHDR key{ToolBar(), 0, static_cast<UINT>(LVN_KEYDOWN)};
+    SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&key));
+    EXPECT_EQ(Status(), "Ready");
 }
 
 TEST_F(FrameTest, ToolbarButtonsFollowTheTableAndARerunReplacesThem) {
     using Rows = std::vector<std::array<int, 3>>;
-    const Rows table = {{0, 108, 0}, {1, 0, -1}, {6, 113, 1}, {6, 114, 2},
-                        {6, 115, 3}, {1, 0, -1}, {2, 109, 4}, {2, 110, 5}};
-    EXPECT_EQ(fwtest::ToolbarRows(ToolBar()), table);
+    // Images count the buttons only; every button starts enabled and unchecked.
+    EXPECT_EQ(ToolbarRows(ToolBar()), (Rows{{0, 108, 0},
+                                            {1, 0, -1},
+                                            {6, 113, 1},
+                                            {6, 114, 2},
+                                            {6, 115, 3},
+                                            {1, 0, -1},
+                                            {2, 109, 4}}));
+    for (int id : {108, 113, 114, 115, 109}) {
+        EXPECT_EQ(SendMessageA(ToolBar(), TB_GETSTATE, id, 0), TBSTATE_ENABLED) << id;
+    }
     CToolBar& bar = m_Frame.GetToolBar();
-    const BYTE other[] = {2, 116, 1, 0, 0, 104, 0, 102};
-    bar.SetButtons(4, other);
-    bar.SetButtons(4, other);
-    EXPECT_EQ(fwtest::ToolbarRows(ToolBar()),
-              (Rows{{2, 116, 0}, {1, 0, -1}, {0, 104, 1}, {0, 102, 2}}));
+    const BYTE other[] = {2, 116, 1, 0, 0, 104};
+    bar.SetButtons(3, other);
+    bar.SetButtons(3, other);
+    EXPECT_EQ(ToolbarRows(ToolBar()), (Rows{{2, 116, 0}, {1, 0, -1}, {0, 104, 1}}));
 
     bar.SetButtons(sizeof kTestTable / 2, kTestTable);
     bar.DisableButton(109);
     EXPECT_FALSE(SendMessageA(ToolBar(), TB_ISBUTTONENABLED, 109, 0));
     bar.EnableButton(109);
     EXPECT_TRUE(SendMessageA(ToolBar(), TB_ISBUTTONENABLED, 109, 0));
-    bar.CheckButton(110);
-    EXPECT_TRUE(SendMessageA(ToolBar(), TB_ISBUTTONCHECKED, 110, 0));
+    bar.CheckButton(109);
+    EXPECT_TRUE(SendMessageA(ToolBar(), TB_ISBUTTONCHECKED, 109, 0));
     // The group of three behaves as one radio group.
     bar.CheckButton(113);
     bar.CheckButton(114);
     EXPECT_FALSE(SendMessageA(ToolBar(), TB_ISBUTTONCHECKED, 113, 0));
     EXPECT_TRUE(SendMessageA(ToolBar(), TB_ISBUTTONCHECKED, 114, 0));
-
-    // A plain frame has the default buttons.
-    RecordingWin view;
-    CFrame plain;
-    plain.SetView(&view);
-    ASSERT_NE(plain.Create(), nullptr);
-    const Rows defaults = {{0, 107, 0}, {0, 108, 1}, {0, 110, 2}, {1, 0, -1},
-                           {0, 113, 3}, {0, 114, 4}, {0, 115, 5}, {1, 0, -1},
-                           {0, 109, 6}, {1, 0, -1},  {0, 103, 7}};
-    EXPECT_EQ(fwtest::ToolbarRows(plain.GetToolBar().GetHwnd()), defaults);
 }
 
 TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
@@ -206,7 +202,7 @@ TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
     tool.lpszText = text;
     SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
     EXPECT_STREQ(text, "Open File");
-    EXPECT_EQ(StatusText(), "Open File");
+    EXPECT_EQ(Status(), "Open File");
 
     // The text handed over stays readable after the notification has returned.
     NMTTDISPINFOA info{};
@@ -216,79 +212,43 @@ TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
     SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&pop));
     ASSERT_NE(info.lpszText, nullptr);
     EXPECT_STREQ(info.lpszText, "Command 113");
-    EXPECT_EQ(StatusText(), "Ready");
+    EXPECT_EQ(Status(), "Ready");
 
     SendMessageA(ToolBar(), TB_SETHOTITEM, 6, 0);  // button 109
-    EXPECT_EQ(StatusText(), "Command 109");
+    EXPECT_EQ(Status(), "Command 109");
     SendMessageA(ToolBar(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
-    EXPECT_EQ(StatusText(), "Ready");
+    EXPECT_EQ(Status(), "Ready");
 
-    HMENU bar = GetMenu(Frame());
-    HMENU file = GetSubMenu(bar, 0), display = GetSubMenu(bar, 1);
-    auto select = [this](WORD item, WORD flags, HMENU menu) {
+    // A command with a string shows it; a popup, the system menu, an item
+    // without a string and the menu closing show "Ready", and none a box.
+    HMENU bar = GetMenu(Frame()), file = GetSubMenu(bar, 0), display = GetSubMenu(bar, 1);
+    const std::tuple<WORD, WORD, HMENU, const char*> selections[] = {
+        {108, MF_HILITE, file, "Open File"},
+        {1, MF_POPUP | MF_HILITE, bar, "Ready"},  // "&Display" on the bar
+        {104, MF_HILITE | MF_CHECKED, display, "Show / Hide Statusbar"},
+        {3, MF_POPUP | MF_HILITE, display, "Ready"},  // "&Frame", at position 3
+        {SC_CLOSE, MF_SYSMENU | MF_HILITE, GetSystemMenu(Frame(), FALSE), "Ready"},
+        {133, MF_HILITE, GetSubMenu(display, 3), "Ready"},
+        {0, 0xFFFF, nullptr, "Ready"}};
+    for (auto [item, flags, menu, shown] : selections) {
+        m_Frame.GetStatusBar().SetText("busy");
         SendMessageA(Frame(), WM_MENUSELECT, MAKEWPARAM(item, flags),
                      reinterpret_cast<LPARAM>(menu));
-        return StatusText();
-    };
-    EXPECT_EQ(select(108, MF_HILITE, file), "Open File");
-    EXPECT_EQ(select(1, MF_POPUP | MF_HILITE, bar), "Ready");  // "&Display" on the bar
-    EXPECT_EQ(select(104, MF_HILITE | MF_CHECKED, display), "Show / Hide Statusbar");
-    // "&Frame", a submenu at position 3, which has no string: no box either.
-    EXPECT_EQ(select(3, MF_POPUP | MF_HILITE, display), "Ready");
-    EXPECT_EQ(select(108, MF_HILITE, file), "Open File");
-    EXPECT_EQ(select(0, 0xFFFF, nullptr), "Ready");  // the menu closed
-    // An item without a string is no command of ours: no box either.
-    EXPECT_EQ(select(133, MF_HILITE, GetSubMenu(display, 3)), "Ready");
+        EXPECT_EQ(Status(), shown) << item;
+    }
 }
 
-// Alt+Space: the system menu runs its own loop and highlights its items, which
-// have no strings of ours. A timer inside that loop moves down one item, notes
-// the status text, and closes the menu.
-TEST_F(FrameTest, TheSystemMenuShowsReady) {
-    static HWND s_frame;
-    static std::string s_seen;
-    static int s_ticks;
-    s_frame = Frame();
-    s_seen = "menu never opened";
-    s_ticks = 0;
-    auto tick = [](HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND status = FindWindowExA(s_frame, nullptr, STATUSCLASSNAMEA, nullptr);
-        if (++s_ticks == 1) {
-            SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("busy"));
-            PostMessageA(s_frame, WM_KEYDOWN, VK_DOWN, 0);
-        } else {
-            s_seen = fwtest::StatusText(status);
-            KillTimer(nullptr, timer);
-            EndMenu();
-        }
-    };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, tick);
-    SendMessageA(Frame(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(s_seen, "Ready");
-    EXPECT_EQ(StatusText(), "Ready");
-}
-
-TEST_F(FrameTest, CommandsReachTheirHooksAndFocusOrAKeyShowsReady) {
+TEST_F(FrameTest, CommandsReachTheirHooks) {
     for (WORD id = 105; id <= 115; ++id)
         Command(id);
     EXPECT_EQ(m_Frame.m_Hooks,
               (std::vector<int>{105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115}));
-
-    m_Frame.GetStatusBar().SetText("busy");
-    SendMessageA(Frame(), WM_SETFOCUS, 0, 0);
-    EXPECT_EQ(StatusText(), "Ready");
-    m_Frame.GetStatusBar().SetText("busy");
-    NMHDR key{ToolBar(), 0, static_cast<UINT>(LVN_KEYDOWN)};
-    SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&key));
-    EXPECT_EQ(StatusText(), "Ready");
 }
 
-TEST_F(BareFrameTest, AFrameWithoutAViewReportsAndMakesNothing) {
+TEST_F(FrameworkTest, AFrameWithoutAViewReportsAndMakesNothing) {
     CFrame frame;
     EXPECT_EQ(frame.Create(), nullptr);
-    EXPECT_EQ(TakeErrorTexts(),
-              Texts{"CFrame::CreateEx ... m_pView is NULL\n\nUse SetView to set the View Window"});
+    EXPECT_EQ(TakeErrorTexts(), std::vector<std::string>{"CFrame::CreateEx ... m_pView is NULL\n\n"
+                                                         "Use SetView to set the View Window"});
     EXPECT_EQ(frame.GetToolBar().GetHwnd(), nullptr);
-    EXPECT_EQ(frame.GetStatusBar().GetHwnd(), nullptr);
 }
