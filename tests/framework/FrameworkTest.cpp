@@ -44,38 +44,26 @@ void CALLBACK RunInDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags) {
+std::vector<std::string> TakeBoxes(const std::string& caption, UINT flags) {
+    static const std::regex lastError("\n\n     GetLastError returned: -?[0-9]+\n\n$");
     std::vector<std::string> texts;
     for (const Box& box : std::exchange(g_Boxes, {})) {
         EXPECT_EQ(box.caption, caption) << box.text;
         EXPECT_EQ(box.flags, flags) << box.text;
         EXPECT_EQ(box.owner, nullptr) << box.text;
-        texts.push_back(box.text);
-    }
-    return texts;
-}
-
-std::vector<std::string> TakeErrorTexts() {
-    static const std::regex form("([\\s\\S]*)\n\n     GetLastError returned: -?[0-9]+\n\n");
-    std::vector<std::string> texts = TakeBoxTexts("Exception", MB_ICONEXCLAMATION);
-    for (std::string& text : texts) {
-        std::smatch match;
-        EXPECT_TRUE(std::regex_match(text, match, form)) << "not an error box: " << text;
-        text = match.empty() ? text : match.str(1);
+        texts.push_back(std::regex_replace(box.text, lastError, ""));
     }
     return texts;
 }
 
 std::string ClassOf(HWND window) {
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    char name[256];
+    return std::string(name, GetClassNameA(window, name, sizeof name));
 }
 
 std::string TextOf(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    char text[512];
+    return std::string(text, GetWindowTextA(window, text, sizeof text));
 }
 
 RECT WindowRect(HWND window) {

@@ -23,11 +23,11 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
 
 namespace fwtest {
 
-// The texts of the boxes recorded since the last call; each must have this
-// caption and these flags, and no owner.
-std::vector<std::string> TakeBoxTexts(const std::string& caption, UINT flags);
-// The same for error boxes, without their GetLastError line.
-std::vector<std::string> TakeErrorTexts();
+// The texts of the boxes recorded since the last call, each of which must have
+// this caption and these flags, and no owner; an error box's GetLastError line
+// is left off.
+std::vector<std::string> TakeBoxes(const std::string& caption = "Exception",
+                                   UINT flags = MB_ICONEXCLAMATION);
 
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);
@@ -55,13 +55,11 @@ class RecordingWin : public Windows::CWin {
         m_Messages.push_back(message);
         return CWin::WndProc(window, message, wParam, lParam);
     }
-    void OnCreate() override { m_hWndAtOnCreate = m_hWnd; }
     bool Received(UINT message) const {
         return std::find(m_Messages.begin(), m_Messages.end(), message) != m_Messages.end();
     }
 
     std::vector<UINT> m_Messages;
-    HWND m_hWndAtOnCreate = nullptr;
 };
 
 // Fails on any box the test did not take and clears what the test left queued.

@@ -53,7 +53,7 @@ TEST_F(DialogTest, AModelessDialogLivesUntilItsCommand) {
         // A second run while the window exists is refused.
         EXPECT_EQ(dialog->Create(), nullptr);
         EXPECT_EQ(dialog->DoModal(), 0);
-        EXPECT_EQ(TakeErrorTexts(), Texts(2, "CDialog::Create ... Window already exists"));
+        EXPECT_EQ(TakeBoxes(), Texts(2, "CDialog::Create ... Window already exists"));
         SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ(dialog->GetHwnd(), nullptr);
@@ -111,7 +111,7 @@ TEST_F(DialogTest, AMissingDialogResourceLeavesNoHookBehind) {
     CDialog missing(999, nullptr);
     EXPECT_EQ(missing.DoModal(), -1);
     EXPECT_EQ(missing.Create(), nullptr);
-    EXPECT_EQ(TakeErrorTexts(), Texts{"CDialog::Create ... Failed to create dialog"});
+    EXPECT_EQ(TakeBoxes(), Texts{"CDialog::Create ... Failed to create dialog"});
 
     // The next window made on the thread is nobody's.
     HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -126,7 +126,7 @@ TEST_F(DialogTest, AMissingDialogResourceLeavesNoHookBehind) {
                                      CDialog::StaticDialogProc, 0);
     ASSERT_NE(orphan, nullptr);
     DestroyWindow(orphan);
-    Texts texts = TakeErrorTexts();
+    Texts texts = TakeBoxes();
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts, Texts(texts.size(), "CDialog::StaticCBTProc ... Invalid Pointer"));
 }
