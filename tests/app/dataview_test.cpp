@@ -5,16 +5,9 @@
 #include "dataview/DataText.h"
 
 using apptest::ViewerTest;
+using fwtest::TextOf;
 
 namespace {
-
-// The whole text: longer than any fixed buffer.
-std::string Text(HWND window) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 std::vector<std::string> Items(HWND combo) {
     std::vector<std::string> items;
@@ -50,21 +43,21 @@ class DataViewTest : public ViewerTest {
 
 TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
     InDataView([](HWND dialog, HWND text) {
-        EXPECT_EQ(Text(text), dataview::NoModelText());
+        EXPECT_EQ(TextOf(text), dataview::NoModelText());
         EXPECT_TRUE(Items(GetDlgItem(dialog, IDC_SETCHOICE)).empty());
         Choose(dialog, IDC_BLOCKCHOICE, 5);
-        EXPECT_EQ(Text(text), dataview::NoModelText());
+        EXPECT_EQ(TextOf(text), dataview::NoModelText());
     });
     View().OpenFile(WriteDemo().Model);
     const ModelScene& model = *Scene().Scene;
     ASSERT_TRUE(model.ArchiveLoaded());
     InDataView([&model](HWND dialog, HWND text) {
         HWND blocks = GetDlgItem(dialog, IDC_BLOCKCHOICE), sets = GetDlgItem(dialog, IDC_SETCHOICE);
-        EXPECT_EQ(fwtest::TextOf(dialog), "Model Data View");
+        EXPECT_EQ(TextOf(dialog), "Model Data View");
         // The header, "Header" typed in the list's field but no entry chosen,
         // and the first animation set; columns line up in a fixed font.
-        EXPECT_EQ(Text(text), dataview::HeaderText(model));
-        EXPECT_EQ(Text(blocks), "Header");
+        EXPECT_EQ(TextOf(text), dataview::HeaderText(model));
+        EXPECT_EQ(TextOf(blocks), "Header");
         EXPECT_EQ(SendMessageA(blocks, CB_GETCURSEL, 0, 0), CB_ERR);
         std::vector<std::string> labels;
         for (const auto& entry : dataview::kDataViewEntries)
@@ -77,17 +70,18 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
 
         // Another set shows nothing new while no block is chosen.
         Choose(dialog, IDC_SETCHOICE, 1);
-        EXPECT_EQ(Text(text), dataview::HeaderText(model));
+        EXPECT_EQ(TextOf(text), dataview::HeaderText(model));
         for (int entry = 0; entry < static_cast<int>(labels.size()); ++entry) {
             Choose(dialog, IDC_BLOCKCHOICE, entry);
-            EXPECT_EQ(Text(text), dataview::EntryText(&model, &model.Textures, entry, 1)) << entry;
+            EXPECT_EQ(TextOf(text), dataview::EntryText(&model, &model.Textures, entry, 1))
+                << entry;
         }
         // Another set shows the chosen block again, over whatever was typed;
         // block 27 follows the set.
         Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(27));
         SetWindowTextA(text, "typed over");
         Choose(dialog, IDC_SETCHOICE, 2);
-        EXPECT_EQ(Text(text), dataview::AnimationText(model, 2));
+        EXPECT_EQ(TextOf(text), dataview::AnimationText(model, 2));
         EXPECT_NE(dataview::AnimationText(model, 2), dataview::AnimationText(model, 1));
     });
 }
@@ -102,8 +96,8 @@ TEST_F(DataViewTest, ShowsLongBlocksWholeAndNoArchiveButTheModelsOwn) {
     ASSERT_GT(vertices.size(), 100000u);  // an edit takes 32767 characters at first
     InDataView([&](HWND dialog, HWND text) {
         Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(4));
-        EXPECT_EQ(Text(text), vertices);
+        EXPECT_EQ(TextOf(text), vertices);
         Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(21));
-        EXPECT_EQ(Text(text), dataview::BlockText(model, nullptr, 21));
+        EXPECT_EQ(TextOf(text), dataview::BlockText(model, nullptr, 21));
     });
 }

@@ -22,8 +22,8 @@ TEST_F(FrameTest, EveryCommandHasItsTipAndEveryButtonItsImage) {
         }
     };
     walk(GetMenu(FrameWindow()));
-    const int buttons = static_cast<int>(commands.size());  // before the toolbar's are added
-    ASSERT_GT(buttons, 20);
+    const int menuItems = static_cast<int>(commands.size());
+    ASSERT_GT(menuItems, 20);
     for (int i = 0; i < SendMessageA(ToolBar(), TB_BUTTONCOUNT, 0, 0); ++i) {
         TBBUTTON button{};
         SendMessageA(ToolBar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
@@ -41,7 +41,7 @@ TEST_F(FrameTest, EveryCommandHasItsTipAndEveryButtonItsImage) {
     BITMAP size{};
     GetObjectA(strip, sizeof size, &size);
     DeleteObject(strip);
-    EXPECT_EQ(size.bmWidth, 16 * (static_cast<int>(commands.size()) - buttons));
+    EXPECT_EQ(size.bmWidth, 16 * (static_cast<int>(commands.size()) - menuItems));
     EXPECT_EQ(size.bmHeight, 15);
 }
 

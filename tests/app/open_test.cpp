@@ -22,13 +22,15 @@ class OpenTest : public ViewerTest {
         EXPECT_TRUE(fwtest::InDialog(
             [this] { Command(IDM_OPEN); },
             [&](HWND dialog) {
-                m_Filter = fwtest::TextOf(GetDlgItem(dialog, 0x470));  // the file type list
-                m_Owner = GetWindow(dialog, GW_OWNER);
-                HWND readOnly = GetDlgItem(dialog, 0x410);  // chx1
-                m_ReadOnlyShown = readOnly && IsWindowVisible(readOnly);
-                // The file name field: the edit inside the combo box cmb13, or edt1.
-                HWND field = fwtest::FindWindowWhere(
-                    dialog, [](HWND child) { return fwtest::ClassOf(child) == "Edit"; });
+                EXPECT_EQ(fwtest::TextOf(GetDlgItem(dialog, 0x470)), "All Files (*.*)");
+                EXPECT_EQ(GetWindow(dialog, GW_OWNER), FrameWindow());
+                EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, 0x410)));  // Open as read-only
+                // The file name field: the edit of the combo box cmb13 (which may
+                // hold a plain combo box holding it), or edt1.
+                HWND combo = GetDlgItem(dialog, 0x47c);
+                HWND inner = FindWindowExA(combo, nullptr, "ComboBox", nullptr);
+                HWND field = FindWindowExA(inner ? inner : combo, nullptr, "Edit", nullptr);
+                field = combo && field ? field : GetDlgItem(dialog, 0x480);
                 SetWindowTextW(field, PathFromUtf8(path).wstring().c_str());
                 const WORD button = path.empty() || !field ? IDCANCEL : IDOK;
                 PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
@@ -47,9 +49,6 @@ class OpenTest : public ViewerTest {
     }
 
     sample::DemoFiles m_Files;
-    std::string m_Filter;
-    HWND m_Owner = nullptr;
-    bool m_ReadOnlyShown = true;
 };
 
 }  // namespace
@@ -59,9 +58,7 @@ TEST_F(OpenTest, EachKindOfFileReplacesTheDocumentAndCancelKeepsIt) {
     ExpectOpened(FileKind::Unreadable, false, false);
     OpenFile(m_Files.Model);
     ExpectOpened(FileKind::ModelFile, true, false);
-    EXPECT_EQ(m_Filter, "All Files (*.*)");
-    EXPECT_EQ(m_Owner, FrameWindow());
-    EXPECT_FALSE(m_ReadOnlyShown);
+    ASSERT_NE(Scene().Scene, nullptr);
     EXPECT_EQ(Scene().Scene->Path(), m_Files.Model);
     EXPECT_EQ(Scene().Scene->TextureNames.size(), 8u);  // the archive beside it, uploaded
 
@@ -91,6 +88,7 @@ TEST_F(OpenTest, AFileDroppedOnTheFrameOpensAsOpenWould) {
     GlobalUnlock(drop);
     SendMessageW(FrameWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     ExpectOpened(FileKind::ModelFile, true, false);
+    ASSERT_NE(Scene().Scene, nullptr);
     EXPECT_EQ(Scene().Scene->Path(), m_Files.Model);
 }
 
@@ -98,6 +96,7 @@ TEST_F(OpenTest, WithoutAContextAModelOpensWithoutTextures) {
     View().ReleaseGL();
     OpenFile(m_Files.Model);
     ExpectOpened(FileKind::ModelFile, true, false);
+    ASSERT_NE(Scene().Scene, nullptr);
     EXPECT_TRUE(Scene().Scene->ArchiveLoaded());
     EXPECT_TRUE(Scene().Scene->TextureNames.empty());
 }

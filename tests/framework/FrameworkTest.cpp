@@ -29,10 +29,13 @@ struct Pending {
 } g_Pending;
 
 void CALLBACK RunInDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    // The modal one: visible and enabled (its owner is disabled while it runs).
-    HWND dialog = FindWindowWhere(nullptr, [](HWND window) {
-        return ClassOf(window) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window);
-    });
+    // The modal one: this thread's, visible and enabled (its owner is disabled
+    // while it runs).
+    HWND dialog = nullptr;
+    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) &&
+           !(GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId() &&
+             IsWindowVisible(dialog) && IsWindowEnabled(dialog))) {
+    }
     if (!dialog && ++g_Pending.tries < 200)  // ten seconds, then none is coming
         return;
     KillTimer(nullptr, timer);
@@ -62,8 +65,9 @@ std::string ClassOf(HWND window) {
 }
 
 std::string TextOf(HWND window) {
-    char text[512];
-    return std::string(text, GetWindowTextA(window, text, sizeof text));
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, text.data(), static_cast<int>(text.size())));
+    return text;
 }
 
 RECT WindowRect(HWND window) {
@@ -78,24 +82,11 @@ RECT PlaceInParent(HWND child) {
     return rect;
 }
 
-HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match) {
-    std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
-    auto visit = [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<decltype(search)*>(data);
-        if ((*s->first)(window))
-            s->second = window;
-        return s->second == nullptr;
-    };
-    if (parent)
-        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
-    else
-        EnumThreadWindows(GetCurrentThreadId(), visit, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
 std::string StaticText(HWND dialog) {
-    return TextOf(FindWindowWhere(
-        dialog, [](HWND child) { return ClassOf(child) == "Static" && !TextOf(child).empty(); }));
+    HWND text = nullptr;
+    while ((text = FindWindowExA(dialog, text, "Static", nullptr)) && TextOf(text).empty()) {
+    }
+    return TextOf(text);
 }
 
 std::string StatusText(HWND statusBar, int part) {

@@ -30,13 +30,11 @@ std::vector<std::string> TakeBoxes(const std::string& caption = "Exception",
                                    UINT flags = MB_ICONEXCLAMATION);
 
 std::string ClassOf(HWND window);
+// The whole text, however long.
 std::string TextOf(HWND window);
 RECT WindowRect(HWND window);
 // Where a child window is, in its parent's client coordinates.
 RECT PlaceInParent(HWND child);
-// The first of `parent`'s descendants, or of the thread's windows without a
-// parent, that `match` accepts; null when none does.
-HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)>& match);
 // The first static text of a dialog or box that is not empty.
 std::string StaticText(HWND dialog);
 std::string StatusText(HWND statusBar, int part = 0);
