@@ -9,6 +9,7 @@
 
 #include "render/PointDump.h"
 #include "render/SceneView.h"
+#include "sample/DemoScene.h"
 #include "tests/render/SceneBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -221,6 +222,31 @@ TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
         EXPECT_FALSE(view.Command(id)) << id;
     EXPECT_EQ(view.ControlMode, kControlPan);
     EXPECT_EQ(toggles(), (std::array{0, 0, 1}));
+}
+
+TEST(View, EachKindOfFileReplacesTheDocument) {
+    GlContext gl;
+    TempDir dir;
+    sample::DemoFiles files;
+    ASSERT_TRUE(sample::WriteDemo(dir.File(""), files));
+    SceneView view;
+    const auto opened = [&view](FileKind kind, bool model, bool points) {
+        EXPECT_EQ(view.DocumentKind, kind);
+        EXPECT_EQ(view.Scene != nullptr, model);
+        EXPECT_EQ(view.Points != nullptr, points);
+    };
+    view.OpenDocument(files.Model);
+    opened(FileKind::ModelFile, true, false);
+    EXPECT_EQ(view.Scene->TextureNames.size(), 8u);  // the archive beside it, uploaded
+    // A texture archive closes the model and shows nothing; the kind stays.
+    view.OpenDocument(files.Archive);
+    opened(FileKind::ModelFile, false, false);
+    view.OpenDocument(files.PointDump);
+    opened(FileKind::PointDump, false, true);
+    view.OpenDocument("");  // no file chosen: nothing changes
+    opened(FileKind::PointDump, false, true);
+    view.OpenDocument(files.Model + ".gone");
+    opened(FileKind::Unreadable, false, false);
 }
 
 // The lines a frame sends under UseFeedbackOrtho: colour bytes, then both ends
