@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/GltfExport.h"
 #include "cli/GltfFiles.h"
 #include "model/ModelFile.h"
 #include "render/PointDump.h"
@@ -445,4 +446,69 @@ TEST(Export, FormatsWhatIsLeftOutAndFailures) {
     const Said help = Kestrel({"export", "--help"});
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Out.rfind("usage: kestrel export", 0), 0u);
+}
+
+TEST(Export, PlacementsNamesAndPointsGltfCanHold) {
+    // Scaled after turning, unevenly, flat or mirrored: whatever nodes the
+    // placement becomes, their product is the drawing's matrix. Turns near a
+    // half turn about each axis take every way out of a rotation matrix.
+    struct Case {
+        sample::Vec3 Turn, Scale;
+    };
+    const Case cases[] = {{{170, 0, 0}, {1, 2, 3}}, {{0, 170, 0}, {3, 1, 2}},
+                          {{0, 0, 170}, {2, 3, 1}}, {{10, 20, 30}, {1, 2, 3}},
+                          {{30, 40, 0}, {0, 1, 2}}, {{30, 40, 50}, {0, 0, 2}},
+                          {{30, 0, 0}, {0, 0, 0}},  {{20, 0, 60}, {-1, 2, 3}}};
+    for (const Case& c : cases) {
+        sample::Model m;
+        sample::Node node;
+        node.Transform = sample::AddTransform(m, {1, 2, 3}, c.Turn, c.Scale, {5, 0, 10});
+        m.Nodes.push_back(node);
+        testsupport::TempDir dir;
+        ModelFile file;
+        ASSERT_TRUE(file.Load(dir.Write("placed.model", sample::WriteModel(m))));
+        const tinygltf::Model gltf = GltfOfModel(file, nullptr).Gltf;
+        ASSERT_EQ(gltf.scenes[0].nodes.size(), 1u);
+        Matrix world = kIdentity;
+        for (int at = gltf.scenes[0].nodes[0]; at >= 0;) {
+            const tinygltf::Node& n = gltf.nodes[static_cast<size_t>(at)];
+            world = Multiply(world, LocalOf(n));
+            at = n.children.empty() ? -1 : n.children[0];
+        }
+        const std::array<float, 16> want = NodeMatrix(&file.Transforms()[0]);
+        for (size_t i = 0; i < 16; ++i)
+            EXPECT_NEAR(world[i], want[i], 1e-4 * (1 + std::abs(want[i])))
+                << "element " << i << ", turn " << c.Turn.X << " " << c.Turn.Y << " " << c.Turn.Z
+                << ", scale " << c.Scale.X << " " << c.Scale.Y << " " << c.Scale.Z;
+    }
+
+    // Names are bytes; JSON holds UTF-8: what is not stays as U+FFFD.
+    const std::string bad = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> names[] = {
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6"},
+        {"\xE9t\xE9", bad + "t" + bad},
+        {"\xC0\x80", bad + bad},                      // an overlong form
+        {"\xED\xA0\x80", bad + bad + bad},            // a surrogate
+        {"\xF4\x90\x80\x80", bad + bad + bad + bad},  // past U+10FFFF
+        {"a\xE2\x82", "a" + bad + bad},               // cut short
+        {"\xE2\x28\xA1", bad + "(" + bad}};
+    for (const auto& [name, utf8] : names)
+        EXPECT_EQ(ValidUtf8(name), utf8) << testing::PrintToString(name);
+
+    // A point dump's points in place, whole triples from the first drawn word.
+    PointDump dump;
+    dump.Words.assign(kFirstPointWord + 7, 0);
+    for (size_t i = 0; i < 7; ++i)
+        dump.Words[kFirstPointWord + i] = static_cast<float>(i) + 0.5f;
+    const tinygltf::Model cloud = GltfOfPointDump(dump).Gltf;
+    const tinygltf::Accessor& positions = cloud.accessors.at(
+        static_cast<size_t>(cloud.meshes.at(0).primitives.at(0).attributes.at("POSITION")));
+    ASSERT_EQ(positions.count, 2u);
+    const tinygltf::BufferView& view =
+        cloud.bufferViews.at(static_cast<size_t>(positions.bufferView));
+    std::vector<float> xyz(6);
+    std::memcpy(xyz.data(), cloud.buffers.at(0).data.data() + view.byteOffset, 24);
+    EXPECT_EQ(xyz, (std::vector<float>{0.5f, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f}));
+    EXPECT_EQ(positions.minValues, (std::vector<double>{0.5, 1.5, 2.5}));
+    EXPECT_EQ(positions.maxValues, (std::vector<double>{3.5, 4.5, 5.5}));
 }

@@ -126,6 +126,21 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     std::array<float, 3> normal{};
     glGetFloatv(GL_CURRENT_NORMAL, normal.data());
     EXPECT_EQ(normal, (std::array{0.0f, 0.6f, 0.8f}));
+
+    // Entries past their order lists: neutral values, not the last corner's.
+    m.NormalOrder.resize(3);
+    m.ColorOrder.resize(4);
+    m.TexVertexOrder.resize(5);
+    scene = SceneOf(m);
+    scene->TextureNames.Adopt({GreenTexture()});
+    items = Feedback([&] { DrawWhole(*scene); });
+    ASSERT_EQ(items.size(), 1u);
+    const FeedbackVertex& plain = items[0].Vertices[0];
+    EXPECT_EQ((std::array{Byte(plain.R), Byte(plain.G), Byte(plain.B), Byte(plain.A)}),
+              (std::array{255, 255, 255, 255}));
+    EXPECT_EQ((std::array{plain.S, plain.T}), (std::array{0.0f, 0.0f}));
+    glGetFloatv(GL_CURRENT_NORMAL, normal.data());
+    EXPECT_EQ(normal, (std::array{0.0f, 0.0f, 1.0f}));
 }
 
 TEST(PolygonSets, AlphaTestAndAdditiveBlending) {
