@@ -335,3 +335,36 @@ TEST(MemoryBound, PointDumps) {
         ExpectWithinBound(LoadPeak<PointDump>(std::vector<uint8_t>(size, 0x41)), size,
                           "point dump");
 }
+
+TEST(MemoryBound, ModelsExported) {
+    // Polygons that each span the whole vertex order: the walk sends as many
+    // corners as it may, all of the same three vertices.
+    testsupport::TempDir dir;
+    for (size_t size : kSizes) {
+        sample::Model m;
+        const uint32_t corners = static_cast<uint32_t>(size / 16);
+        m.Vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+        m.VertexOrder.assign(corners, 0);
+        for (uint32_t i = 0; i < corners; ++i)
+            m.VertexOrder[i] = i % 3;
+        m.Polygons.assign(corners / 2, {0, corners});
+        sample::Component& c = m.Components.emplace_back();
+        c.PolygonSetCount = 1;
+        sample::PolygonSet& set = m.PolygonSets.emplace_back();
+        set.PolygonCount = static_cast<int32_t>(m.Polygons.size());
+        m.Visibility = {1};
+        sample::Node& node = m.Nodes.emplace_back();
+        node.Component = 0;
+        node.Transform = sample::AddTransform(m, {});
+        const std::vector<uint8_t> bytes = sample::WriteModel(m);
+        const std::string path = dir.Write("spanning.model", bytes);
+        const std::vector<std::string> words = {"export", path, "-o", dir.File("out.glb")};
+        std::ostringstream out, err;
+        int status = -1;
+        const size_t peak = PeakOf([&] { status = RunKestrel(words, out, err); });
+        EXPECT_EQ(status, 0) << err.str();
+        // At most 16 corners a file byte, each up to three 4-byte indices of a
+        // fan, held in the mesh, its buffer and the file's bytes: 576.
+        EXPECT_LE(peak, 640 * bytes.size() + kConstant) << peak / bytes.size() << " per file byte";
+    }
+}
