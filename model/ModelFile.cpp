@@ -29,16 +29,17 @@ class BlockReader {
         : source_(source), budget_(budget), report_(report) {}
 
     // Sizes `records` to the count (zero-filled), then fills what the file holds at
-    // `offset`; records past the end of the file stay zero. `where` names the
-    // records for the report: "block 4", "block 27 area at 5120 list 3".
-    template <class T>
+    // `offset`; records past the end of the file stay zero. `where()` names the
+    // records for the report ("block 4", "block 27 area at 5120 list 3"); it is
+    // made only when there is a report to tell, as a load reads thousands of lists.
+    template <class T, class Where>
     void Read(uint32_t count, uint64_t offset, std::vector<T>& records, const char* kind,
-              const std::string& where) {
+              const Where& where) {
         records.assign(budget_.Grant(count, sizeof(T)), T{});
         if (!records.empty())
             source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
         if (report_)
-            Check(count, offset, sizeof(T), records.size(), kind, where);
+            Check(count, offset, sizeof(T), records.size(), kind, where());
     }
 
   private:
@@ -78,8 +79,10 @@ std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockRe
     set->ForEachList([&](int list, auto& records) {
         const size_t n = static_cast<size_t>(list - 2);
         reader.Read(h.SubCount[n], static_cast<uint32_t>(area + h.SubOffset[n]), records,
-                    "animation-list",
-                    "block 27 area at " + std::to_string(area) + " list " + std::to_string(list));
+                    "animation-list", [&] {
+                        return "block 27 area at " + std::to_string(area) + " list " +
+                               std::to_string(list);
+                    });
         ConvertWords(records, 0, list == kPlaneControlList ? 0 : kEveryWord);
     });
     return set;
@@ -117,7 +120,7 @@ void ModelFile::LoadFrom(ByteSource& source, Irregularities* report) {
     VisitBlocks(*this, [&](const BlockInfo& block, auto& records) {
         const size_t slot = static_cast<size_t>(block.Number - 2);
         reader.Read(header_.BlockCount[slot], header_.BlockOffset[slot], records, "short-block",
-                    "block " + std::to_string(block.Number));
+                    [&] { return "block " + std::to_string(block.Number); });
         ConvertWords(records, block.WordsFrom, block.WordCount);
     });
 
