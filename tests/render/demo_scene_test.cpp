@@ -1,8 +1,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "render/SceneView.h"
 #include "sample/DemoScene.h"
 #include "tests/support/GlContext.h"
@@ -12,16 +10,7 @@ namespace {
 
 using namespace testsupport;
 
-// The picture as a binary PPM in the working folder, for a person to look at.
-void SavePicture(const GlContext& gl, const std::string& path) {
-    std::vector<uint8_t> rgba = gl.ReadPixels();
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << gl.Width() << " " << gl.Height() << "\n255\n";
-    for (size_t i = 0; i < rgba.size(); i += 4)
-        out.write(reinterpret_cast<const char*>(&rgba[i]), 3);
-}
-
-TEST(DemoScene, OpensAndDrawsEveryPartAtTheFirstCamera) {
+TEST(DemoScene, EachKindOfFileOpensAndDrawsAtTheFirstCamera) {
     GlContext gl(640, 480);
     TempDir dir;
     sample::DemoFiles files;
@@ -48,7 +37,6 @@ TEST(DemoScene, OpensAndDrawsEveryPartAtTheFirstCamera) {
 
     view.DrawScene();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    SavePicture(gl, "demo-scene.ppm");
     // A good part of the picture is the model, and the hidden stage slab (40
     // units wide) leaves the corners clear.
     EXPECT_GT(gl.CountLit(), 640 * 480 / 6);
@@ -59,14 +47,21 @@ TEST(DemoScene, OpensAndDrawsEveryPartAtTheFirstCamera) {
     const std::vector<uint8_t> textured = gl.ReadPixels();
     view.Command(kCommandToggleTextures);
     view.DrawScene();
-    SavePicture(gl, "demo-scene-untextured.ppm");
     EXPECT_NE(gl.ReadPixels(), textured);
 
+    // A texture archive closes the model and shows nothing; the kind stays.
+    view.OpenDocument(files.Archive);
+    EXPECT_EQ(view.DocumentKind, FileKind::ModelFile);
+    EXPECT_EQ(view.Scene, nullptr);
     view.OpenDocument(files.PointDump);
     ASSERT_EQ(view.DocumentKind, FileKind::PointDump);
     view.DrawScene();
-    SavePicture(gl, "demo-points.ppm");
     EXPECT_GT(gl.CountLit(), 5000);
+    view.OpenDocument("");  // no file chosen: nothing changes
+    EXPECT_NE(view.Points, nullptr);
+    view.OpenDocument(files.Model + ".gone");
+    EXPECT_EQ(view.DocumentKind, FileKind::Unreadable);
+    EXPECT_EQ(view.Points, nullptr);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "render/PointDump.h"
 #include "render/SceneView.h"
-#include "sample/DemoScene.h"
 #include "tests/render/SceneBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -34,25 +33,10 @@ std::array<double, 16> Perspective(double aspect) {
     return m;
 }
 
-TEST(View, InitGLAndResizeSetTheStateAndAFractionalPerspective) {
+TEST(View, ResizeSetsTheViewportAndAFractionalPerspective) {
     GlContext gl;
     SceneView view;
     EXPECT_TRUE(view.InitGL());
-    EXPECT_EQ(GlInteger(GL_SHADE_MODEL), GL_SMOOTH);
-    EXPECT_EQ(GlInteger(GL_DEPTH_FUNC), GL_LEQUAL);
-    EXPECT_EQ(GlInteger(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    for (GLenum off : {GL_LIGHTING, GL_TEXTURE_2D, GL_BLEND, GL_ALPHA_TEST, GL_CULL_FACE})
-        EXPECT_FALSE(glIsEnabled(off)) << off;
-    std::array<float, 4> clear{}, color{};
-    float depth = 0;
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
-    glGetFloatv(GL_CURRENT_COLOR, color.data());
-    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
-    EXPECT_EQ(clear, (std::array<float, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(color, (std::array<float, 4>{1, 1, 1, 0.5f}));
-    EXPECT_EQ(depth, 1);
-
     // A height of 0 projects as if it were 1.
     for (auto [width, height, aspect] : {std::tuple{800, 600, 800.0 / 600}, {300, 0, 300.0}}) {
         view.Resize(width, height);
@@ -222,31 +206,6 @@ TEST(View, CommandsSetTheModeAndToggleTheOverlays) {
         EXPECT_FALSE(view.Command(id)) << id;
     EXPECT_EQ(view.ControlMode, kControlPan);
     EXPECT_EQ(toggles(), (std::array{0, 0, 1}));
-}
-
-TEST(View, EachKindOfFileReplacesTheDocument) {
-    GlContext gl;
-    TempDir dir;
-    sample::DemoFiles files;
-    ASSERT_TRUE(sample::WriteDemo(dir.File(""), files));
-    SceneView view;
-    const auto opened = [&view](FileKind kind, bool model, bool points) {
-        EXPECT_EQ(view.DocumentKind, kind);
-        EXPECT_EQ(view.Scene != nullptr, model);
-        EXPECT_EQ(view.Points != nullptr, points);
-    };
-    view.OpenDocument(files.Model);
-    opened(FileKind::ModelFile, true, false);
-    EXPECT_EQ(view.Scene->TextureNames.size(), 8u);  // the archive beside it, uploaded
-    // A texture archive closes the model and shows nothing; the kind stays.
-    view.OpenDocument(files.Archive);
-    opened(FileKind::ModelFile, false, false);
-    view.OpenDocument(files.PointDump);
-    opened(FileKind::PointDump, false, true);
-    view.OpenDocument("");  // no file chosen: nothing changes
-    opened(FileKind::PointDump, false, true);
-    view.OpenDocument(files.Model + ".gone");
-    opened(FileKind::Unreadable, false, false);
 }
 
 // The lines a frame sends under UseFeedbackOrtho: colour bytes, then both ends
