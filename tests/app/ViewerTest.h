@@ -7,6 +7,7 @@
 #include "FrameworkTest.h"
 #include "app/ViewerApp.h"
 #include "app/resource.h"
+#include "model/Utf8Path.h"
 #include "sample/DemoScene.h"
 #include "tests/support/TempDir.h"
 
@@ -44,7 +45,7 @@ class ViewerTest : public fwtest::AppTest<ViewerApp> {
     sample::DemoFiles WriteDemo(const std::u8string& folder = u8"") {
         std::filesystem::create_directories(m_Dir.Path() / folder);
         sample::DemoFiles files;
-        EXPECT_TRUE(sample::WriteDemo(testsupport::Utf8(m_Dir.Path() / folder), files));
+        EXPECT_TRUE(sample::WriteDemo(Utf8FromPath(m_Dir.Path() / folder), files));
         return files;
     }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/FileKind.h"
+#include "model/Utf8Path.h"
 #include "sample/BigEndianWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -54,7 +55,7 @@ TEST(IdentifyFile, TellsEveryKindApart) {
     const std::string fifo = dir.File("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     alarm(10);
-    for (const std::string& path : {testsupport::Utf8(dir.Path()), fifo, std::string("/dev/zero")})
+    for (const std::string& path : {Utf8FromPath(dir.Path()), fifo, std::string("/dev/zero")})
         EXPECT_EQ(IdentifyFile(path), FileKind::Unreadable) << path;
     alarm(0);
 }

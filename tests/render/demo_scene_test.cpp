@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "model/Utf8Path.h"
 #include "render/SceneView.h"
 #include "sample/DemoScene.h"
 #include "tests/support/GlContext.h"
@@ -14,7 +15,7 @@ TEST(DemoScene, EachKindOfFileOpensAndDrawsAtTheFirstCamera) {
     GlContext gl(640, 480);
     TempDir dir;
     sample::DemoFiles files;
-    ASSERT_TRUE(sample::WriteDemo(Utf8(dir.Path()), files));
+    ASSERT_TRUE(sample::WriteDemo(Utf8FromPath(dir.Path()), files));
     SceneView view;
     view.InitGL();
     view.Resize(640, 480);

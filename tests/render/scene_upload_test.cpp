@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "model/Utf8Path.h"
 #include "sample/ArchiveWriter.h"
 #include "sample/BigEndianWriter.h"
 #include "tests/render/SceneBuilder.h"
@@ -77,8 +78,8 @@ TEST(ModelScene, UploadsOneTextureObjectPerImageInArchiveOrder) {
         Grey(4000, 4000, 0),      Grey(static_cast<uint16_t>(std::min(largest + 8, 65535)), 8, 70)};
     archive.Images[4].Format = 9;         // decodes to transparent black
     archive.Images[6].Texels.resize(16);  // far more texels than the file holds
-    sample::WriteFile(Utf8(folder / "kestrel tex-"), sample::WriteArchive(archive));
-    const std::string model = Utf8(folder / "model.bin");
+    sample::WriteFile(Utf8FromPath(folder / "kestrel tex-"), sample::WriteArchive(archive));
+    const std::string model = Utf8FromPath(folder / "model.bin");
     sample::WriteFile(model, NamingArchive());
 
     auto scene = std::make_unique<ModelScene>();
@@ -94,7 +95,7 @@ TEST(ModelScene, UploadsOneTextureObjectPerImageInArchiveOrder) {
                                              {64, 64}, {1, 1},    {1, 1},    {largest, 64}};
     // Top-left and top-right, then bottom-left; 0: transparent black.
     const std::pair<int, int> greys[] = {{20, 60}, {40, 100}, {60, 60}, {80, 80},
-                                         {0, 0},   {0, 0},   {0, 0},   {70, 70}};
+                                         {0, 0},   {0, 0},    {0, 0},   {70, 70}};
     for (size_t k = 0; k < names.size(); ++k) {
         ASSERT_TRUE(glIsTexture(names[k])) << k;
         glBindTexture(GL_TEXTURE_2D, names[k]);

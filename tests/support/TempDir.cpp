@@ -8,10 +8,6 @@
 
 namespace testsupport {
 
-std::string Utf8(const std::filesystem::path& path) {
-    return Utf8FromPath(path);
-}
-
 TempDir::TempDir() {
     std::random_device seed;
     std::mt19937_64 random(seed());

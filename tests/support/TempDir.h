@@ -25,7 +25,4 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-// The UTF-8 form of a path, on every platform.
-std::string Utf8(const std::filesystem::path& path);
-
 }  // namespace testsupport

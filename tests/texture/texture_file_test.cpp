@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "model/Utf8Path.h"
 #include "tests/support/TempDir.h"
 #include "tests/texture/ArchiveFixture.h"
 
@@ -117,8 +118,7 @@ TEST(TextureArchive, FoundByNameWithAHyphenOrBesideItsModel) {
     dir.Write("crate-", bytes);
     // A name in the game's own 8-bit encoding, as a byte-string open sees it.
     const std::string latin1 = "\xE9t\xE9";
-    std::FILE* opened =
-        std::fopen((testsupport::Utf8(dir.Path()) + "/" + latin1 + "-").c_str(), "wb");
+    std::FILE* opened = std::fopen((Utf8FromPath(dir.Path()) + "/" + latin1 + "-").c_str(), "wb");
     ASSERT_NE(opened, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), opened);
     std::fclose(opened);
@@ -138,9 +138,9 @@ TEST(TextureArchive, FoundByNameWithAHyphenOrBesideItsModel) {
     // nor in a folder below it, though each names an archive that exists.
     std::filesystem::create_directory(dir.Path() / "sub");
     dir.Write("sub/crate-", bytes);
-    const std::string folder = testsupport::Utf8(dir.Path());
+    const std::string folder = Utf8FromPath(dir.Path());
     const std::string names[] = {folder + "/crate",
-                                 "../" + testsupport::Utf8(dir.Path().filename()) + "/crate",
+                                 "../" + Utf8FromPath(dir.Path().filename()) + "/crate",
                                  "sub/crate", "sub\\crate", "C:crate"};
     for (const std::string& name : names)
         EXPECT_EQ(loads(name), -1) << name;
