@@ -19,7 +19,9 @@ struct Corner {
 using PolygonCorners = std::vector<Corner>;
 
 // Appends a component with one polygon set holding `polygons`; returns its index.
-int32_t AddComponent(Model& model, const std::vector<PolygonCorners>& polygons, uint32_t alphaMode,
-                     uint32_t cullMode, int32_t textureMap = -1, const std::string& name = {});
+// Modes 2 leave the alpha and cull state as the component before left them.
+int32_t AddComponent(Model& model, const std::vector<PolygonCorners>& polygons,
+                     uint32_t alphaMode = 2, uint32_t cullMode = 2, int32_t textureMap = -1,
+                     const std::string& name = {});
 
 }  // namespace sample

@@ -8,11 +8,6 @@
 
 namespace testsupport {
 
-int32_t AddComponent(sample::Model& m, const std::vector<PolygonCorners>& polygons,
-                     ComponentStyle style) {
-    return sample::AddComponent(m, polygons, style.AlphaMode, style.CullMode, style.TextureMap);
-}
-
 int32_t AddMarker(sample::Model& model, uint8_t red) {
     return AddComponent(model, {{Corner{{0, 0, 0}, {red, 0, 0, 255}}}});
 }

@@ -10,25 +10,17 @@
 #include <ostream>
 #include <vector>
 
+#include "render/ModelScene.h"
 #include "sample/MeshBuilder.h"
 #include "sample/ModelWriter.h"
 #include "tests/support/GlContext.h"
-#include "render/ModelScene.h"
 
 namespace testsupport {
 
 using Corner = sample::Corner;
 using PolygonCorners = sample::PolygonCorners;
 
-struct ComponentStyle {
-    uint32_t AlphaMode = 2;  // leaves the alpha state alone
-    uint32_t CullMode = 2;   // leaves culling alone
-    int32_t TextureMap = -1;
-};
-
-// Appends a component with one polygon set holding `polygons`. Returns its index.
-int32_t AddComponent(sample::Model& model, const std::vector<PolygonCorners>& polygons,
-                     ComponentStyle style = {});
+using sample::AddComponent;
 
 // A component of one point at the origin with red byte `red`.
 int32_t AddMarker(sample::Model& model, uint8_t red);

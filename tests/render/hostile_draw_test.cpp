@@ -162,7 +162,7 @@ TEST(HostileWalk, RandomDamageNeverLeavesAGlErrorOrAStrayMatrix) {
         AddComponent(m,
                      {{Corner{{0, 0, 0}}, Corner{{1, 0, 0}}, Corner{{1, 1, 0}}, Corner{{0, 1, 0}}},
                       {Corner{{0, 0, 0}}, Corner{{2, 0, 0}}, Corner{{0, 2, 0}}}},
-                     {.AlphaMode = 3, .CullMode = 1});
+                     3, 1);
     for (int i = 0; i < 6; ++i)
         m.Nodes[AddNode(m, i % 2 ? square : -1, {float(i), 0, 0})].FirstChild = i - 1;
     m.TextureMaps = {{0, 0}};

@@ -150,7 +150,7 @@ TEST(PolygonSets, AlphaTestAndAdditiveBlending) {
     AddNode(m, AddComponent(m,
                             {Square(-100, -100, 0, -50, {255, 255, 255, 242}),
                              Square(0, -100, 100, -50, {255, 255, 255, 243})},
-                            {.AlphaMode = 0}));
+                            0));
     auto tested = SceneOf(m);
     Frame(*tested);
     EXPECT_EQ(PixelAt(gl, -50, -75).R, 0);
@@ -162,7 +162,7 @@ TEST(PolygonSets, AlphaTestAndAdditiveBlending) {
                             {Square(-100, -10, 100, 100, {200, 0, 0, 128}),
                              Square(-100, -100, 100, 10, {0, 100, 0, 255}),
                              Square(50, 50, 100, 100, {0, 0, 255, 20})},
-                            {.AlphaMode = 3}));
+                            3));
     ChainUnderRoot(m);
     auto additive = SceneOf(m);
     glClearColor(0, 0, 64 / 255.0f, 0);
@@ -181,18 +181,16 @@ TEST(PolygonSets, AlphaAndCullStateCarryToTheNextComponentAndFrame) {
     // Drawn in this order: A (mode 1, leaves states), B (additive, culling on),
     // C (modes 1 and 2: additive and culled as B left it), D (alpha-tested,
     // which ends the blending, and culling off).
-    AddNode(m, AddComponent(m, {Square(-100, 50, 100, 100, green)}, {.AlphaMode = 1}));
-    AddNode(m, AddComponent(m, {Square(-100, -100, -50, -50, {50, 0, 0, 255})},
-                            {.AlphaMode = 3, .CullMode = 1}));
+    AddNode(m, AddComponent(m, {Square(-100, 50, 100, 100, green)}, 1));
+    AddNode(m, AddComponent(m, {Square(-100, -100, -50, -50, {50, 0, 0, 255})}, 3, 1));
     auto clockwise = [](PolygonCorners square) {
         std::swap(square[1], square[3]);
         return square;
     };
     AddNode(m,
             AddComponent(m, {Square(-100, 0, 0, 25, green), clockwise(Square(0, 0, 50, 25, green))},
-                         {.AlphaMode = 1, .CullMode = 2}));
-    AddNode(m, AddComponent(m, {clockwise(Square(50, -100, 100, -50, {0, 0, 200, 250}))},
-                            {.AlphaMode = 0, .CullMode = 3}));
+                         1, 2));
+    AddNode(m, AddComponent(m, {clockwise(Square(50, -100, 100, -50, {0, 0, 200, 250}))}, 0, 3));
     ChainUnderRoot(m);
     auto scene = SceneOf(m);
     Frame(*scene);
@@ -210,7 +208,7 @@ TEST(PolygonSets, AlphaAndCullStateCarryToTheNextComponentAndFrame) {
 sample::Model TexturedModel(int32_t image) {
     sample::Model m;
     AddNode(m, AddComponent(m, {Square(0, -100, 100, 100, {0, 0, 255, 255})}));
-    AddNode(m, AddComponent(m, {Square(-100, -100, 0, 100, kWhite)}, {.TextureMap = 0}));
+    AddNode(m, AddComponent(m, {Square(-100, -100, 0, 100, kWhite)}, 2, 2, 0));
     ChainUnderRoot(m);
     m.TextureMaps = {{image, 0}};
     m.TextureDefinitions = {{}};

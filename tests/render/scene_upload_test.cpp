@@ -56,7 +56,7 @@ std::vector<uint8_t> NamingArchive(sample::Color colour = {255, 255, 255, 255}) 
                               {{50, -50, 0}, colour, {1, 0}},
                               {{50, 50, 0}, colour, {1, 1}},
                               {{-50, 50, 0}, colour, {0, 1}}}},
-                            {.TextureMap = 0}));
+                            2, 2, 0));
     m.TextureMaps = {{3, 0}};
     m.TextureDefinitions = {{}};
     return sample::WriteModel(m);
