@@ -1,103 +1,95 @@
 // Utility > Data View: the "Model Data View" dialog on the open model, worked
 // from inside its own loop. The texts themselves are the data view's.
 
+#include <filesystem>
+
 #include "ViewerTest.h"
 #include "dataview/DataText.h"
 
-using apptest::ViewerTest;
-using fwtest::TextOf;
+using dataview::FindEntry;
 
 namespace {
 
-std::vector<std::string> Items(HWND combo) {
-    std::vector<std::string> items;
-    for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
-        char item[128] = {};
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-        items.emplace_back(item);
-    }
-    return items;
-}
-
-// What a user's choice from a list does: the selection, then its notification.
-void Choose(HWND dialog, int control, int item) {
-    HWND combo = GetDlgItem(dialog, control);
-    SendMessageA(combo, CB_SETCURSEL, item, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-}
-
-class DataViewTest : public ViewerTest {
+class DataViewTest : public apptest::ViewerTest {
   protected:
-    // Runs `body` in the Data View dialog on its text, then closes the dialog.
-    void InDataView(const std::function<void(HWND dialog, HWND text)>& body) {
+    // Runs `body` in the Data View dialog, then closes it.
+    void InDataView(const std::function<void()>& body) {
         EXPECT_TRUE(fwtest::InDialog([this] { Command(IDM_DATAVIEW); },
                                      [&](HWND dialog) {
-                                         body(dialog, GetDlgItem(dialog, IDC_DATATEXT));
+                                         m_Dialog = dialog;
+                                         body();
                                          PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                                      }));
     }
+    LRESULT Send(int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendDlgItemMessageA(m_Dialog, control, message, wParam, lParam);
+    }
+    std::string Text(int control = IDC_DATATEXT) {
+        return fwtest::TextOf(GetDlgItem(m_Dialog, control));
+    }
+    // What a user's choice from a list does: the selection, then its notification.
+    void Choose(int control, int item) {
+        Send(control, CB_SETCURSEL, item);
+        SendMessageA(m_Dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(m_Dialog, control)));
+    }
+
+    HWND m_Dialog = nullptr;
 };
 
 }  // namespace
 
 TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
-    InDataView([](HWND dialog, HWND text) {
-        EXPECT_EQ(TextOf(text), dataview::NoModelText());
-        EXPECT_TRUE(Items(GetDlgItem(dialog, IDC_SETCHOICE)).empty());
-        Choose(dialog, IDC_BLOCKCHOICE, 5);
-        EXPECT_EQ(TextOf(text), dataview::NoModelText());
+    InDataView([this] {
+        EXPECT_EQ(Text(), dataview::NoModelText());
+        EXPECT_EQ(Send(IDC_SETCHOICE, CB_GETCOUNT), 0);
+        Choose(IDC_BLOCKCHOICE, 5);
+        EXPECT_EQ(Text(), dataview::NoModelText());
     });
-    View().OpenFile(WriteDemo().Model);
-    const ModelScene& model = *Scene().Scene;
-    ASSERT_TRUE(model.ArchiveLoaded());
-    InDataView([&model](HWND dialog, HWND text) {
-        HWND blocks = GetDlgItem(dialog, IDC_BLOCKCHOICE), sets = GetDlgItem(dialog, IDC_SETCHOICE);
-        EXPECT_EQ(TextOf(dialog), "Model Data View");
-        // The header, "Header" typed in the list's field but no entry chosen,
-        // and the first animation set; columns line up in a fixed font.
-        EXPECT_EQ(TextOf(text), dataview::HeaderText(model));
-        EXPECT_EQ(TextOf(blocks), "Header");
-        EXPECT_EQ(SendMessageA(blocks, CB_GETCURSEL, 0, 0), CB_ERR);
-        std::vector<std::string> labels;
-        for (const auto& entry : dataview::kDataViewEntries)
-            labels.emplace_back(entry.Label());
-        EXPECT_EQ(Items(blocks), labels);
-        EXPECT_EQ(Items(sets), (std::vector<std::string>{"idle", "spin", "wave"}));
-        EXPECT_EQ(SendMessageA(sets, CB_GETCURSEL, 0, 0), 0);
-        EXPECT_EQ(SendMessageA(text, WM_GETFONT, 0, 0),
-                  reinterpret_cast<LRESULT>(GetStockObject(ANSI_FIXED_FONT)));
-
-        // Another set shows nothing new while no block is chosen.
-        Choose(dialog, IDC_SETCHOICE, 1);
-        EXPECT_EQ(TextOf(text), dataview::HeaderText(model));
-        for (int entry = 0; entry < static_cast<int>(labels.size()); ++entry) {
-            Choose(dialog, IDC_BLOCKCHOICE, entry);
-            EXPECT_EQ(TextOf(text), dataview::EntryText(&model, &model.Textures, entry, 1))
-                << entry;
-        }
-        // Another set shows the chosen block again, over whatever was typed;
-        // block 27 follows the set.
-        Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(27));
-        SetWindowTextA(text, "typed over");
-        Choose(dialog, IDC_SETCHOICE, 2);
-        EXPECT_EQ(TextOf(text), dataview::AnimationText(model, 2));
-        EXPECT_NE(dataview::AnimationText(model, 2), dataview::AnimationText(model, 1));
-    });
-}
-
-TEST_F(DataViewTest, ShowsLongBlocksWholeAndNoArchiveButTheModelsOwn) {
+    // The demo with a block longer than an edit control lets a user type into
+    // at first.
+    const sample::DemoFiles files = WriteDemo();
     sample::Model big = sample::DemoModel();
     big.Vertices.resize(4000, sample::Vec3{1.5f, -2.25f, 3});
-    View().OpenFile(m_Dir.Write("big.model", sample::WriteModel(big)));
+    m_Dir.Write("kestrel-demo.model", sample::WriteModel(big));
+    View().OpenFile(files.Model);
     const ModelScene& model = *Scene().Scene;
-    ASSERT_FALSE(model.ArchiveLoaded());
-    const std::string vertices = dataview::BlockText(model, nullptr, 4);
-    ASSERT_GT(vertices.size(), 100000u);  // an edit takes 32767 characters at first
-    InDataView([&](HWND dialog, HWND text) {
-        Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(4));
-        EXPECT_EQ(TextOf(text), vertices);
-        Choose(dialog, IDC_BLOCKCHOICE, dataview::FindEntry(21));
-        EXPECT_EQ(TextOf(text), dataview::BlockText(model, nullptr, 21));
+    ASSERT_TRUE(model.ArchiveLoaded());
+    ASSERT_GT(dataview::BlockText(model, nullptr, 4).size(), 100000u);
+    InDataView([&] {
+        // The header, "Header" typed in the list's field but no entry chosen,
+        // and the first of three animation sets; columns line up in a fixed font.
+        EXPECT_EQ(Text(), dataview::HeaderText(model));
+        EXPECT_EQ(Text(IDC_BLOCKCHOICE), "Header");
+        EXPECT_EQ(Send(IDC_BLOCKCHOICE, CB_GETCURSEL), CB_ERR);
+        EXPECT_EQ(Send(IDC_BLOCKCHOICE, CB_GETCOUNT), LRESULT{dataview::kDataViewEntryCount});
+        EXPECT_EQ(std::pair(Send(IDC_SETCHOICE, CB_GETCOUNT), Text(IDC_SETCHOICE)),
+                  std::pair(LRESULT{3}, std::string("idle")));
+        EXPECT_EQ(Send(IDC_DATATEXT, WM_GETFONT),
+                  reinterpret_cast<LRESULT>(GetStockObject(ANSI_FIXED_FONT)));
+
+        // Another set shows nothing new while no block is chosen; a long block
+        // takes typing past the edit's first limit; block 21 reads the model's
+        // archive.
+        Choose(IDC_SETCHOICE, 1);
+        EXPECT_EQ(Text(), dataview::HeaderText(model));
+        Choose(IDC_BLOCKCHOICE, FindEntry(4));
+        Send(IDC_DATATEXT, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
+        EXPECT_EQ(Text(), std::string("x").append(dataview::BlockText(model, nullptr, 4)));
+        Choose(IDC_BLOCKCHOICE, FindEntry(21));
+        EXPECT_EQ(Text(), dataview::BlockText(model, &model.Textures, 21));
+        // Another set shows the chosen block again: block 27 follows the set.
+        Choose(IDC_BLOCKCHOICE, FindEntry(27));
+        Choose(IDC_SETCHOICE, 2);
+        EXPECT_EQ(Text(), dataview::AnimationText(model, 2));
+        EXPECT_NE(dataview::AnimationText(model, 2), dataview::AnimationText(model, 1));
+    });
+
+    // Without its archive beside it, block 21 has none to read.
+    std::filesystem::remove(PathFromUtf8(files.Archive));
+    View().OpenFile(files.Model);
+    InDataView([this] {
+        Choose(IDC_BLOCKCHOICE, FindEntry(21));
+        EXPECT_EQ(Text(), dataview::BlockText(*Scene().Scene, nullptr, 21));
     });
 }
