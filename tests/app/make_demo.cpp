@@ -6,15 +6,9 @@
 #include "sample/DemoScene.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_demo FOLDER\n");
-        return 2;
-    }
     sample::DemoFiles files;
-    if (!sample::WriteDemo(argv[1], files)) {
-        std::fprintf(stderr, "make_demo: cannot write into %s\n", argv[1]);
-        return 1;
-    }
-    std::printf("%s\n", files.Model.c_str());
-    return 0;
+    if (argc == 2 && sample::WriteDemo(argv[1], files))
+        return 0;
+    std::fprintf(stderr, "usage: make_demo FOLDER (a folder it can write into)\n");
+    return 1;
 }
