@@ -36,7 +36,8 @@ BOOL DataViewDialog::OnInitDialog() {
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT));
     SendDlgItemMessageA(m_hWnd, IDC_BLOCKCHOICE, WM_SETFONT, font, TRUE);
     SendDlgItemMessageA(m_hWnd, IDC_DATATEXT, WM_SETFONT, font, TRUE);
-    // The large blocks run to megabytes of text: no limit, so they show whole.
+    // The large blocks run to megabytes of text, past the 32K a user may type into
+    // by default; the text set is never cut, the limit is only for typing.
     SendDlgItemMessageA(m_hWnd, IDC_DATATEXT, EM_SETLIMITTEXT, 0, 0);
     FillBlockList();
     return TRUE;
