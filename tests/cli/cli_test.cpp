@@ -103,6 +103,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"paint"}, 2, "unknown command 'paint'"},
         {{"identify"}, 2, "wrong number of arguments"},
         {{"info", "a", "b"}, 2, "wrong number of arguments"},
+        {{"render", demo.Model, demo.Model, "-o", png}, 2, "wrong number of arguments"},
         {{"info", "--bogus", "a"}, 2, "unknown option --bogus"},
         {{"dump", lonely, "--set", "two"}, 2, "the set must be a number"},
         {{"dump", lonely, "--block"}, 2, "--block needs a value"},
