@@ -296,6 +296,12 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
     EXPECT_EQ(run.Out, dir.File("every.glb") + "\n");
     tinygltf::Model gltf;
     ASSERT_TRUE(Load(dir.File("every.glb"), gltf));
+    // Normals are unit length, a zero one included.
+    for (const tinygltf::Mesh& mesh : gltf.meshes)
+        for (const tinygltf::Primitive& p : mesh.primitives)
+            for (std::vector<float> n = Read<float>(gltf, p.attributes.at("NORMAL")); n.size();
+                 n.resize(n.size() - 3))
+                EXPECT_NEAR(std::hypot(n.end()[-3], n.end()[-2], n.end()[-1]), 1, 1e-6);
 
     ModelFile file;
     ASSERT_TRUE(file.Load(model));
@@ -436,15 +442,15 @@ TEST(Export, FormatsWhatIsLeftOutAndFailures) {
 
 TEST(Export, PlacementsNamesAndPointsGltfCanHold) {
     // Scaled after turning, unevenly, flat or mirrored: whatever nodes the
-    // placement becomes, their product is the drawing's matrix. Turns near a
-    // half turn about each axis take every way out of a rotation matrix.
+    // placement becomes, their product is the drawing's matrix. Oblique turns
+    // near a half turn about each axis take every way out of a rotation matrix.
     struct Case {
         sample::Vec3 Turn, Scale;
     };
-    const Case cases[] = {{{170, 0, 0}, {1, 2, 3}}, {{0, 170, 0}, {3, 1, 2}},
-                          {{0, 0, 170}, {2, 3, 1}}, {{10, 20, 30}, {1, 2, 3}},
-                          {{30, 40, 0}, {0, 1, 2}}, {{30, 40, 50}, {0, 0, 2}},
-                          {{30, 0, 0}, {0, 0, 0}},  {{20, 0, 60}, {-1, 2, 3}}};
+    const Case cases[] = {{{170, 10, 20}, {1, 2, 3}}, {{10, 170, 20}, {3, 1, 2}},
+                          {{20, 10, 170}, {2, 3, 1}}, {{10, 20, 30}, {1, 2, 3}},
+                          {{30, 40, 0}, {0, 1, 2}},   {{30, 40, 50}, {0, 0, 2}},
+                          {{30, 0, 0}, {0, 0, 0}},    {{20, 0, 60}, {-1, 2, 3}}};
     for (const Case& c : cases) {
         sample::Model m;
         sample::Node node;
