@@ -263,13 +263,4 @@ TEST(Cli, RenderWritesTheFrameAtItsSizeOpaqueOrWithItsAlpha) {
     EXPECT_EQ(small.Height, 240);
     EXPECT_EQ(count(render({"--zoom", "-700"}), lit), 0u);  // beyond the far plane
     EXPECT_EQ(Kestrel({"render", demo.PointDump, "-o", dir.File("points.png")}).Status, 0);
-
-    // A damaged model draws what it can and never takes the command down.
-    std::vector<uint8_t> bytes = sample::WriteModel(sample::DemoModel());
-    for (size_t i = 432; i < bytes.size(); i += 7)
-        bytes[i] ^= 0x5A;
-    bytes.resize(bytes.size() / 2);
-    const Said run =
-        Kestrel({"render", dir.Write("damaged.model", bytes), "-o", dir.File("d.png")});
-    EXPECT_EQ(run.Status, 0) << run.Err;
 }

@@ -51,22 +51,12 @@ Matrix LocalOf(const tinygltf::Node& node) {
     if (!node.rotation.empty()) {
         const double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2],
                      w = node.rotation[3];
-        m = {1 - 2 * (y * y + z * z),
-             2 * (x * y + z * w),
-             2 * (x * z - y * w),
-             0,
-             2 * (x * y - z * w),
-             1 - 2 * (x * x + z * z),
-             2 * (y * z + x * w),
-             0,
-             2 * (x * z + y * w),
-             2 * (y * z - x * w),
-             1 - 2 * (x * x + y * y),
-             0,
-             0,
-             0,
-             0,
-             1};
+        // clang-format off
+        m = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,
+             2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),     0,
+             2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y), 0,
+             0,                       0,                       0,                       1};
+        // clang-format on
     }
     for (size_t c = 0; c < 3 && !node.scale.empty(); ++c)
         for (size_t r = 0; r < 3; ++r)
