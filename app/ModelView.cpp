@@ -254,7 +254,7 @@ void ModelView::OpenFile(const std::string& path) {
 void ModelView::ShowDataView() {
     // Block 21 reads the archive only when it is the model's own.
     const ModelScene* scene = m_View.Scene.get();
-    DataViewDialog dialog(IDD_DATAVIEW, scene,
+    DataViewDialog dialog(IDD_DATAVIEW, scene ? &scene->Model() : nullptr,
                           scene && scene->ArchiveLoaded() ? &scene->Textures : nullptr, m_hWnd);
     dialog.DoModal();
 }

@@ -278,7 +278,7 @@ void ClientArrayModelReference(benchmark::State& state) {
     SceneView view;
     Prepare(view);
     view.OpenDocument(ModelPath());
-    const ModelScene& scene = *view.Scene;
+    const ModelFile& scene = view.Scene->Model();
     std::vector<float> positions, coords;
     std::vector<uint8_t> colors;
     for (uint32_t index : scene.VertexOrder()) {
@@ -300,7 +300,7 @@ void ClientArrayModelReference(benchmark::State& state) {
         glLoadIdentity();
         view.ApplyCamera();
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, scene.TextureNames.Names()[0]);
+        glBindTexture(GL_TEXTURE_2D, view.Scene->TextureNames.Names()[0]);
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions.size() / 3));
         glFinish();
     }
@@ -410,9 +410,9 @@ void HostileWalk(benchmark::State& state, std::vector<uint8_t> (*shape)(size_t),
     const std::vector<uint8_t> bytes = shape(kib << 10);
     MemorySource source(bytes);
     ModelScene scene;
-    scene.LoadFrom(source);
+    scene.Open(LoadDocumentFrom(source, nullptr));
     for (auto _ : state) {
-        scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+        scene.DrawNode(scene.Model().RootNode().value_or(0));
         glFinish();
     }
     CountItems(state, scene.ItemsSent(), "items");

@@ -5,9 +5,7 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "dataview/DataText.h"
-#include "model/FileKind.h"
-#include "model/ModelFile.h"
-#include "texture/TextureFile.h"
+#include "document/Document.h"
 
 std::string DumpableBlocks() {
     std::string list;
@@ -38,24 +36,18 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
 
-    FileKind kind = IdentifyFile(path);
-    if (kind == FileKind::Unreadable) {
+    const Document document = LoadDocument(path);
+    if (document.Kind == FileKind::Unreadable) {
         err << "kestrel dump: cannot read " << path << "\n";
         return kExitFile;
     }
-    if (kind != FileKind::ModelFile) {
+    if (document.Kind != FileKind::ModelFile) {
         err << "kestrel dump: " << path << " is not a model file\n";
         return kExitFile;
     }
-    ModelFile model;
-    if (!model.Load(path)) {
-        err << "kestrel dump: cannot read " << path << "\n";
-        return kExitFile;
-    }
-    TextureFile archive;
-    const bool haveArchive = archive.LoadBeside(path, model.Header());
-    std::string text = dataview::EntryText(&model, haveArchive ? &archive : nullptr,
-                                           dataview::FindEntry(static_cast<int>(block)), set);
+    std::string text =
+        dataview::EntryText(&document.Model, document.HasArchive() ? &document.Archive : nullptr,
+                            dataview::FindEntry(static_cast<int>(block)), set);
     if (args.Flags.count("--lf")) {
         std::string unix;
         unix.reserve(text.size());

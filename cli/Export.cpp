@@ -5,10 +5,8 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/GltfFiles.h"
-#include "model/FileKind.h"
-#include "model/ModelFile.h"
+#include "document/Document.h"
 #include "render/PointDump.h"
-#include "texture/TextureFile.h"
 
 int Export(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
@@ -22,7 +20,11 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     GltfDocument document;
-    switch (IdentifyFile(path)) {
+    const bool textures = !args.Flags.count("--no-textures");
+    LoadOptions options;
+    options.ModelArchive = textures;
+    Document loaded = LoadDocument(path, options);
+    switch (loaded.Kind) {
         case FileKind::Unreadable:
             err << "kestrel export: cannot read " << path << "\n";
             return kExitFile;
@@ -32,30 +34,16 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
             return kExitFile;
         case FileKind::PointDump: {
             PointDump points;
-            if (!points.Load(path)) {
-                err << "kestrel export: cannot read " << path << "\n";
-                return kExitFile;
-            }
+            points.Words = std::move(loaded.Points);
             document = GltfOfPointDump(points);
             break;
         }
-        case FileKind::ModelFile: {
-            ModelFile model;
-            if (!model.Load(path)) {
-                err << "kestrel export: cannot read " << path << "\n";
-                return kExitFile;
-            }
-            TextureFile archive;
-            bool textured = false;
-            if (!args.Flags.count("--no-textures")) {
-                textured = archive.LoadBeside(path, model.Header());
-                if (!textured)
-                    err << "kestrel export: the model's texture archive " << archive.FileName
-                        << " cannot be read: exported with vertex colours only\n";
-            }
-            document = GltfOfModel(model, textured ? &archive : nullptr);
+        case FileKind::ModelFile:
+            if (textures && !loaded.HasArchive())
+                err << "kestrel export: the model's texture archive " << loaded.Archive.FileName
+                    << " cannot be read: exported with vertex colours only\n";
+            document = GltfOfModel(loaded.Model, loaded.HasArchive() ? &loaded.Archive : nullptr);
             break;
-        }
     }
     std::vector<std::string> written;
     std::string error;

@@ -249,7 +249,7 @@ class MeshBuilder {
 class FirstPolygons : public SceneListener {
   public:
     FirstPolygons(MeshBuilder& builder, int64_t count) : builder_(builder), left_(count) {}
-    void Enter(uint32_t, const float*) override {}
+    void Enter(uint32_t, const NodeTransformRecord&) override {}
     void Leave(uint32_t) override {}
     void Component(uint32_t, const ScenegraphComponentRecord&) override {}
     void Polygon(const WalkPolygon& polygon) override {
@@ -399,7 +399,7 @@ class Recorder : public SceneListener {
         walk.Walk(static_cast<uint32_t>(model_.Nodes().size() - 1), *this);
     }
 
-    void Enter(uint32_t record, const float* transform) override {
+    void Enter(uint32_t record, const NodeTransformRecord& transform) override {
         tinygltf::Node node;
         node.name = ValidUtf8(FieldText(model_.Nodes()[record].Name));
         node.extras = Value(Value::Object{{"record", Value(static_cast<int>(record))}});

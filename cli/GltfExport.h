@@ -22,10 +22,6 @@ struct GltfDocument {
     std::vector<int32_t> ArchiveImages;
 };
 
-// The material cutoff of the view's alpha test (alpha greater than 0.95):
-// on 8-bit alpha both pass from 243 on.
-inline constexpr double kAlphaCutoff = 0.95;
-
 // The model as the view walks it from its last node record. With `archive`
 // null every polygon is untextured (no archive, or textures left out).
 GltfDocument GltfOfModel(const ModelFile& model, const TextureFile* archive);

@@ -9,13 +9,12 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "dataview/TextAppend.h"
+#include "document/Document.h"
 #include "model/Blocks.h"
-#include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/Irregularities.h"
 #include "model/ModelFile.h"
 #include "model/Text.h"
-#include "render/PointDump.h"
 #include "render/SceneWalk.h"
 #include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
@@ -51,15 +50,15 @@ std::string Text(const json& value) {
     return value.get<std::string>();
 }
 
-json ModelFacts(const std::string& path, const ModelFile& model) {
+json ModelFacts(const Document& document) {
+    const ModelFile& model = document.Model;
     const ModelHeader& h = model.Header();
-    json facts = FileFacts(path, FileKind::ModelFile);
+    json facts = FileFacts(document.Path, FileKind::ModelFile);
     facts["name"] = FieldText(h.ModelName);
-    TextureFile archive;
-    const bool found = archive.LoadBeside(path, h);
-    facts["textures"] = {{"file", archive.FileName}, {"found", found}};
+    const bool found = document.HasArchive();
+    facts["textures"] = {{"file", document.Archive.FileName}, {"found", found}};
     if (found)
-        facts["textures"]["images"] = archive.ImageCount();
+        facts["textures"]["images"] = document.Archive.ImageCount();
     facts["date"] = FieldText(h.Date);
     facts["bounds"] = h.BoundingBox;
     json& blocks = facts["blocks"] = json::array();
@@ -141,76 +140,47 @@ void PrintInfo(const json& facts, std::ostream& out) {
 
 json PointDumpFacts(const std::string& path, uint64_t size) {
     json facts = FileFacts(path, FileKind::PointDump);
-    const uint64_t words = size / 4;
     facts["bytes"] = size;
-    facts["points"] = words > kFirstPointWord ? (words - kFirstPointWord) / 3 : 0;
+    facts["points"] = PointCount(size / 4);
     return facts;
 }
 
 // The facts `info` gives, or null when the file cannot be read.
 json InfoFacts(const std::string& path) {
-    FileSource file;
-    switch (IdentifyFile(path)) {
+    LoadOptions options;
+    options.Points = false;
+    const Document document = LoadDocument(path, options);
+    switch (document.Kind) {
         case FileKind::Unreadable:
             break;
-        case FileKind::ModelFile: {
-            ModelFile model;
-            if (model.Load(path))
-                return ModelFacts(path, model);
-            break;
-        }
+        case FileKind::ModelFile:
+            return ModelFacts(document);
         case FileKind::TextureArchive:
-            if (file.Open(path)) {
-                TextureFile archive;
-                archive.LoadFrom(file);
-                return ArchiveFacts(path, archive);
-            }
-            break;
+            return ArchiveFacts(path, document.Archive);
         case FileKind::PointDump:
-            if (file.Open(path))
-                return PointDumpFacts(path, file.Size());
-            break;
+            return PointDumpFacts(path, document.FileSize);
     }
     return nullptr;
 }
 
-// What the readers and the walk meet in a model: read as the view reads it,
-// drawn as the view draws it, with textures on.
-bool CheckModel(const std::string& path, Irregularities& found) {
-    ModelFile model;
-    if (!model.Load(path, &found))
-        return false;
-    TextureFile archive;
-    const bool hasArchive = archive.LoadBeside(path, model.Header(), &found);
-    if (!hasArchive &&
-        (!FieldText(model.Header().TextureName).empty() || !model.TextureDefinitions().empty()))
-        found.Add("archive-missing", "texture archive " + archive.FileName +
-                                         " not found beside the model (drawn untextured)");
-    CheckScene(model, hasArchive ? archive.ImageCount() : -1, found);
-    return true;
-}
-
+// What the readers and the walk meet in a file: a model read as the view
+// reads it, drawn as the view draws it, with textures on; an archive as the
+// view reads it. Any bytes are points.
 json CheckFacts(const std::string& path) {
-    const FileKind kind = IdentifyFile(path);
-    json facts = FileFacts(path, kind);
     Irregularities found;
-    bool read = false;
-    FileSource file;
-    if (kind == FileKind::ModelFile) {
-        read = CheckModel(path, found);
-    } else if (kind == FileKind::TextureArchive && file.Open(path)) {
-        TextureFile archive;
-        archive.LoadFrom(file, &found);
-        read = true;
-    } else if (kind == FileKind::PointDump) {
-        read = true;  // any bytes are points
-    }
-    if (!read) {
-        facts["kind"] = KindName(FileKind::Unreadable);
+    LoadOptions options;
+    options.Points = false;
+    options.Report = &found;
+    const Document document = LoadDocument(path, options);
+    json facts = FileFacts(path, document.Kind);
+    if (document.Kind == FileKind::Unreadable) {
         facts["ok"] = false;
         facts["error"] = "cannot be read";
         return facts;
     }
+    if (document.Kind == FileKind::ModelFile)
+        CheckScene(document.Model, document.HasArchive() ? document.Archive.ImageCount() : -1,
+                   found);
     facts["ok"] = found.Empty();
     facts["count"] = found.Count();
     json& kinds = facts["irregularities"] = json::array();

@@ -9,9 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/Png.h"
 #include "dataview/TextAppend.h"
-#include "model/ByteSource.h"
-#include "model/FileKind.h"
-#include "model/ModelFile.h"
+#include "document/Document.h"
 #include "model/Utf8Path.h"
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
@@ -46,34 +44,26 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         err << "kestrel textures: say where the pictures go with -o DIR\n";
         return kExitUsage;
     }
-    TextureFile archive;
-    switch (IdentifyFile(path)) {
+    LoadOptions options;
+    options.Points = false;
+    const Document document = LoadDocument(path, options);
+    switch (document.Kind) {
         case FileKind::Unreadable:
             err << "kestrel textures: cannot read " << path << "\n";
             return kExitFile;
         case FileKind::PointDump:
             err << "kestrel textures: " << path << " is neither a model nor a texture archive\n";
             return kExitFile;
-        case FileKind::ModelFile: {
-            ModelFile model;
-            model.Load(path);
-            if (!archive.LoadBeside(path, model.Header())) {
-                err << "kestrel textures: the model's texture archive " << archive.FileName
-                    << " cannot be read\n";
-                return kExitFile;
-            }
+        case FileKind::ModelFile:
+        case FileKind::TextureArchive:
             break;
-        }
-        case FileKind::TextureArchive: {
-            FileSource file;
-            if (!file.Open(path)) {
-                err << "kestrel textures: cannot read " << path << "\n";
-                return kExitFile;
-            }
-            archive.LoadFrom(file);
-            break;
-        }
     }
+    if (!document.HasArchive()) {
+        err << "kestrel textures: the model's texture archive " << document.Archive.FileName
+            << " cannot be read\n";
+        return kExitFile;
+    }
+    const TextureFile& archive = document.Archive;
     // The folder is made with the first picture: none when no image can be written.
     const std::string folder = args.Value("-o");
     bool haveFolder = false;
@@ -137,7 +127,8 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.ShowTextures = args.Flags.count("--no-textures") ? 0 : 1;
     view.ShowBoundingBox = args.Flags.count("--bbox") ? 1 : 0;
 
-    switch (IdentifyFile(path)) {
+    Document document = LoadDocument(path);
+    switch (document.Kind) {
         case FileKind::Unreadable:
             err << "kestrel render: cannot read " << path << "\n";
             return kExitFile;
@@ -157,7 +148,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     // The same steps as the viewer: first projection and state, then the file.
     view.Resize(width, height);
     view.InitGL();
-    view.OpenDocument(path);
+    view.OpenDocument(std::move(document));
     view.DrawScene();
     glFinish();
     const RgbaPicture picture = ShownFrame(width, height, !args.Flags.count("--transparent"));

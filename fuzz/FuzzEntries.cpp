@@ -12,6 +12,7 @@
 
 #include "cli/GltfExport.h"
 #include "dataview/DataText.h"
+#include "document/Document.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/Irregularities.h"
@@ -136,16 +137,16 @@ void CheckUploadedTexels(const ModelScene& scene, uint64_t fileSize) {
           "the textures hold far more texels than the archive can back");
 }
 
-struct LoadedPair {
-    LoadedPair(Bytes input) {
-        const Pair pair = SplitPair(input);
-        MemorySource model(pair.Model), archive(pair.Archive);
-        Model.LoadFrom(model);
-        Archive.LoadFrom(archive);
-    }
-    ModelFile Model;
-    TextureFile Archive;
-};
+// A pair read as the loader reads a model and its archive, whatever the
+// model's first words say.
+Document LoadPair(Bytes input, Irregularities* report = nullptr) {
+    const Pair pair = SplitPair(input);
+    MemorySource model(pair.Model), archive(pair.Archive);
+    LoadOptions options;
+    options.ReadAs = FileKind::ModelFile;
+    options.Report = report;
+    return LoadDocumentFrom(model, &archive, options);
+}
 
 }  // namespace
 
@@ -241,7 +242,7 @@ void DataViewTexts(Bytes input) {
     const int entry = (input[0] & 0x7F) % kEntryChoices - 1;
     const bool withArchive = (input[0] & 0x80) == 0;
     const int64_t set = static_cast<int8_t>(input[1]);
-    const LoadedPair loaded(input.subspan(2));
+    const Document loaded = LoadPair(input.subspan(2));
     (void)dataview::EntryText(&loaded.Model, withArchive ? &loaded.Archive : nullptr, entry, set);
     (void)dataview::EntryText(nullptr, nullptr, entry, set);
 }
@@ -263,15 +264,12 @@ void DrawScene(Bytes input) {
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_CULL_FACE);
 
-    const Pair pair = SplitPair(input);
-    MemorySource model(pair.Model), archive(pair.Archive);
-    view.Scene = std::make_unique<ModelScene>();
     Irregularities found;
-    view.Scene->LoadFrom(model, &found);
-    view.Scene->Textures.LoadFrom(archive, &found);
-    CheckScene(*view.Scene, view.Scene->Textures.ImageCount(), found);
+    Document document = LoadPair(input, &found);
+    CheckScene(document.Model, document.Archive.ImageCount(), found);
     CheckReport(found);
-    view.Scene->UploadTextures();
+    view.Scene = std::make_unique<ModelScene>();
+    view.Scene->Open(std::move(document));
     CheckUploadedTexels(*view.Scene, input.size());
     view.DocumentKind = FileKind::ModelFile;
     view.ShowBoundingBox = 1;
@@ -283,7 +281,7 @@ void DrawScene(Bytes input) {
     view.DrawScene();
     Check(context.ReadPixels() == picture, "a frame draws another picture than the one before");
     // Node numbers that name no node draw nothing.
-    const uint32_t nodes = static_cast<uint32_t>(view.Scene->Nodes().size());
+    const uint32_t nodes = static_cast<uint32_t>(view.Scene->Model().Nodes().size());
     view.Scene->DrawPolygonSets(nodes);
     view.Scene->DrawNode(UINT32_MAX);
     glFinish();
@@ -298,10 +296,9 @@ void DrawScene(Bytes input) {
 
 void LoadPointDump(Bytes input) {
     MemorySource source(input);
-    PointDump dump;
-    dump.LoadFrom(source);
-    Check(dump.Words.size() == input.size() / 4, "not one word per four bytes");
-    Check(input.size() < 4 || std::memcmp(dump.Words.data(), input.data(), 4) == 0,
+    const std::vector<float> words = ReadPointWords(source);
+    Check(words.size() == input.size() / 4, "not one word per four bytes");
+    Check(input.size() < 4 || std::memcmp(words.data(), input.data(), 4) == 0,
           "the first word is not the file's first four bytes");
 }
 
@@ -368,21 +365,17 @@ void CheckGltf(const tinygltf::Model& gltf) {
 }  // namespace
 
 void ExportGltf(Bytes input) {
-    const Pair pair = SplitPair(input);
-    MemorySource modelBytes(pair.Model), archiveBytes(pair.Archive), all(input);
-    ModelFile model;
-    model.LoadFrom(modelBytes);
-    TextureFile archive;
-    archive.LoadFrom(archiveBytes);
-    GltfDocument document = GltfOfModel(model, &archive);
+    const Document loaded = LoadPair(input);
+    GltfDocument document = GltfOfModel(loaded.Model, &loaded.Archive);
     CheckGltf(document.Gltf);
     EmbedImages(document);
     std::ostringstream glb;
     tinygltf::TinyGLTF().WriteGltfSceneToStream(&document.Gltf, glb, false, true);
     Check(glb.str().size() >= document.Gltf.buffers.size() * 12, "no .glb written");
 
+    MemorySource all(input);
     PointDump points;
-    points.LoadFrom(all);
+    points.Words = ReadPointWords(all);
     CheckGltf(GltfOfPointDump(points).Gltf);
 }
 

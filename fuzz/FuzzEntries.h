@@ -32,7 +32,7 @@ std::vector<uint8_t> DataViewChoice(int entry, int8_t set, bool archive);
 // A model and its archive (a pair) checked, then loaded, uploaded and drawn as
 // the view draws a frame, on an offscreen context made once per process.
 void DrawScene(Bytes input);
-// PointDump::LoadFrom.
+// ReadPointWords, as the loader reads a point dump.
 void LoadPointDump(Bytes input);
 // A model and its archive (a pair) exported as glTF, and the whole input as a
 // point dump: what glTF requires of the document holds, and it is written as

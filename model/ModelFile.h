@@ -3,9 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "model/Blocks.h"
@@ -56,7 +59,6 @@ inline constexpr int kPlaneControlList = 7;
 class ModelFile {
   public:
     ModelFile() = default;
-    virtual ~ModelFile() = default;
 
     // Reads the whole file. False only when it cannot be opened; a short or
     // inconsistent file still loads, with zeros for whatever it does not hold,
@@ -66,6 +68,7 @@ class ModelFile {
     void LoadFrom(ByteSource& source, Irregularities* report = nullptr);
 
     const std::string& Path() const { return path_; }
+    void SetPath(std::string path) { path_ = std::move(path); }
     // The size of the file as read by the last load.
     uint64_t FileSize() const { return fileSize_; }
     const ModelHeader& Header() const { return header_; }
@@ -95,6 +98,25 @@ class ModelFile {
     // One per block-26 record; records that name the same area share its data.
     const std::vector<std::shared_ptr<const AnimationSet>>& AnimationSets() const {
         return animationSets_;
+    }
+
+    // Where the scenegraph walk starts: the last node record, not the first.
+    // None when block 25 is empty.
+    std::optional<uint32_t> RootNode() const {
+        if (nodes_.empty())
+            return std::nullopt;
+        return static_cast<uint32_t>(nodes_.size() - 1);
+    }
+
+    // The node placement whose floats begin at `first` in block 24; none
+    // when they do not all lie in the table.
+    std::optional<NodeTransformRecord> NodeTransform(int64_t first) const {
+        if (first < 0 || static_cast<uint64_t>(first) > transforms_.size() ||
+            transforms_.size() - static_cast<uint64_t>(first) < kNodeTransformFloats)
+            return std::nullopt;
+        NodeTransformRecord placement;
+        std::memcpy(&placement, &transforms_[static_cast<size_t>(first)], sizeof placement);
+        return placement;
     }
 
     // Records held for block 2 to 26 (0 for the blocks that are never read).

@@ -41,8 +41,8 @@ struct ScenegraphComponentRecord {
     uint32_t Unknown25[13];  // Unknown25 to Unknown37
     int32_t FirstPolygonSet;
     int32_t PolygonSetCount;
-    uint32_t AlphaMode;  // 0 alpha test, 3 additive, else unchanged
-    uint32_t CullMode;   // 1 cull, 3 no cull, else unchanged
+    uint32_t AlphaMode;  // an AlphaMode, or any other value: unchanged
+    uint32_t CullMode;   // a CullMode, or any other value: unchanged
 };
 static_assert(sizeof(ScenegraphComponentRecord) == 168);
 static_assert(offsetof(ScenegraphComponentRecord, VertexBase) == 64);
@@ -50,6 +50,18 @@ static_assert(offsetof(ScenegraphComponentRecord, TexVertexBase) == 88);
 static_assert(offsetof(ScenegraphComponentRecord, Unknown25) == 100);
 static_assert(offsetof(ScenegraphComponentRecord, FirstPolygonSet) == 152);
 static_assert(offsetof(ScenegraphComponentRecord, CullMode) == 164);
+// What a component's AlphaMode and CullMode ask of the drawing of its
+// polygons. Any other value leaves the state as the component before left it.
+enum class AlphaMode : uint32_t {
+    Test = 0,      // only texels whose alpha is over kAlphaCutoff, unblended
+    Additive = 3,  // blended: colour times alpha added to what is there
+};
+enum class CullMode : uint32_t {
+    Cull = 1,  // back faces are not drawn
+    None = 3,
+};
+inline constexpr double kAlphaCutoff = 0.95;
+
 inline constexpr size_t kComponentWordsOffset = 64;
 inline constexpr size_t kComponentWordCount = 26;
 
@@ -146,6 +158,31 @@ struct ScenegraphNodeRecord {
 static_assert(sizeof(ScenegraphNodeRecord) == 88);
 static_assert(offsetof(ScenegraphNodeRecord, NextSibling) == 64);
 static_assert(offsetof(ScenegraphNodeRecord, Unknown21) == 84);
+
+// Block 24 is one flat table of floats. A node's placement is the 24 of them
+// from its Transform index on (T0 to T23), by role; read from the vertex
+// outward: moved by -InnerOffset, turned by twice HalfTurn (x, then y, then
+// z), moved by Between, turned by Turn, moved by -PostScaleOffset, scaled,
+// moved by PreScaleTranslate, then by Translate.
+struct NodeTransformRecord {
+    float Translate[3];          // T0 to T2
+    float Scale[3];              // T3 to T5
+    float HalfTurn[3];           // T6 to T8: degrees, applied twice over
+    float Turn[3];               // T9 to T11: degrees
+    float Between[3];            // T12 to T14
+    float InnerOffset[3];        // T15 to T17, applied negated
+    float PreScaleTranslate[3];  // T18 to T20
+    float PostScaleOffset[3];    // T21 to T23, applied negated
+};
+static_assert(sizeof(NodeTransformRecord) == 96);
+static_assert(offsetof(NodeTransformRecord, Scale) == 3 * 4);
+static_assert(offsetof(NodeTransformRecord, HalfTurn) == 6 * 4);
+static_assert(offsetof(NodeTransformRecord, Turn) == 9 * 4);
+static_assert(offsetof(NodeTransformRecord, Between) == 12 * 4);
+static_assert(offsetof(NodeTransformRecord, InnerOffset) == 15 * 4);
+static_assert(offsetof(NodeTransformRecord, PreScaleTranslate) == 18 * 4);
+static_assert(offsetof(NodeTransformRecord, PostScaleOffset) == 21 * 4);
+inline constexpr size_t kNodeTransformFloats = sizeof(NodeTransformRecord) / sizeof(float);
 
 // Block 26: where each animation set's data lies.
 struct AnimationSetIndexRecord {

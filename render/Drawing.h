@@ -1,9 +1,10 @@
 #pragma once
 // Drawing steps shared by the scene, the view and the command-line renderer.
 
-// Multiplies the current matrix by NodeMatrix: a scenegraph node's placement, from its 24
-// transformation floats T0 to T23.
-void ApplyNodeTransform(const float* t);
+#include "model/Records.h"
+
+// Multiplies the current matrix by NodeMatrix: a scenegraph node's placement.
+void ApplyNodeTransform(const NodeTransformRecord& t);
 
 // The 12 edges of the box with corners (x1, y1, z1) and (x2, y2, z2), in yellow,
 // with culling and texturing switched off.

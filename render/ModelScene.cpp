@@ -8,12 +8,23 @@
 #include "texture/UploadSize.h"
 
 bool ModelScene::Load(const std::string& path, bool upload) {
-    archiveLoaded_ = false;
-    if (!ModelFile::Load(path))
+    Document document = LoadDocument(path);
+    if (document.Kind != FileKind::ModelFile) {
+        // What cannot be opened, or is no model, leaves the scene empty.
+        model_ = ModelFile();
+        model_.SetPath(path);
+        archiveLoaded_ = false;
         return false;
-    if (!Textures.LoadBeside(path, Header()))
+    }
+    return Open(std::move(document), upload);
+}
+
+bool ModelScene::Open(Document&& document, bool upload) {
+    model_ = std::move(document.Model);
+    archiveLoaded_ = document.Archived == ArchiveState::Loaded;
+    Textures = std::move(document.Archive);
+    if (!archiveLoaded_)
         return false;
-    archiveLoaded_ = true;
     if (!upload)
         return false;
     UploadTextures();

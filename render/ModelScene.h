@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "document/Document.h"
 #include "model/ModelFile.h"
 #include "render/SceneWalk.h"
 #include "render/TextureObjects.h"
@@ -17,11 +18,11 @@
 // images stored at 4 bits a texel needs 24.
 inline constexpr uint64_t kUploadTexelsPerArchiveByte = 32;
 
-class ModelScene : public ModelFile {
+class ModelScene {
   public:
     ModelScene() = default;
     // Deletes the texture objects: the GL context must be current.
-    ~ModelScene() override = default;
+    ~ModelScene() = default;
     ModelScene(const ModelScene&) = delete;
     ModelScene& operator=(const ModelScene&) = delete;
 
@@ -30,11 +31,16 @@ class ModelScene : public ModelFile {
     // could not be made still shows the model's data). True only when all three
     // succeed; the model stays loaded when the archive is missing.
     bool Load(const std::string& path, bool upload = true);
+    // The same with a document already read: takes its model and, when it has
+    // one, the model's archive.
+    bool Open(Document&& document, bool upload = true);
     // One texture object per archive image, in archive order, in place of any
     // made before. Always true.
     bool UploadTextures();
     // Whether the last Load found and read the archive: Textures is the model's.
     bool ArchiveLoaded() const { return archiveLoaded_; }
+
+    const ModelFile& Model() const { return model_; }
 
     void SetTexturesEnabled(int32_t flag) { TexturesEnabled = flag; }
     // Draws node `node`, its subtree and its later siblings under the current matrix.
@@ -54,6 +60,7 @@ class ModelScene : public ModelFile {
   private:
     void PrepareWalk();
 
+    ModelFile model_;
     bool archiveLoaded_ = false;
-    SceneWalk walk_{*this};  // kept between frames so that a walk allocates nothing
+    SceneWalk walk_{model_};  // kept between frames so that a walk allocates nothing
 };

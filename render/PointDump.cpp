@@ -10,14 +10,8 @@ bool PointDump::Load(const std::string& path) {
     FileSource file;
     if (!file.Open(path))
         return false;
-    LoadFrom(file);
+    Words = ReadPointWords(file);
     return true;
-}
-
-void PointDump::LoadFrom(ByteSource& source) {
-    Words.assign(source.Size() / 4, 0.0f);
-    // Little-endian floats, taken as they lie; a short read leaves zeros.
-    source.ReadAt(0, Words.data(), Words.size() * 4);
 }
 
 void PointDump::Draw() const {
@@ -27,7 +21,10 @@ void PointDump::Draw() const {
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_CULL_FACE);
     glBegin(GL_POINTS);
-    for (size_t i = kFirstPointWord; i + 2 < Words.size(); i += 3)
-        glVertex3f(Words[i], Words[i + 1], Words[i + 2]);
+    const uint64_t count = PointCount(Words.size());
+    for (uint64_t p = 0; p < count; ++p) {
+        const float* point = &Words[kFirstPointWord + 3 * p];
+        glVertex3f(point[0], point[1], point[2]);
+    }
     glEnd();
 }

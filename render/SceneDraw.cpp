@@ -26,20 +26,20 @@ class GlDrawing : public SceneListener {
   public:
     explicit GlDrawing(const std::vector<uint32_t>& textures) : textures_(textures) {}
 
-    void Enter(uint32_t, const float* transform) override {
+    void Enter(uint32_t, const NodeTransformRecord& transform) override {
         glPushMatrix();
         ApplyNodeTransform(transform);
     }
     void Leave(uint32_t) override { glPopMatrix(); }
 
     void Component(uint32_t, const ScenegraphComponentRecord& component) override {
-        switch (component.AlphaMode) {
-            case 0:
-                glAlphaFunc(GL_GREATER, 0.95f);
+        switch (static_cast<AlphaMode>(component.AlphaMode)) {
+            case AlphaMode::Test:
+                glAlphaFunc(GL_GREATER, static_cast<float>(kAlphaCutoff));
                 glEnable(GL_ALPHA_TEST);
                 glDisable(GL_BLEND);
                 break;
-            case 3:
+            case AlphaMode::Additive:
                 glBlendFunc(GL_SRC_ALPHA, GL_ONE);
                 glEnable(GL_BLEND);
                 glDisable(GL_ALPHA_TEST);
@@ -47,11 +47,11 @@ class GlDrawing : public SceneListener {
             default:
                 break;  // as the previous component left it
         }
-        switch (component.CullMode) {
-            case 1:
+        switch (static_cast<CullMode>(component.CullMode)) {
+            case CullMode::Cull:
                 glEnable(GL_CULL_FACE);
                 break;
-            case 3:
+            case CullMode::None:
                 glDisable(GL_CULL_FACE);
                 break;
             default:
@@ -94,7 +94,7 @@ class GlDrawing : public SceneListener {
 
 }  // namespace
 
-void ApplyNodeTransform(const float* t) {
+void ApplyNodeTransform(const NodeTransformRecord& t) {
     glMultMatrixf(NodeMatrix(t).data());
 }
 
@@ -120,7 +120,7 @@ void ModelScene::DrawPolygonSets(uint32_t node) {
 }
 
 void ModelScene::DrawBoundingBox() const {
-    const float* box = Header().BoundingBox;
+    const float* box = model_.Header().BoundingBox;
     DrawBox(box[0], box[1], box[2], box[3], box[4], box[5]);
 }
 

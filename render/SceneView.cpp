@@ -66,8 +66,8 @@ void SceneView::DrawScene() {
     glEnable(GL_TEXTURE_2D);
     if (DocumentKind == FileKind::ModelFile && Scene) {
         Scene->SetTexturesEnabled(ShowTextures);
-        if (!Scene->Nodes().empty())
-            Scene->DrawNode(static_cast<uint32_t>(Scene->Nodes().size() - 1));
+        if (const std::optional<uint32_t> root = Scene->Model().RootNode())
+            Scene->DrawNode(*root);
         if (ShowBoundingBox)
             Scene->DrawBoundingBox();
     } else if (DocumentKind == FileKind::PointDump && Points) {
@@ -217,18 +217,24 @@ void SceneView::OpenDocument(const std::string& path, bool withContext) {
         return;
     // The old document goes first, so a file that cannot be shown still closes it.
     CloseDocuments();
-    switch (IdentifyFile(path)) {
+    OpenDocument(LoadDocument(path), withContext);
+}
+
+void SceneView::OpenDocument(Document&& document, bool withContext) {
+    CloseDocuments();
+    switch (document.Kind) {
         case FileKind::Unreadable:
             DocumentKind = FileKind::Unreadable;
             break;
         case FileKind::ModelFile:
             Scene = std::make_unique<ModelScene>();
-            Scene->Load(path, withContext);
+            Scene->Open(std::move(document), withContext);
             DocumentKind = FileKind::ModelFile;
             break;
         case FileKind::PointDump:
             Points = std::make_unique<PointDump>();
-            Points->Load(path);
+            Points->FileName = document.Path;
+            Points->Words = std::move(document.Points);
             DocumentKind = FileKind::PointDump;
             break;
         case FileKind::TextureArchive:

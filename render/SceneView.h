@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "document/Document.h"
 #include "model/FileKind.h"
 #include "render/ModelScene.h"
 #include "render/PointDump.h"
@@ -90,6 +91,8 @@ class SceneView {
     // opens `path` by its kind. An empty path (a cancelled dialog) changes nothing.
     // Without a GL context a model's textures are not uploaded.
     void OpenDocument(const std::string& path, bool withContext = true);
+    // The same with a document already read.
+    void OpenDocument(Document&& document, bool withContext = true);
     void CloseDocuments();
 
     std::array<uint8_t, 256> KeyState{};

@@ -72,20 +72,25 @@ class Placement {
 
 }  // namespace
 
-std::array<float, 16> NodeMatrix(const float* t) {
+std::array<float, 16> NodeMatrix(const NodeTransformRecord& t) {
+    auto negated = [](const float(&v)[3]) {
+        return std::array<double, 3>{0.0f - v[0], 0.0f - v[1], 0.0f - v[2]};
+    };
     Placement m;
-    m.Translate(t[0], t[1], t[2]);
-    m.Translate(t[18], t[19], t[20]);
-    m.Scale(t[3], t[4], t[5]);
-    m.Translate(0.0f - t[21], 0.0f - t[22], 0.0f - t[23]);
-    m.Rotate(t[11], 2);
-    m.Rotate(t[10], 1);
-    m.Rotate(t[9], 0);
-    m.Translate(t[12], t[13], t[14]);
-    m.Rotate(2 * t[8], 2);
-    m.Rotate(2 * t[7], 1);
-    m.Rotate(2 * t[6], 0);
-    m.Translate(0.0f - t[15], 0.0f - t[16], 0.0f - t[17]);
+    m.Translate(t.Translate[0], t.Translate[1], t.Translate[2]);
+    m.Translate(t.PreScaleTranslate[0], t.PreScaleTranslate[1], t.PreScaleTranslate[2]);
+    m.Scale(t.Scale[0], t.Scale[1], t.Scale[2]);
+    const auto post = negated(t.PostScaleOffset);
+    m.Translate(post[0], post[1], post[2]);
+    m.Rotate(t.Turn[2], 2);
+    m.Rotate(t.Turn[1], 1);
+    m.Rotate(t.Turn[0], 0);
+    m.Translate(t.Between[0], t.Between[1], t.Between[2]);
+    m.Rotate(2 * t.HalfTurn[2], 2);
+    m.Rotate(2 * t.HalfTurn[1], 1);
+    m.Rotate(2 * t.HalfTurn[0], 0);
+    const auto inner = negated(t.InnerOffset);
+    m.Translate(inner[0], inner[1], inner[2]);
     return m.Floats();
 }
 
@@ -129,7 +134,6 @@ void SceneWalk::Tell(const char* kind, const Parts&... parts) {
 
 void SceneWalk::Walk(uint32_t root, SceneListener& listener) {
     const std::vector<ScenegraphNodeRecord>& nodes = model_.Nodes();
-    const std::vector<float>& transforms = model_.Transforms();
 
     // The walk of the first-child / next-sibling tree with a stack of its own:
     // enter a node, walk its children, then send its own sets, leave, then go
@@ -165,18 +169,19 @@ void SceneWalk::Walk(uint32_t root, SceneListener& listener) {
                 break;
             }
             reached_[index] = 1;
-            const int64_t first = node->Transform;
-            if (first < 0 || first + 24 > static_cast<int64_t>(transforms.size())) {
+            const std::optional<NodeTransformRecord> placement =
+                model_.NodeTransform(node->Transform);
+            if (!placement) {
                 // No placement for it: the node and its subtree are left out.
-                Tell("index", "block 25 record ", next, ": Transform ", first,
-                     " outside the table (", transforms.size(), " floats, 24 needed)");
+                Tell("index", "block 25 record ", next, ": Transform ", node->Transform,
+                     " outside the table (", model_.Transforms().size(), " floats, 24 needed)");
                 reached_[index] = 2;
                 from = next;
                 link = "NextSibling";
                 next = node->NextSibling;
                 continue;
             }
-            listener.Enter(static_cast<uint32_t>(next), &transforms[static_cast<size_t>(first)]);
+            listener.Enter(static_cast<uint32_t>(next), *placement);
             open_.push_back(static_cast<uint32_t>(next));
             from = next;
             link = "FirstChild";
@@ -315,7 +320,7 @@ namespace {
 
 class NoDrawing : public SceneListener {
   public:
-    void Enter(uint32_t, const float*) override {}
+    void Enter(uint32_t, const NodeTransformRecord&) override {}
     void Leave(uint32_t) override {}
     void Component(uint32_t, const ScenegraphComponentRecord&) override {}
     void Polygon(const WalkPolygon&) override {}
@@ -324,18 +329,18 @@ class NoDrawing : public SceneListener {
 }  // namespace
 
 void CheckScene(const ModelFile& model, int32_t images, Irregularities& found) {
-    if (model.Nodes().empty())
+    const std::optional<uint32_t> root = model.RootNode();
+    if (!root)
         return;
     SceneWalk walk(model);
     walk.Images = images;
     walk.Report = &found;
     NoDrawing nothing;
-    const size_t root = model.Nodes().size() - 1;
-    walk.Walk(static_cast<uint32_t>(root), nothing);
+    walk.Walk(*root, nothing);
     const auto unreached = std::count(walk.Reached().begin(), walk.Reached().end(), 0);
     if (unreached > 0)
         found.Add("unreachable", "block 25: " + std::to_string(unreached) + " of " +
                                      std::to_string(model.Nodes().size()) +
                                      " nodes unreachable from the root (record " +
-                                     std::to_string(root) + ")");
+                                     std::to_string(*root) + ")");
 }

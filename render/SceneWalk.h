@@ -26,10 +26,9 @@ inline constexpr int64_t kDrawItemsPerFileByte = 16;
 inline constexpr size_t kMatrixStackDepth = 32;
 inline constexpr size_t kNodeNestingLimit = kMatrixStackDepth - 1;
 
-// A node's placement from its 24 transformation floats T0 to T23: the product
-// of the drawing's twelve translate, scale and rotate steps, column-major as
-// glMultMatrixf takes it.
-std::array<float, 16> NodeMatrix(const float* t);
+// A node's placement: the product of the drawing's twelve translate, scale and
+// rotate steps, column-major as glMultMatrixf takes it.
+std::array<float, 16> NodeMatrix(const NodeTransformRecord& t);
 
 struct WalkCorner {
     const VertexRecord* Position = nullptr;         // never null in a walk
@@ -52,7 +51,7 @@ struct WalkPolygon {
 class SceneListener {
   public:
     virtual ~SceneListener() = default;
-    virtual void Enter(uint32_t node, const float* transform) = 0;
+    virtual void Enter(uint32_t node, const NodeTransformRecord& transform) = 0;
     virtual void Leave(uint32_t node) = 0;
     // Before a visible node's polygons: its component, whose AlphaMode and
     // CullMode change the render state (other values leave it as it was).

@@ -1,9 +1,11 @@
 #include "sample/ModelWriter.h"
 
+#include <bit>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "model/Records.h"
 #include "model/Utf8Path.h"
 #include "sample/BigEndianWriter.h"
 
@@ -277,10 +279,17 @@ std::vector<uint8_t> WriteModel(const Model& m) {
 
 int32_t AddTransform(Model& model, Vec3 translate, Vec3 rotate, Vec3 scale, Vec3 doubledRotate) {
     auto first = static_cast<int32_t>(model.Transforms.size());
-    float values[24] = {translate.X,     translate.Y, translate.Z,     scale.X,
-                        scale.Y,         scale.Z,     doubledRotate.X, doubledRotate.Y,
-                        doubledRotate.Z, rotate.X,    rotate.Y,        rotate.Z};
-    model.Transforms.insert(model.Transforms.end(), values, values + 24);
+    const NodeTransformRecord placement{
+        .Translate = {translate.X, translate.Y, translate.Z},
+        .Scale = {scale.X, scale.Y, scale.Z},
+        .HalfTurn = {doubledRotate.X, doubledRotate.Y, doubledRotate.Z},
+        .Turn = {rotate.X, rotate.Y, rotate.Z},
+        .Between = {},
+        .InnerOffset = {},
+        .PreScaleTranslate = {},
+        .PostScaleOffset = {}};
+    const auto floats = std::bit_cast<std::array<float, kNodeTransformFloats>>(placement);
+    model.Transforms.insert(model.Transforms.end(), floats.begin(), floats.end());
     return first;
 }
 

@@ -33,10 +33,16 @@ void Put(RgbaColor* at, uint32_t word) {
     std::memcpy(static_cast<void*>(at), &word, sizeof word);
 }
 
-// One block format each: block size, bytes per block, where the bytes of texel i
-// (i = row * BW + column within the block) end, and its colour.
-struct Intensity4 {
-    static constexpr int BW = 8, BH = 8, Bytes = 32;
+// A format's block geometry, from the format table.
+template <TexelFormat F>
+struct Blocks {
+    static constexpr const TexelFormatInfo& Info = *FindTexelFormat(static_cast<uint32_t>(F));
+    static constexpr int BW = Info.BlockWidth, BH = Info.BlockHeight, Bytes = Info.BlockBytes;
+};
+
+// One block format each: where the bytes of texel i (i = row * BW + column
+// within the block) end, and its colour.
+struct Intensity4 : Blocks<TexelFormat::Intensity4> {
     static constexpr size_t End(int i) { return static_cast<size_t>(i / 2 + 1); }
     static uint32_t Texel(const uint8_t* b, int i) {
         // Even columns take the high nibble.
@@ -54,22 +60,19 @@ struct Intensity4 {
     }
 };
 
-struct Intensity8 {
-    static constexpr int BW = 8, BH = 4, Bytes = 32;
+struct Intensity8 : Blocks<TexelFormat::Intensity8> {
     static constexpr size_t End(int i) { return static_cast<size_t>(i + 1); }
     static uint32_t Texel(const uint8_t* b, int i) { return Gray(b[i], 255); }
 };
 
-struct IntensityAlpha4 {
-    static constexpr int BW = 8, BH = 4, Bytes = 32;
+struct IntensityAlpha4 : Blocks<TexelFormat::IntensityAlpha4> {
     static constexpr size_t End(int i) { return static_cast<size_t>(i + 1); }
     static uint32_t Texel(const uint8_t* b, int i) {
         return Gray(Expand4(b[i] & 15u), Expand4(b[i] >> 4));
     }
 };
 
-struct IntensityAlpha8 {
-    static constexpr int BW = 4, BH = 4, Bytes = 32;
+struct IntensityAlpha8 : Blocks<TexelFormat::IntensityAlpha8> {
     static constexpr size_t End(int i) { return static_cast<size_t>(2 * i + 2); }
     static uint32_t Texel(const uint8_t* b, int i) {
         const unsigned v = Big16(b + 2 * i);
@@ -77,8 +80,7 @@ struct IntensityAlpha8 {
     }
 };
 
-struct Rgb565 {
-    static constexpr int BW = 4, BH = 4, Bytes = 32;
+struct Rgb565 : Blocks<TexelFormat::Rgb565> {
     static constexpr size_t End(int i) { return static_cast<size_t>(2 * i + 2); }
     static uint32_t Texel(const uint8_t* b, int i) {
         const unsigned v = Big16(b + 2 * i);
@@ -86,8 +88,7 @@ struct Rgb565 {
     }
 };
 
-struct RgbOrArgb16 {
-    static constexpr int BW = 4, BH = 4, Bytes = 32;
+struct RgbOrArgb16 : Blocks<TexelFormat::RgbOrArgb16> {
     static constexpr size_t End(int i) { return static_cast<size_t>(2 * i + 2); }
     static uint32_t Texel(const uint8_t* b, int i) {
         const unsigned v = Big16(b + 2 * i);
@@ -104,9 +105,8 @@ struct RgbOrArgb16 {
     }
 };
 
-struct Rgba8 {
+struct Rgba8 : Blocks<TexelFormat::Rgba8> {
     // Alpha-red pairs in the first 32 bytes, green-blue pairs in the last 32.
-    static constexpr int BW = 4, BH = 4, Bytes = 64;
     static constexpr size_t End(int i) { return static_cast<size_t>(32 + 2 * i + 2); }
     static uint32_t Texel(const uint8_t* b, int i) {
         // Read as two 16-bit values, the loop vectorizes; byte by byte it does not.
@@ -198,33 +198,17 @@ constexpr int SubY(int s) {
 }  // namespace
 
 bool IsTexelFormat(uint32_t format) {
-    return format <= static_cast<uint32_t>(TexelFormat::Rgba8) ||
-           format == static_cast<uint32_t>(TexelFormat::Compressed);
+    return FindTexelFormat(format) != nullptr;
 }
 
 uint64_t StoredTexelBytes(uint32_t format, uint32_t width, uint32_t height) {
-    const auto blocks = [&](uint64_t bw, uint64_t bh, uint64_t bytes) {
-        return (width + bw - 1) / bw * ((height + bh - 1) / bh) * bytes;
-    };
-    switch (static_cast<TexelFormat>(format)) {
-        case TexelFormat::Intensity4:
-            return blocks(Intensity4::BW, Intensity4::BH, Intensity4::Bytes);
-        case TexelFormat::Intensity8:
-            return blocks(Intensity8::BW, Intensity8::BH, Intensity8::Bytes);
-        case TexelFormat::IntensityAlpha4:
-            return blocks(IntensityAlpha4::BW, IntensityAlpha4::BH, IntensityAlpha4::Bytes);
-        case TexelFormat::IntensityAlpha8:
-            return blocks(IntensityAlpha8::BW, IntensityAlpha8::BH, IntensityAlpha8::Bytes);
-        case TexelFormat::Rgb565:
-            return blocks(Rgb565::BW, Rgb565::BH, Rgb565::Bytes);
-        case TexelFormat::RgbOrArgb16:
-            return blocks(RgbOrArgb16::BW, RgbOrArgb16::BH, RgbOrArgb16::Bytes);
-        case TexelFormat::Rgba8:
-            return blocks(Rgba8::BW, Rgba8::BH, Rgba8::Bytes);
-        case TexelFormat::Compressed:
-            return blocks(8, 8, 32);
-    }
-    return 0;
+    const TexelFormatInfo* info = FindTexelFormat(format);
+    if (!info)
+        return 0;
+    const uint64_t bw = static_cast<uint64_t>(info->BlockWidth);
+    const uint64_t bh = static_cast<uint64_t>(info->BlockHeight);
+    return (width + bw - 1) / bw * ((height + bh - 1) / bh) *
+           static_cast<uint64_t>(info->BlockBytes);
 }
 
 void DecodeBlockTexels(uint32_t format, int width, int height, std::span<const uint8_t> data,
@@ -255,7 +239,8 @@ void DecodeCompressedTexels(int width, int height, std::span<const uint8_t> data
                             std::span<RgbaColor> out) {
     if (width <= 0 || height <= 0 || out.size() < static_cast<size_t>(width) * height)
         return;
-    WalkBlocks<8, 8, 32>(
+    using Compressed = Blocks<TexelFormat::Compressed>;
+    WalkBlocks<Compressed::BW, Compressed::BH, Compressed::Bytes>(
         width, height, data, out.data(),
         [](const uint8_t* block, RgbaColor* origin, size_t stride) {
             for (int s = 0; s < 4; ++s) {
@@ -296,23 +281,6 @@ void DecodeCompressedTexels(int width, int height, std::span<const uint8_t> data
 }
 
 const char* TexelFormatName(uint32_t format) {
-    switch (static_cast<TexelFormat>(format)) {
-        case TexelFormat::Intensity4:
-            return "Intensity4";
-        case TexelFormat::Intensity8:
-            return "Intensity8";
-        case TexelFormat::IntensityAlpha4:
-            return "IntensityAlpha4";
-        case TexelFormat::IntensityAlpha8:
-            return "IntensityAlpha8";
-        case TexelFormat::Rgb565:
-            return "Rgb565";
-        case TexelFormat::RgbOrArgb16:
-            return "RgbOrArgb16";
-        case TexelFormat::Rgba8:
-            return "Rgba8";
-        case TexelFormat::Compressed:
-            return "Compressed";
-    }
-    return "unknown";
+    const TexelFormatInfo* info = FindTexelFormat(format);
+    return info ? info->Name : "unknown";
 }

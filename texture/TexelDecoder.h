@@ -5,6 +5,8 @@
 // edge blocks that fall outside the image are dropped. No decoder reads past
 // `data`: a texel whose bytes are missing keeps the value it had in `out`.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -20,6 +22,41 @@ enum class TexelFormat : uint32_t {
     Rgba8 = 6,
     Compressed = 14,
 };
+
+// How each format stores an image: whole blocks of BlockWidth x BlockHeight
+// texels, BlockBytes each.
+struct TexelFormatInfo {
+    TexelFormat Format;
+    const char* Name;
+    int BlockWidth, BlockHeight, BlockBytes;
+};
+inline constexpr std::array<TexelFormatInfo, 8> kTexelFormats{{
+    {TexelFormat::Intensity4, "Intensity4", 8, 8, 32},
+    {TexelFormat::Intensity8, "Intensity8", 8, 4, 32},
+    {TexelFormat::IntensityAlpha4, "IntensityAlpha4", 8, 4, 32},
+    {TexelFormat::IntensityAlpha8, "IntensityAlpha8", 4, 4, 32},
+    {TexelFormat::Rgb565, "Rgb565", 4, 4, 32},
+    {TexelFormat::RgbOrArgb16, "RgbOrArgb16", 4, 4, 32},
+    {TexelFormat::Rgba8, "Rgba8", 4, 4, 64},
+    {TexelFormat::Compressed, "Compressed", 8, 8, 32},
+}};
+
+// The row of a format code, or null for a code that decodes to the zero image.
+constexpr const TexelFormatInfo* FindTexelFormat(uint32_t format) {
+    for (const TexelFormatInfo& info : kTexelFormats)
+        if (static_cast<uint32_t>(info.Format) == format)
+            return &info;
+    return nullptr;
+}
+
+// Texels an archive can back per byte of it: no format stores a texel in less
+// than half a byte.
+inline constexpr uint64_t kTexelsPerStoredByte = [] {
+    uint64_t most = 0;
+    for (const TexelFormatInfo& info : kTexelFormats)
+        most = std::max<uint64_t>(most, info.BlockWidth * info.BlockHeight / info.BlockBytes);
+    return most;
+}();
 
 // The format's name, "unknown" for a code that decodes to the zero image.
 const char* TexelFormatName(uint32_t format);

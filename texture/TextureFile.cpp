@@ -12,20 +12,17 @@
 #include "model/Utf8Path.h"
 #include "texture/TexelDecoder.h"
 
-namespace {
+std::string ArchiveName(const ModelHeader& header) {
+    return FieldText(header.TextureName) + "-";
+}
 
-// Where a model's archive lies: beside the model file, whatever the current
-// folder is, named after the header's TextureName (Load appends the hyphen).
-// None when the name cannot name a file there: a name with a folder in it
-// (either slash, a drive, "..") would reach files outside the model's folder.
-std::optional<std::string> ArchiveNameFor(const std::string& modelPath, const ModelHeader& header) {
+std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
+                                             const ModelHeader& header) {
     const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
     if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." || *name == "..")
         return std::nullopt;
-    return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name));
+    return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name + "-"));
 }
-
-}  // namespace
 
 bool TextureFile::Load(const std::string& name, Irregularities* report) {
     FileName = name + "-";
@@ -34,15 +31,6 @@ bool TextureFile::Load(const std::string& name, Irregularities* report) {
         return false;
     LoadFrom(file, report);
     return true;
-}
-
-bool TextureFile::LoadBeside(const std::string& modelPath, const ModelHeader& header,
-                             Irregularities* report) {
-    const std::optional<std::string> name = ArchiveNameFor(modelPath, header);
-    if (name)
-        return Load(*name, report);
-    FileName = FieldText(header.TextureName) + "-";
-    return false;
 }
 
 void TextureFile::LoadFrom(ByteSource& source, Irregularities* report) {
@@ -105,7 +93,7 @@ void TextureFile::LoadFrom(ByteSource& source, Irregularities* report) {
     // data): an image whose data is stored is never refused for one that has
     // none. An image past the budget stays undecoded.
     decodable_.assign(Images.size(), 0);
-    uint64_t texelsLeft = 2 * fileSize;
+    uint64_t texelsLeft = kTexelsPerStoredByte * fileSize;
     for (const bool withData : {true, false}) {
         for (size_t i = 0; i < Images.size(); ++i) {
             const uint64_t texels = uint64_t{ImageHeaders[i].Width} * ImageHeaders[i].Height;

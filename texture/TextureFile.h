@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,21 +52,27 @@ inline constexpr size_t kArchiveTableOffset = 12;
 inline constexpr size_t kImageRecordBytes =
     sizeof(ImageTableEntry) + sizeof(ImageHeader) + sizeof(TextureImage) + 1;
 
+// The archive a model names: its TextureName with a hyphen appended.
+std::string ArchiveName(const ModelHeader& header);
+// Where that archive lies: beside the model file, whatever the current folder
+// is. None when the name cannot name a file there: a name with a folder in it
+// (either slash, a drive, "..") would reach files outside the model's folder.
+std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
+                                             const ModelHeader& header);
+
 class TextureFile {
   public:
     TextureFile() = default;
-    // Images point into ImageHeaders: copies would point into the original.
+    // Images point into ImageHeaders: copies would point into the original,
+    // while a move keeps the headers where they are.
     TextureFile(const TextureFile&) = delete;
     TextureFile& operator=(const TextureFile&) = delete;
+    TextureFile(TextureFile&&) = default;
+    TextureFile& operator=(TextureFile&&) = default;
 
     // Opens `name` with a hyphen appended (`name` may be a bare name or a full
     // path) and reads the whole archive. False only when it cannot be opened.
     bool Load(const std::string& name, Irregularities* report = nullptr);
-    // Loads the archive of the model at `modelPath`: the header's TextureName,
-    // beside the model file. False when there is none; FileName then names what
-    // was looked for.
-    bool LoadBeside(const std::string& modelPath, const ModelHeader& header,
-                    Irregularities* report = nullptr);
     // Reads the archive from bytes at hand; FileName stays as it is. `report`,
     // when given, is told of images that cannot be shown as their headers say.
     void LoadFrom(ByteSource& source, Irregularities* report = nullptr);

@@ -53,8 +53,9 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
     big.Vertices.resize(4000, sample::Vec3{1.5f, -2.25f, 3});
     m_Dir.Write("kestrel-demo.model", sample::WriteModel(big));
     View().OpenFile(files.Model);
-    const ModelScene& model = *Scene().Scene;
-    ASSERT_TRUE(model.ArchiveLoaded());
+    const ModelScene& scene = *Scene().Scene;
+    const ModelFile& model = scene.Model();
+    ASSERT_TRUE(scene.ArchiveLoaded());
     ASSERT_GT(dataview::BlockText(model, nullptr, 4).size(), 100000u);
     InDataView([&] {
         // The header, "Header" typed in the list's field but no entry chosen,
@@ -77,7 +78,7 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
         Send(IDC_DATATEXT, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
         EXPECT_EQ(Text(), std::string("x").append(dataview::BlockText(model, nullptr, 4)));
         Choose(IDC_BLOCKCHOICE, FindEntry(21));
-        EXPECT_EQ(Text(), dataview::BlockText(model, &model.Textures, 21));
+        EXPECT_EQ(Text(), dataview::BlockText(model, &scene.Textures, 21));
         // Another set shows the chosen block again: block 27 follows the set.
         Choose(IDC_BLOCKCHOICE, FindEntry(27));
         Choose(IDC_SETCHOICE, 2);
@@ -90,6 +91,6 @@ TEST_F(DataViewTest, ShowsTheHeaderThenTheChosenBlocksOfTheOpenModel) {
     View().OpenFile(files.Model);
     InDataView([this] {
         Choose(IDC_BLOCKCHOICE, FindEntry(21));
-        EXPECT_EQ(Text(), dataview::BlockText(*Scene().Scene, nullptr, 21));
+        EXPECT_EQ(Text(), dataview::BlockText(Scene().Scene->Model(), nullptr, 21));
     });
 }

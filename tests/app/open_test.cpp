@@ -32,7 +32,7 @@ class OpenTest : public apptest::ViewerTest {
     // The model open, and the buttons that Open checks on the toolbar, whatever
     // came of it: Pan, Axes, Color, Textures and Cull.
     void ExpectOpened(const std::string& model) {
-        EXPECT_EQ(Scene().Scene ? Scene().Scene->Path() : "", model);
+        EXPECT_EQ(Scene().Scene ? Scene().Scene->Model().Path() : "", model);
         for (UINT id : {117, 118, 119, 125, 126, 127, 128, 129, 130, 140})
             EXPECT_EQ(ButtonChecked(id), id == 117 || id == 125 || (id >= 128 && id <= 130)) << id;
     }

@@ -15,6 +15,7 @@
 #include "cli/Cli.h"
 #include "cli/GltfExport.h"
 #include "cli/GltfFiles.h"
+#include "document/Document.h"
 #include "model/ModelFile.h"
 #include "render/PointDump.h"
 #include "render/SceneWalk.h"
@@ -116,7 +117,7 @@ class DrawingRecorder : public SceneListener {
   public:
     explicit DrawingRecorder(const TextureFile& archive) : archive_(archive) {}
 
-    void Enter(uint32_t node, const float* t) override {
+    void Enter(uint32_t node, const NodeTransformRecord& t) override {
         const std::array<float, 16> local = NodeMatrix(t);
         Parents[static_cast<int>(node)] = open_.empty() ? -1 : open_.back();
         Matrix m;
@@ -291,10 +292,10 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
     tinygltf::Model gltf;
     ASSERT_TRUE(Load(dir.File("every.glb"), gltf));
 
-    ModelFile file;
-    ASSERT_TRUE(file.Load(model));
-    TextureFile archive;
-    ASSERT_TRUE(archive.LoadBeside(model, file.Header()));
+    const Document loaded = LoadDocument(model);
+    ASSERT_TRUE(loaded.HasArchive());
+    const ModelFile& file = loaded.Model;
+    const TextureFile& archive = loaded.Archive;
     DrawingRecorder drawn(archive);
     SceneWalk walk(file);
     walk.Images = archive.ImageCount();
@@ -455,7 +456,7 @@ TEST(Export, PlacementsNamesAndPointsGltfCanHold) {
             world = Multiply(world, LocalOf(n));
             at = n.children.empty() ? -1 : n.children[0];
         }
-        const std::array<float, 16> want = NodeMatrix(&file.Transforms()[0]);
+        const std::array<float, 16> want = NodeMatrix(*file.NodeTransform(0));
         for (size_t i = 0; i < 16; ++i)
             EXPECT_NEAR(world[i], want[i], 1e-4 * (1 + std::abs(want[i])))
                 << "element " << i << ", turn " << c.Turn.X << " " << c.Turn.Y << " " << c.Turn.Z

@@ -331,9 +331,14 @@ TEST(MemoryBound, TexturesWrittenAsPictures) {
 }
 
 TEST(MemoryBound, PointDumps) {
-    for (size_t size : kSizes)
-        ExpectWithinBound(LoadPeak<PointDump>(std::vector<uint8_t>(size, 0x41)), size,
-                          "point dump");
+    for (size_t size : kSizes) {
+        const std::vector<uint8_t> bytes(size, 0x41);
+        ExpectWithinBound(PeakOf([&] {
+                              MemorySource source(bytes);
+                              ReadPointWords(source);
+                          }),
+                          size, "point dump");
+    }
 }
 
 TEST(MemoryBound, ModelsExported) {

@@ -26,12 +26,12 @@ std::unique_ptr<ModelScene> SceneOf(const sample::Model& model) {
     std::vector<uint8_t> bytes = sample::WriteModel(model);
     MemorySource source(bytes);
     auto scene = std::make_unique<ModelScene>();
-    scene->LoadFrom(source);
+    scene->Open(LoadDocumentFrom(source, nullptr));
     return scene;
 }
 
 void DrawWhole(ModelScene& scene) {
-    scene.DrawNode(static_cast<uint32_t>(scene.Nodes().size() - 1));
+    scene.DrawNode(static_cast<uint32_t>(scene.Model().Nodes().size() - 1));
 }
 
 void Frame(ModelScene& scene) {

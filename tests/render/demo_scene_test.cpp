@@ -22,8 +22,8 @@ TEST(DemoScene, EachKindOfFileOpensAndDrawsAtTheFirstCamera) {
     view.OpenDocument(files.Model);
     ASSERT_EQ(view.DocumentKind, FileKind::ModelFile);
     EXPECT_EQ(view.Scene->TextureNames.size(), 8u);  // one per texel format
-    ASSERT_EQ(view.Scene->AnimationSets().size(), 3u);
-    for (const auto& shared : view.Scene->AnimationSets()) {
+    ASSERT_EQ(view.Scene->Model().AnimationSets().size(), 3u);
+    for (const auto& shared : view.Scene->Model().AnimationSets()) {
         const AnimationSet& s = *shared;
         const bool empty[] = {s.SetInfo.empty(),
                               s.Frames.empty(),

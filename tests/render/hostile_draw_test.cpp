@@ -178,7 +178,7 @@ TEST(HostileWalk, RandomDamageNeverLeavesAGlErrorOrAStrayMatrix) {
             bytes[432 + random() % (bytes.size() - 432)] = static_cast<uint8_t>(random());
         MemorySource source(bytes);
         ModelScene scene;
-        scene.LoadFrom(source);
+        scene.Open(LoadDocumentFrom(source, nullptr));
         scene.TextureNames.Adopt({0});
         DrawWhole(scene);
         ExpectCleanGl("round " + std::to_string(round));
@@ -201,7 +201,7 @@ TEST(HostileWalk, AWalksWorkStaysInProportionToTheFile) {
     AddNode(m, 0);
     auto spanning = SceneOf(m);
     spanning->DrawNode(0);
-    EXPECT_EQ(spanning->ItemsSent(), kDrawItemsPerFileByte * int64_t(spanning->FileSize()));
+    EXPECT_EQ(spanning->ItemsSent(), kDrawItemsPerFileByte * int64_t(spanning->Model().FileSize()));
     ExpectCleanGl();
 
     // 6000 nodes that share one component of 6000 empty sets: 36 million sets
@@ -213,7 +213,8 @@ TEST(HostileWalk, AWalksWorkStaysInProportionToTheFile) {
         shared.Nodes[AddNode(shared, 0)].NextSibling = i - 1;
     auto instanced = SceneOf(shared);
     DrawWhole(*instanced);
-    EXPECT_EQ(instanced->ItemsSent(), kDrawItemsPerFileByte * int64_t(instanced->FileSize()));
+    EXPECT_EQ(instanced->ItemsSent(),
+              kDrawItemsPerFileByte * int64_t(instanced->Model().FileSize()));
     ExpectCleanGl();
 }
 

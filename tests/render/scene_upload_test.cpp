@@ -148,7 +148,7 @@ TEST(ModelScene, WithoutItsArchiveAModelDrawsVertexColours) {
     ModelScene scene;
     EXPECT_FALSE(scene.Load(dir.Write("model", NamingArchive({200, 100, 0, 255}))));
     EXPECT_FALSE(scene.ArchiveLoaded());
-    EXPECT_EQ(scene.Nodes().size(), 1u);
+    EXPECT_EQ(scene.Model().Nodes().size(), 1u);
     EXPECT_TRUE(scene.TextureNames.empty());
     Frame(scene);
     EXPECT_EQ(PixelAt(gl, 0, 0), (Pixel{200, 100, 0, 255}));
@@ -165,7 +165,7 @@ TEST(ModelScene, WithoutItsArchiveAModelDrawsVertexColours) {
     ModelScene missing;
     EXPECT_FALSE(missing.Load(dir.File("no such model")));
     EXPECT_FALSE(missing.ArchiveLoaded());
-    EXPECT_TRUE(missing.Nodes().empty());
+    EXPECT_TRUE(missing.Model().Nodes().empty());
     EXPECT_TRUE(missing.Textures.FileName.empty());
 }
 

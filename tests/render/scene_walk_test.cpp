@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 
 #include "render/SceneView.h"
 #include "render/SceneWalk.h"
@@ -35,14 +36,14 @@ TEST(NodeTransform, TheComposedMatrixIsTheOneOpenGlBuilds) {
     glLoadIdentity();
     PlaceWithGl(distinct);
     const std::array<float, 16> built = GlMatrix(GL_MODELVIEW_MATRIX);
-    const std::array<float, 16> composed = NodeMatrix(distinct.data());
+    const std::array<float, 16> composed = NodeMatrix(std::bit_cast<NodeTransformRecord>(distinct));
     for (size_t i = 0; i < 16; ++i)
         EXPECT_NEAR(composed[i], built[i], 1e-4) << "element " << i;
     // T7 counts twice: 45 turns the x axis by 90 degrees about y, onto -z.
     std::array<float, 24> doubled{};
     doubled[3] = doubled[4] = doubled[5] = 1;
     doubled[7] = 45;
-    const std::array<float, 16> turned = NodeMatrix(doubled.data());
+    const std::array<float, 16> turned = NodeMatrix(std::bit_cast<NodeTransformRecord>(doubled));
     EXPECT_NEAR(turned[0], 0, 1e-6);
     EXPECT_NEAR(turned[2], -1, 1e-6);
 }

@@ -123,12 +123,13 @@ TEST(TextureArchive, FoundByNameWithAHyphenOrBesideItsModel) {
     std::fwrite(bytes.data(), 1, bytes.size(), opened);
     std::fclose(opened);
 
-    // What LoadBeside says, and the images then held.
+    // Where the archive of that name is looked for, and the images held there.
     auto loads = [&crate](const std::string& name) {
         ModelHeader header{};
         std::memcpy(header.TextureName, name.data(), name.size());
+        const std::optional<std::string> path = ArchivePathBeside(crate, header);
         TextureFile archive;
-        const bool loaded = archive.LoadBeside(crate, header);
+        const bool loaded = path && archive.Load(path->substr(0, path->size() - 1));
         return loaded ? archive.ImageCount() : -1;
     };
     for (const std::string& name : {std::string("crate"), latin1})

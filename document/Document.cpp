@@ -1,0 +1,111 @@
+#include "document/Document.h"
+
+#include <filesystem>
+
+#include "model/ByteSource.h"
+#include "model/Irregularities.h"
+#include "model/Text.h"
+#include "model/Utf8Path.h"
+
+namespace {
+
+// Reads what the bytes are; a model's archive is left to the caller.
+void ReadContents(Document& document, ByteSource& source, const LoadOptions& options) {
+    document.FileSize = source.Size();
+    document.Kind = options.ReadAs.value_or(IdentifyBytes(source));
+    switch (document.Kind) {
+        case FileKind::ModelFile:
+            document.Model.SetPath(document.Path);
+            document.Model.LoadFrom(source, options.Report);
+            break;
+        case FileKind::TextureArchive:
+            document.Archive.FileName = document.Path;
+            document.Archive.LoadFrom(source, options.Report);
+            break;
+        case FileKind::PointDump:
+            if (options.Points)
+                document.Points = ReadPointWords(source);
+            break;
+        case FileKind::Unreadable:
+            break;
+    }
+}
+
+bool WantsArchive(const Document& document, const LoadOptions& options) {
+    return document.Kind == FileKind::ModelFile && options.ModelArchive;
+}
+
+// An archive the model names and the document lacks is drawn untextured: the
+// check says so when the model has anything to texture.
+void TellMissingArchive(const Document& document, Irregularities* report) {
+    const ModelFile& model = document.Model;
+    if (!report || document.Archived == ArchiveState::Loaded ||
+        (FieldText(model.Header().TextureName).empty() && model.TextureDefinitions().empty()))
+        return;
+    report->Add("archive-missing", "texture archive " + document.Archive.FileName +
+                                       " not found beside the model (drawn untextured)");
+}
+
+}  // namespace
+
+std::vector<float> ReadPointWords(ByteSource& source) {
+    std::vector<float> words(source.Size() / 4, 0.0f);
+    source.ReadAt(0, words.data(), words.size() * 4);
+    return words;
+}
+
+Document LoadDocument(const std::string& path, const LoadOptions& options) {
+    Document document;
+    document.Path = path;
+    {
+        FileSource file;
+        if (!file.Open(path))
+            return document;
+        // The blocks are read in bulk; the animation sets, thousands of small
+        // reads all over the file, through a window.
+        WindowedSource windowed(file);
+        ReadContents(document, windowed, options);
+    }
+    if (!WantsArchive(document, options))
+        return document;
+
+    std::string archivePath = options.ArchivePath;
+    if (archivePath.empty()) {
+        const std::optional<std::string> beside = ArchivePathBeside(path, document.Model.Header());
+        document.Archive.FileName = beside.value_or(ArchiveName(document.Model.Header()));
+        if (!beside) {
+            document.Archived = ArchiveState::Refused;
+            TellMissingArchive(document, options.Report);
+            return document;
+        }
+        archivePath = *beside;
+    }
+    document.Archive.FileName = archivePath;
+    FileSource archive;
+    if (archive.Open(archivePath)) {
+        document.Archive.LoadFrom(archive, options.Report);
+        document.Archived = ArchiveState::Loaded;
+    } else {
+        std::error_code error;
+        document.Archived = std::filesystem::exists(PathFromUtf8(archivePath), error)
+                                ? ArchiveState::Unreadable
+                                : ArchiveState::NotFound;
+        TellMissingArchive(document, options.Report);
+    }
+    return document;
+}
+
+Document LoadDocumentFrom(ByteSource& file, ByteSource* archive, const LoadOptions& options) {
+    Document document;
+    ReadContents(document, file, options);
+    if (!WantsArchive(document, options))
+        return document;
+    if (archive) {
+        document.Archive.LoadFrom(*archive, options.Report);
+        document.Archived = ArchiveState::Loaded;
+    } else {
+        document.Archived = ArchiveState::NotFound;
+        TellMissingArchive(document, options.Report);
+    }
+    return document;
+}

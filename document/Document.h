@@ -1,0 +1,75 @@
+#pragma once
+// One way in: a path opened once and read as what it is. Every program and
+// command starts here, so the viewer, the command line, the export, the check
+// and the fuzzers agree on what a file is and what comes with it.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/FileKind.h"
+#include "model/ModelFile.h"
+#include "texture/TextureFile.h"
+
+class ByteSource;
+class Irregularities;
+
+// A point dump is the whole file as little-endian floats; its points are the
+// whole x, y, z triples from word kFirstPointWord on.
+inline constexpr size_t kFirstPointWord = 116722;
+constexpr uint64_t PointCount(uint64_t words) {
+    return words > kFirstPointWord ? (words - kFirstPointWord) / 3 : 0;
+}
+
+// What became of the texture archive a model names.
+enum class ArchiveState {
+    NotAsked,    // not looked for: the document is no model, or it was not wanted
+    Loaded,      // found and read
+    NotFound,    // no file of that name where it was looked for
+    Refused,     // the stored name has a folder in it, or names no file here
+    Unreadable,  // there, but cannot be opened (a folder, a device, no permission)
+};
+
+struct LoadOptions {
+    // The model's archive, when it is not the one beside the model; the name
+    // is taken as it is (no hyphen appended).
+    std::string ArchivePath;
+    // Read the archive a model names.
+    bool ModelArchive = true;
+    // Read the words of a point dump (false: its size is enough).
+    bool Points = true;
+    // Told what the readers skip, and of an archive that a model names and
+    // that cannot be read.
+    Irregularities* Report = nullptr;
+    // Read the file as this kind, whatever its first words say (the fuzzers
+    // read any bytes as a model).
+    std::optional<FileKind> ReadAs;
+};
+
+struct Document {
+    std::string Path;
+    // Unreadable when the path could not be opened.
+    FileKind Kind = FileKind::Unreadable;
+    uint64_t FileSize = 0;
+    // Kind ModelFile: the model.
+    ModelFile Model;
+    // Kind ModelFile: the model's archive, when ArchiveState is Loaded; kind
+    // TextureArchive: the file itself. FileName says what was looked for.
+    TextureFile Archive;
+    ArchiveState Archived = ArchiveState::NotAsked;
+    // Kind PointDump: the file's floats, when asked for.
+    std::vector<float> Points;
+
+    bool HasArchive() const {
+        return Kind == FileKind::TextureArchive || Archived == ArchiveState::Loaded;
+    }
+};
+
+Document LoadDocument(const std::string& path, const LoadOptions& options = {});
+// The same from bytes at hand (tests, fuzzing): `archive`, when given, is the
+// model's archive.
+Document LoadDocumentFrom(ByteSource& file, ByteSource* archive, const LoadOptions& options = {});
+// Reads `source` whole as little-endian floats; a short read leaves zeros.
+std::vector<float> ReadPointWords(ByteSource& source);
