@@ -36,8 +36,6 @@ const BYTE bTbarData[] = {
 
 // ---- CToolBar ----
 
-CToolBar::CToolBar() = default;
-
 HWND CToolBar::Create(HWND parent) {
     detail::Guarded("Error creating toolbar", [&] {
         if (!CreateEx(

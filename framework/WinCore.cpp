@@ -289,14 +289,6 @@ CWndClass::CWndClass(const CWndClass& other) : m_WndClass(other.m_WndClass), m_s
     SetClassName(other.m_szClassName);
 }
 
-CWndClass& CWndClass::operator=(const CWndClass& other) {
-    if (this != &other) {
-        m_WndClass = other.m_WndClass;
-        SetClassName(other.m_szClassName);
-    }
-    return *this;
-}
-
 void CWndClass::SetClassName(LPCSTR name) {
     if (name != m_szClassName)
         std::snprintf(m_szClassName, sizeof m_szClassName, "%s", name);
