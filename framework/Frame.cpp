@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/Dialog.h"
+#include "framework/FrameworkIds.h"
 #include "framework/Internal.h"
 
 namespace Windows {
@@ -28,7 +29,7 @@ const BYTE bTbarData[] = {
     0, 107,  0, 108,  0, 110,  1, 0,
     0, 113,  0, 114,  0, 115,  1, 0,
     0, 109,  1, 0,
-    0, 103,
+    0, IDM_ABOUT,
 };
 // clang-format on
 
@@ -84,7 +85,7 @@ void CToolBar::SetButtons(int count, const BYTE* table) {
         if (count == 0)
             return;
 
-        TBADDBITMAP bitmap{detail::AppInstance(), 101};
+        TBADDBITMAP bitmap{detail::AppInstance(), IDR_MAINFRAME};
         if (SendMessageA(m_hWnd, TB_ADDBITMAP, count, reinterpret_cast<LPARAM>(&bitmap)) == -1)
             throw CWinException("CToolBar::SetButtons  .. TB_ADDBITMAP failed ");
 
@@ -186,9 +187,9 @@ HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, i
             throw CWinException("CFrame::CreateEx ... Unable to create frame window");
         if (!CWin::CreateEx(exStyle, "FrameClass", title, style, x, y, width, height, parent, menu))
             return;
-        SetIconLarge(101);
-        SetIconSmall(101);
-        std::string caption = LoadString(101);
+        SetIconLarge(IDR_MAINFRAME);
+        SetIconSmall(IDR_MAINFRAME);
+        std::string caption = LoadString(IDR_MAINFRAME);
         if (!caption.empty())
             SetWindowTextA(m_hWnd, caption.c_str());
         SetTitle();
@@ -201,7 +202,7 @@ HWND CFrame::Create(HWND parent) {
         // A second Create would load a menu for nothing and make the view twice.
         if (m_hWnd && IsWindow(m_hWnd))
             return;
-        HMENU menu = LoadMenuA(detail::AppInstance(), MAKEINTRESOURCEA(101));
+        HMENU menu = LoadMenuA(detail::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
         if (!CreateEx(0, "", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, parent, menu)) {
             if (menu)
@@ -270,11 +271,11 @@ void CFrame::OnMenuSelect(UINT id, HMENU menu) {
 }
 
 void CFrame::ToggleStatusBar() {
-    ToggleBar(m_StatusBar, 104);
+    ToggleBar(m_StatusBar, IDM_STATUSBAR);
 }
 
 void CFrame::ToggleToolBar() {
-    ToggleBar(m_ToolBar, 116);
+    ToggleBar(m_ToolBar, IDM_TOOLBAR);
 }
 
 void CFrame::ToggleBar(CWin& bar, UINT menuItem) {
@@ -337,11 +338,21 @@ bool CFrame::OnCommand(UINT id) {
         UINT Id;
         void (CFrame::*Run)();
     } kCommands[] = {
-        {102, &CFrame::PostClose},    {103, &CFrame::ShowAbout},    {104, &CFrame::ToggleStatusBar},
-        {105, &CFrame::OnCommand105}, {106, &CFrame::OnCommand106}, {107, &CFrame::OnCommand107},
-        {108, &CFrame::OnCommand108}, {109, &CFrame::OnCommand109}, {110, &CFrame::OnCommand110},
-        {111, &CFrame::OnCommand111}, {112, &CFrame::OnCommand112}, {113, &CFrame::OnCommand113},
-        {114, &CFrame::OnCommand114}, {115, &CFrame::OnCommand115}, {116, &CFrame::ToggleToolBar},
+        {IDM_EXIT, &CFrame::PostClose},
+        {IDM_ABOUT, &CFrame::ShowAbout},
+        {IDM_STATUSBAR, &CFrame::ToggleStatusBar},
+        {105, &CFrame::OnCommand105},
+        {106, &CFrame::OnCommand106},
+        {107, &CFrame::OnCommand107},
+        {108, &CFrame::OnCommand108},
+        {109, &CFrame::OnCommand109},
+        {110, &CFrame::OnCommand110},
+        {111, &CFrame::OnCommand111},
+        {112, &CFrame::OnCommand112},
+        {113, &CFrame::OnCommand113},
+        {114, &CFrame::OnCommand114},
+        {115, &CFrame::OnCommand115},
+        {IDM_TOOLBAR, &CFrame::ToggleToolBar},
     };
     for (const auto& command : kCommands) {
         if (command.Id == id) {
@@ -358,7 +369,7 @@ void CFrame::PostClose() {
 }
 
 void CFrame::ShowAbout() {
-    CDialog about(301, m_hWnd);
+    CDialog about(IDD_ABOUT, m_hWnd);
     about.DoModal();
 }
 

@@ -16,7 +16,7 @@ class CToolBar : public CWin {
     virtual void EnableButton(int id);
     virtual void DisableButton(int id);
     // Replaces every button by the rows of table: count pairs of (style, command id).
-    // Images come from bitmap 101, one per non-separator row, in row order.
+    // Images come from bitmap IDR_MAINFRAME, one per non-separator row, in row order.
     virtual void SetButtons(int count, const BYTE* table);
     virtual void CheckButton(int id);
 

@@ -5,6 +5,7 @@
 
 #include "FrameworkTest.h"
 #include "framework/Frame.h"
+#include "framework/FrameworkIds.h"
 
 using namespace Windows;
 
@@ -61,13 +62,17 @@ TEST_F(FrameTest, TheViewFillsWhatTheVisibleBarsLeave) {
     // Toggle toolbar, status bar, toolbar, status bar: each bar hidden, both, neither.
     // clang-format off
     const std::tuple<WORD, bool, bool> steps[] = {
-        {0, true, true}, {116, false, true}, {104, false, false}, {116, true, false}, {104, true, true}};
+        {0, true, true},
+        {IDM_TOOLBAR, false, true},
+        {IDM_STATUSBAR, false, false},
+        {IDM_TOOLBAR, true, false},
+        {IDM_STATUSBAR, true, true}};
     // clang-format on
     for (auto [command, tool, status] : steps) {
         SCOPED_TRACE(command);
         Command(command);
-        EXPECT_EQ((std::array{IsWindowVisible(ToolBar()) != 0, checked(116),
-                              IsWindowVisible(StatusBar()) != 0, checked(104)}),
+        EXPECT_EQ((std::array{IsWindowVisible(ToolBar()) != 0, checked(IDM_TOOLBAR),
+                              IsWindowVisible(StatusBar()) != 0, checked(IDM_STATUSBAR)}),
                   (std::array{tool, tool, status, status}));
         EXPECT_EQ(Place(m_View.GetHwnd()), (std::array{0L, tool ? toolBar : 0L, client.right,
                                                        client.bottom - (status ? statusBar : 0L)}));
@@ -122,7 +127,7 @@ TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
     const std::tuple<WORD, WORD, HMENU, const char*> selections[] = {
         {108, MF_HILITE, file, "Open File"},
         {1, MF_POPUP | MF_HILITE, bar, "Ready"},  // "&Display" on the bar
-        {104, MF_HILITE | MF_CHECKED, display, "Show / Hide Statusbar"},
+        {IDM_STATUSBAR, MF_HILITE | MF_CHECKED, display, "Show / Hide Statusbar"},
         {3, MF_POPUP | MF_HILITE, display, "Ready"},  // "&Frame", at position 3
         {SC_CLOSE, MF_SYSMENU | MF_HILITE, GetSystemMenu(Frame(), FALSE), "Ready"},
         {133, MF_HILITE, GetSubMenu(display, 3), "Ready"},
@@ -147,7 +152,7 @@ TEST_F(FrameTest, AboutIsCentredOverTheFrameOnTheWorkArea) {
     std::vector<RECT> shown;
     for (auto [x, y, message, command] : runs) {
         MoveWindow(Frame(), x, y, 600, 400, TRUE);
-        EXPECT_TRUE(fwtest::InDialog([this] { Command(103); },
+        EXPECT_TRUE(fwtest::InDialog([this] { Command(IDM_ABOUT); },
                                      [&](HWND dialog) {
                                          GetWindowRect(dialog, &shown.emplace_back());
                                          PostMessageA(dialog, message, command, 0);
