@@ -23,6 +23,10 @@ int WindowHeight(HWND window) {
     return rect.bottom - rect.top;
 }
 
+// The frame's creation and its menu tips report a failure of unknown kind under the
+// creation hook's name.
+constexpr char kFrameOperation[] = "CWin::StaticCBTProc";
+
 // (style, command id); a separator is (1, 0).
 // clang-format off
 const BYTE bTbarData[] = {
@@ -174,7 +178,7 @@ HWND CFrame::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style
 
 HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, int y, int width,
                       int height, HWND parent, HMENU menu) {
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation(kFrameOperation, [&] {
         if (!CApp::GetApp())
             throw CWinException("CFrame::CreateEx ... Unable to create window");
         if (!m_pView)
@@ -198,7 +202,7 @@ HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, i
 }
 
 HWND CFrame::Create(HWND parent) {
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation(kFrameOperation, [&] {
         // A second Create would load a menu for nothing and make the view twice.
         if (m_hWnd && IsWindow(m_hWnd))
             return;
@@ -260,7 +264,7 @@ void CFrame::OnKeyDown() {
 }
 
 void CFrame::OnMenuSelect(UINT id, HMENU menu) {
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation(kFrameOperation, [&] {
         // An item without a string (the system menu's, say) is no command of
         // ours: it has no tip.
         std::string text;
