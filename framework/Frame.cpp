@@ -1,5 +1,8 @@
 #include "framework/Frame.h"
 
+// After windows.h, which Frame.h brings.
+#include <richedit.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -400,10 +403,11 @@ void CFrame::OnNotify(const NMHDR& header, LPARAM lParam) {
             break;
         }
         // Keyboard notifications of child controls: the lock keys may have changed.
+        // A rich edit sends its key (and mouse) messages on as EN_MSGFILTER.
         case LVN_KEYDOWN:
         case TVN_KEYDOWN:
         case TCN_KEYDOWN:
-        case 1792:
+        case EN_MSGFILTER:
             OnKeyDown();
             break;
     }

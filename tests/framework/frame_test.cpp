@@ -92,6 +92,26 @@ TEST_F(FrameTest, TheStatusBarShowsTheLockKeysBesideTheText) {
                   (capsAndScroll ? std::array<std::string, 4>{"Open File", "\tCAP", "", "\tSCRL"}
                                  : std::array<std::string, 4>{"Open File", "", "\tNUM", ""}));
     }
+    // A key pressed in a child control may change them: its notification (a rich
+    // edit's is 0x700) puts "Ready" back with the keys as they are; others do not.
+    const std::pair<UINT, bool> notifications[] = {{UINT(LVN_KEYDOWN), true},
+                                                   {UINT(TVN_KEYDOWN), true},
+                                                   {UINT(TCN_KEYDOWN), true},
+                                                   {0x700, true},
+                                                   {UINT(NM_CLICK), false}};
+    for (auto [code, refreshes] : notifications) {
+        keys[VK_CAPITAL] = 0;
+        SetKeyboardState(keys);
+        m_Frame.GetStatusBar().SetText("busy");
+        keys[VK_CAPITAL] = 1;
+        SetKeyboardState(keys);
+        NMHDR header{ToolBar(), 0, code};
+        SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+        using Shown = std::pair<std::string, std::string>;
+        EXPECT_EQ(Shown(Status(), Status(1)),
+                  refreshes ? Shown("Ready", "\tCAP") : Shown("busy", ""))
+            << code;
+    }
     SetKeyboardState(saved);
 }
 
