@@ -5,20 +5,33 @@
 
 #include <GL/gl.h>
 
+#include <optional>
+#include <type_traits>
+#include <utility>
+
 #include "app/DataViewDialog.h"
 #include "app/ViewerApp.h"
 #include "app/resource.h"
 
-// The view core names keys and commands by the platform's and the menu's numbers.
-static_assert(kKeyShift == VK_SHIFT && kKeyLeft == VK_LEFT && kKeyUp == VK_UP &&
-              kKeyRight == VK_RIGHT && kKeyDown == VK_DOWN && kKeyHome == VK_HOME);
-static_assert(kCommandControlPan == IDM_CONTROL_PAN &&
-              kCommandControlRotate == IDM_CONTROL_ROTATE &&
-              kCommandControlZoom == IDM_CONTROL_ZOOM && kCommandShowAxes == IDM_AXES &&
-              kCommandToggleTextures == IDM_TEXTURES &&
-              kCommandShowBoundingBox == IDM_BOUNDING_BOX);
-
 namespace {
+
+// The virtual keys and the menu commands that the view core reads, as it names them.
+constexpr std::pair<WPARAM, ViewKey> kViewKeys[] = {
+    {VK_SHIFT, ViewKey::Shift}, {VK_LEFT, ViewKey::Left}, {VK_UP, ViewKey::Up},
+    {VK_RIGHT, ViewKey::Right}, {VK_DOWN, ViewKey::Down}, {VK_HOME, ViewKey::Home}};
+constexpr std::pair<UINT, ViewCommand> kViewCommands[] = {
+    {IDM_CONTROL_PAN, ViewCommand::ControlPan},   {IDM_CONTROL_ROTATE, ViewCommand::ControlRotate},
+    {IDM_CONTROL_ZOOM, ViewCommand::ControlZoom}, {IDM_AXES, ViewCommand::ShowAxes},
+    {IDM_TEXTURES, ViewCommand::ToggleTextures},  {IDM_BOUNDING_BOX, ViewCommand::ShowBoundingBox}};
+
+// What `from` stands for in `table`; nothing when it is not there.
+template <class From, class To, size_t N>
+std::optional<To> Find(const std::pair<From, To> (&table)[N], std::type_identity_t<From> from) {
+    for (const auto& [key, value] : table)
+        if (key == from)
+            return value;
+    return std::nullopt;
+}
 
 constexpr char ViewClassName[] = "View";
 constexpr UINT_PTR kFrameTimerId = 450;
@@ -182,10 +195,12 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             ReleaseGL();
             break;
         case WM_KEYDOWN:
-            m_View.KeyDown(static_cast<uint32_t>(wParam));
+            if (const std::optional<ViewKey> key = Find(kViewKeys, wParam))
+                m_View.KeyDown(*key);
             break;
         case WM_KEYUP:
-            m_View.KeyUp(static_cast<uint32_t>(wParam));
+            if (const std::optional<ViewKey> key = Find(kViewKeys, wParam))
+                m_View.KeyUp(*key);
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
@@ -231,8 +246,11 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                     ShowDataView();
                     return 0;
                 default:
-                    if (m_View.Command(LOWORD(wParam)))
+                    if (const std::optional<ViewCommand> command =
+                            Find(kViewCommands, LOWORD(wParam))) {
+                        m_View.Command(*command);
                         return 0;
+                    }
             }
             break;
     }

@@ -38,9 +38,7 @@ class ModelView : public Windows::CWin {
     void OpenFile(const std::string& path);
 
     SceneView& View() { return m_View; }
-    HDC GetDeviceContext() const { return m_hDC; }
     HGLRC GetRenderingContext() const { return m_hRC; }
-    UINT_PTR GetFrameTimer() const { return m_FrameTimer; }
 
     static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 

@@ -3,15 +3,12 @@
 /* Resource and command numbers, shared by the viewer's code and KestrelViewer.rc.
    A command's number is also that of its tip in the string table. */
 
-/* Menu, toolbar bitmap and the frame's first title. */
-#define IDR_MAINFRAME 101
+/* The frame's own: menu, toolbar bitmap, first title, Exit, About, the bars and the
+   About dialog. */
+#include "framework/FrameworkIds.h"
 
-#define IDM_EXIT 102
-#define IDM_ABOUT 103
-#define IDM_STATUSBAR 104
 #define IDS_NEW_FILE 107
 #define IDM_OPEN 108
-#define IDM_TOOLBAR 116
 #define IDM_CONTROL_PAN 117
 #define IDM_CONTROL_ROTATE 118
 #define IDM_CONTROL_ZOOM 119
@@ -35,7 +32,7 @@
 #define IDM_ANIMATION_FIRST 145
 #define IDM_ANIMATION_LAST 146
 
-#define IDD_ABOUT 301
+/* The About dialog's text. */
 #define IDC_ABOUT_TEXT 303
 
 /* The "Model Data View" dialog's template and controls. */

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -47,39 +48,42 @@ void Open(Window& w, const std::string& path) {
     ShowTitle(w);
 }
 
-// GLFW's keys as the core's virtual-key codes, and the menu's commands on
-// letters (there is no menu bar).
-constexpr std::pair<int, uint32_t> kCoreKeys[] = {
-    {GLFW_KEY_LEFT, kKeyLeft}, {GLFW_KEY_RIGHT, kKeyRight},      {GLFW_KEY_UP, kKeyUp},
-    {GLFW_KEY_DOWN, kKeyDown}, {GLFW_KEY_LEFT_SHIFT, kKeyShift}, {GLFW_KEY_RIGHT_SHIFT, kKeyShift},
-    {GLFW_KEY_HOME, kKeyHome}};
-constexpr std::pair<int, int> kCommandKeys[] = {
-    {GLFW_KEY_P, kCommandControlPan},     {GLFW_KEY_R, kCommandControlRotate},
-    {GLFW_KEY_Z, kCommandControlZoom},    {GLFW_KEY_A, kCommandShowAxes},
-    {GLFW_KEY_T, kCommandToggleTextures}, {GLFW_KEY_B, kCommandShowBoundingBox}};
+// GLFW's keys as the core's, and the menu's commands on letters (there is no
+// menu bar).
+constexpr std::pair<int, ViewKey> kCoreKeys[] = {{GLFW_KEY_LEFT, ViewKey::Left},
+                                                 {GLFW_KEY_RIGHT, ViewKey::Right},
+                                                 {GLFW_KEY_UP, ViewKey::Up},
+                                                 {GLFW_KEY_DOWN, ViewKey::Down},
+                                                 {GLFW_KEY_LEFT_SHIFT, ViewKey::Shift},
+                                                 {GLFW_KEY_RIGHT_SHIFT, ViewKey::Shift},
+                                                 {GLFW_KEY_HOME, ViewKey::Home}};
+constexpr std::pair<int, ViewCommand> kCommandKeys[] = {
+    {GLFW_KEY_P, ViewCommand::ControlPan},     {GLFW_KEY_R, ViewCommand::ControlRotate},
+    {GLFW_KEY_Z, ViewCommand::ControlZoom},    {GLFW_KEY_A, ViewCommand::ShowAxes},
+    {GLFW_KEY_T, ViewCommand::ToggleTextures}, {GLFW_KEY_B, ViewCommand::ShowBoundingBox}};
 
-// What `key` stands for in `table`, 0 for nothing.
+// What `key` stands for in `table`; nothing when it is not there.
 template <class T, size_t N>
-T Lookup(const std::pair<int, T> (&table)[N], int key) {
+std::optional<T> Lookup(const std::pair<int, T> (&table)[N], int key) {
     for (const auto& [glfw, value] : table)
         if (glfw == key)
             return value;
-    return 0;
+    return std::nullopt;
 }
 
 void OnKey(GLFWwindow* handle, int key, int, int action, int mods) {
     Window& w = Of(handle);
-    if (const uint32_t code = Lookup(kCoreKeys, key)) {
+    if (const std::optional<ViewKey> core = Lookup(kCoreKeys, key)) {
         if (action == GLFW_PRESS)
-            w.View.KeyDown(code);
+            w.View.KeyDown(*core);
         else if (action == GLFW_RELEASE)
-            w.View.KeyUp(code);
+            w.View.KeyUp(*core);
         return;
     }
     if (action != GLFW_PRESS)
         return;
-    if (const int command = Lookup(kCommandKeys, key)) {
-        w.View.Command(command);
+    if (const std::optional<ViewCommand> command = Lookup(kCommandKeys, key)) {
+        w.View.Command(*command);
     } else if (key == GLFW_KEY_F12 || (key == GLFW_KEY_S && (mods & GLFW_MOD_CONTROL))) {
         w.SaveFrame = true;
     } else if (key == GLFW_KEY_Q || key == GLFW_KEY_ESCAPE) {

@@ -25,7 +25,7 @@ CDialog::~CDialog() {
 
 INT_PTR CDialog::DoModal() {
     INT_PTR result = 0;
-    bool ran = detail::Guarded("Exception occurred CDialog::DoModal", [&] {
+    bool ran = detail::GuardedOperation("CDialog::DoModal", [&] {
         if (m_hWnd && IsWindow(m_hWnd))
             throw CWinException("CDialog::Create ... Window already exists");
         m_bModal = TRUE;
@@ -45,7 +45,7 @@ INT_PTR CDialog::DoModal() {
 
 HWND CDialog::Create() {
     HWND window = nullptr;
-    detail::Guarded("Exception occurred CDialog::Create", [&] {
+    detail::GuardedOperation("CDialog::Create", [&] {
         if (m_hWnd && IsWindow(m_hWnd))
             throw CWinException("CDialog::Create ... Window already exists");
         m_bModal = FALSE;
@@ -68,7 +68,7 @@ HWND CDialog::Create() {
 INT_PTR CALLBACK CDialog::StaticDialogProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     INT_PTR result = FALSE;
-    detail::Guarded("Exception occurred CDialog::StaticDialogProc", [&] {
+    detail::GuardedOperation("CDialog::StaticDialogProc", [&] {
         auto* dialog = dynamic_cast<CDialog*>(
             reinterpret_cast<CWin*>(GetWindowLongPtrA(window, GWLP_USERDATA)));
         if (!dialog)

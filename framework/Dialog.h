@@ -25,16 +25,14 @@ class CDialog : public CWin {
     static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam);
 
-  protected:
+  private:
+    using CWin::Create;
+    void End(INT_PTR result);
     // Centred over the parent window (or the work area without one), kept inside the
     // work area's right and bottom edges; a dialog larger than the work area may get a
     // negative position.
     POINT GetCentredPosition() const;
     void MoveToCentre();
-
-  private:
-    using CWin::Create;
-    void End(INT_PTR result);
 
     LPCSTR m_lpszResName;
     const DLGTEMPLATE* m_lpTemplate;

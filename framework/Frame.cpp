@@ -1,9 +1,13 @@
 #include "framework/Frame.h"
 
+// After windows.h, which Frame.h brings.
+#include <richedit.h>
+
 #include <algorithm>
 #include <cstdio>
 
 #include "framework/Dialog.h"
+#include "framework/FrameworkIds.h"
 #include "framework/Internal.h"
 
 namespace Windows {
@@ -22,21 +26,23 @@ int WindowHeight(HWND window) {
     return rect.bottom - rect.top;
 }
 
+// The frame's creation and its menu tips report a failure of unknown kind under the
+// creation hook's name.
+constexpr char kFrameOperation[] = "CWin::StaticCBTProc";
+
 // (style, command id); a separator is (1, 0).
 // clang-format off
 const BYTE bTbarData[] = {
     0, 107,  0, 108,  0, 110,  1, 0,
     0, 113,  0, 114,  0, 115,  1, 0,
     0, 109,  1, 0,
-    0, 103,
+    0, IDM_ABOUT,
 };
 // clang-format on
 
 }  // namespace
 
 // ---- CToolBar ----
-
-CToolBar::CToolBar() = default;
 
 HWND CToolBar::Create(HWND parent) {
     detail::Guarded("Error creating toolbar", [&] {
@@ -86,7 +92,7 @@ void CToolBar::SetButtons(int count, const BYTE* table) {
         if (count == 0)
             return;
 
-        TBADDBITMAP bitmap{detail::AppInstance(), 101};
+        TBADDBITMAP bitmap{detail::AppInstance(), IDR_MAINFRAME};
         if (SendMessageA(m_hWnd, TB_ADDBITMAP, count, reinterpret_cast<LPARAM>(&bitmap)) == -1)
             throw CWinException("CToolBar::SetButtons  .. TB_ADDBITMAP failed ");
 
@@ -175,7 +181,7 @@ HWND CFrame::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style
 
 HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, int y, int width,
                       int height, HWND parent, HMENU menu) {
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation(kFrameOperation, [&] {
         if (!CApp::GetApp())
             throw CWinException("CFrame::CreateEx ... Unable to create window");
         if (!m_pView)
@@ -188,9 +194,9 @@ HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, i
             throw CWinException("CFrame::CreateEx ... Unable to create frame window");
         if (!CWin::CreateEx(exStyle, "FrameClass", title, style, x, y, width, height, parent, menu))
             return;
-        SetIconLarge(101);
-        SetIconSmall(101);
-        std::string caption = LoadString(101);
+        SetIconLarge(IDR_MAINFRAME);
+        SetIconSmall(IDR_MAINFRAME);
+        std::string caption = LoadString(IDR_MAINFRAME);
         if (!caption.empty())
             SetWindowTextA(m_hWnd, caption.c_str());
         SetTitle();
@@ -199,11 +205,11 @@ HWND CFrame::CreateEx(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, i
 }
 
 HWND CFrame::Create(HWND parent) {
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation(kFrameOperation, [&] {
         // A second Create would load a menu for nothing and make the view twice.
         if (m_hWnd && IsWindow(m_hWnd))
             return;
-        HMENU menu = LoadMenuA(detail::AppInstance(), MAKEINTRESOURCEA(101));
+        HMENU menu = LoadMenuA(detail::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
         if (!CreateEx(0, "", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, parent, menu)) {
             if (menu)
@@ -261,7 +267,7 @@ void CFrame::OnKeyDown() {
 }
 
 void CFrame::OnMenuSelect(UINT id, HMENU menu) {
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation(kFrameOperation, [&] {
         // An item without a string (the system menu's, say) is no command of
         // ours: it has no tip.
         std::string text;
@@ -272,11 +278,11 @@ void CFrame::OnMenuSelect(UINT id, HMENU menu) {
 }
 
 void CFrame::ToggleStatusBar() {
-    ToggleBar(m_StatusBar, 104);
+    ToggleBar(m_StatusBar, IDM_STATUSBAR);
 }
 
 void CFrame::ToggleToolBar() {
-    ToggleBar(m_ToolBar, 116);
+    ToggleBar(m_ToolBar, IDM_TOOLBAR);
 }
 
 void CFrame::ToggleBar(CWin& bar, UINT menuItem) {
@@ -339,11 +345,21 @@ bool CFrame::OnCommand(UINT id) {
         UINT Id;
         void (CFrame::*Run)();
     } kCommands[] = {
-        {102, &CFrame::PostClose},    {103, &CFrame::ShowAbout},    {104, &CFrame::ToggleStatusBar},
-        {105, &CFrame::OnCommand105}, {106, &CFrame::OnCommand106}, {107, &CFrame::OnCommand107},
-        {108, &CFrame::OnCommand108}, {109, &CFrame::OnCommand109}, {110, &CFrame::OnCommand110},
-        {111, &CFrame::OnCommand111}, {112, &CFrame::OnCommand112}, {113, &CFrame::OnCommand113},
-        {114, &CFrame::OnCommand114}, {115, &CFrame::OnCommand115}, {116, &CFrame::ToggleToolBar},
+        {IDM_EXIT, &CFrame::PostClose},
+        {IDM_ABOUT, &CFrame::ShowAbout},
+        {IDM_STATUSBAR, &CFrame::ToggleStatusBar},
+        {105, &CFrame::OnCommand105},
+        {106, &CFrame::OnCommand106},
+        {107, &CFrame::OnCommand107},
+        {108, &CFrame::OnCommand108},
+        {109, &CFrame::OnCommand109},
+        {110, &CFrame::OnCommand110},
+        {111, &CFrame::OnCommand111},
+        {112, &CFrame::OnCommand112},
+        {113, &CFrame::OnCommand113},
+        {114, &CFrame::OnCommand114},
+        {115, &CFrame::OnCommand115},
+        {IDM_TOOLBAR, &CFrame::ToggleToolBar},
     };
     for (const auto& command : kCommands) {
         if (command.Id == id) {
@@ -360,7 +376,7 @@ void CFrame::PostClose() {
 }
 
 void CFrame::ShowAbout() {
-    CDialog about(301, m_hWnd);
+    CDialog about(IDD_ABOUT, m_hWnd);
     about.DoModal();
 }
 
@@ -387,10 +403,11 @@ void CFrame::OnNotify(const NMHDR& header, LPARAM lParam) {
             break;
         }
         // Keyboard notifications of child controls: the lock keys may have changed.
+        // A rich edit sends its key (and mouse) messages on as EN_MSGFILTER.
         case LVN_KEYDOWN:
         case TVN_KEYDOWN:
         case TCN_KEYDOWN:
-        case 1792:
+        case EN_MSGFILTER:
             OnKeyDown();
             break;
     }

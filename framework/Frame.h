@@ -11,16 +11,14 @@ namespace Windows {
 
 class CToolBar : public CWin {
   public:
-    CToolBar();
     HWND Create(HWND parent = nullptr) override;
 
     virtual void EnableButton(int id);
     virtual void DisableButton(int id);
     // Replaces every button by the rows of table: count pairs of (style, command id).
-    // Images come from bitmap 101, one per non-separator row, in row order.
+    // Images come from bitmap IDR_MAINFRAME, one per non-separator row, in row order.
     virtual void SetButtons(int count, const BYTE* table);
     virtual void CheckButton(int id);
-    virtual void Reserved() {}
 
   private:
     struct Button {
@@ -39,7 +37,6 @@ class CStatusBar : public CWin {
     // The text in the first part, the Caps Lock, Num Lock and Scroll Lock states in the
     // other three.
     virtual void SetText(LPCSTR text);
-    virtual void Reserved() {}
 };
 
 class CFrame : public CWin {

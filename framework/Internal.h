@@ -13,20 +13,35 @@ inline HINSTANCE AppInstance() {
     return app ? app->GetInstanceHandle() : nullptr;
 }
 
-// Runs one framework operation. Nothing leaves it: a CWinException shows its error
-// box, anything else a box with the operation's own text. False after either, and the
-// caller returns its failure value.
+// The box for anything but a CWinException: `prefix` and `text`, captioned "Exception".
+void ShowUnknownError(LPCSTR prefix, LPCSTR text) noexcept;
+
 template <typename Body>
-bool Guarded(LPCSTR unknownText, Body&& body) noexcept {
+bool RunGuarded(LPCSTR prefix, LPCSTR text, Body&& body) noexcept {
     try {
         body();
         return true;
     } catch (const CWinException& e) {
         e.ShowErrorBox();
     } catch (...) {
-        ShowMessageBox(nullptr, unknownText, "Exception", MB_OK);
+        ShowUnknownError(prefix, text);
     }
     return false;
+}
+
+// Runs one framework operation. Nothing leaves it: a CWinException shows its error
+// box, anything else a box with the operation's own text. False after either, and the
+// caller returns its failure value.
+template <typename Body>
+bool Guarded(LPCSTR unknownText, Body&& body) noexcept {
+    return RunGuarded("", unknownText, body);
+}
+
+// The same for the operations whose box names them: "Exception occurred " and
+// `operation`.
+template <typename Body>
+bool GuardedOperation(LPCSTR operation, Body&& body) noexcept {
+    return RunGuarded("Exception occurred ", operation, body);
 }
 
 // The creation hook for one window or dialog: installed by the constructor (which

@@ -99,9 +99,15 @@ std::string LoadString(UINT id) {
     return text;
 }
 
-// ---- the creation hook ----
-
 namespace detail {
+
+void ShowUnknownError(LPCSTR prefix, LPCSTR text) noexcept {
+    char box[256];
+    std::snprintf(box, sizeof box, "%s%s", prefix, text);
+    ShowMessageBox(nullptr, box, "Exception", MB_OK);
+}
+
+// ---- the creation hook ----
 
 CreationHook::CreationHook(CWin& window) : m_pRecord(new CBTData{&window, nullptr}) {
     window.SetCBTHook(m_pRecord.get());
@@ -231,7 +237,7 @@ LRESULT CWin::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK CWin::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    detail::Guarded("Exception occurred CWin::StaticWindowProc", [&] {
+    detail::GuardedOperation("CWin::StaticWindowProc", [&] {
         auto* object = reinterpret_cast<CWin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (!object)
             throw CWinException("CWin::StaticWindowProc ...  Invalid Pointer");
@@ -246,7 +252,7 @@ LRESULT CALLBACK CWin::StaticWindowProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT CALLBACK CWin::StaticCBTProc(int code, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    detail::Guarded("Exception occurred CWin::StaticCBTProc", [&] {
+    detail::GuardedOperation("CWin::StaticCBTProc", [&] {
         auto* hook = static_cast<CBTData*>(TlsGetValue(CApp::GetTlsIndex()));
         if (!hook)
             throw CWinException("CWin::StaticCBTProc ... Unable to get TLS");
@@ -287,14 +293,6 @@ CWndClass::CWndClass(LPCSTR className) : m_WndClass{}, m_szClassName{} {
 
 CWndClass::CWndClass(const CWndClass& other) : m_WndClass(other.m_WndClass), m_szClassName{} {
     SetClassName(other.m_szClassName);
-}
-
-CWndClass& CWndClass::operator=(const CWndClass& other) {
-    if (this != &other) {
-        m_WndClass = other.m_WndClass;
-        SetClassName(other.m_szClassName);
-    }
-    return *this;
 }
 
 void CWndClass::SetClassName(LPCSTR name) {

@@ -117,7 +117,7 @@ class CWndClass {
   public:
     explicit CWndClass(LPCSTR className);
     CWndClass(const CWndClass& other);
-    CWndClass& operator=(const CWndClass& other);
+    CWndClass& operator=(const CWndClass&) = delete;
     virtual ~CWndClass() = default;
 
     // Succeeds at once when the class is registered for the record's instance already.

@@ -83,9 +83,9 @@ void SceneView::ApplyCamera() const {
     glRotatef(RotateY, 0, 1, 0);
 }
 
-void SceneView::KeyDown(uint32_t code) {
-    SetKey(code, 1);
-    if (code == kKeyHome)
+void SceneView::KeyDown(ViewKey key) {
+    keyState_[Index(key)] = 1;
+    if (key == ViewKey::Home)
         ResetCamera();
 }
 
@@ -126,11 +126,11 @@ void SceneView::MouseWheel(int notches, bool shift) {
 }
 
 void SceneView::ProcessKeys() {
-    const bool shift = KeyState[kKeyShift] != 0;
+    const bool shift = Held(ViewKey::Shift);
     const float s = PanStep(shift);
     const float r = TurnStep(shift);
-    const bool left = KeyState[kKeyLeft], right = KeyState[kKeyRight];
-    const bool up = KeyState[kKeyUp], down = KeyState[kKeyDown];
+    const bool left = Held(ViewKey::Left), right = Held(ViewKey::Right);
+    const bool up = Held(ViewKey::Up), down = Held(ViewKey::Down);
     switch (ControlMode) {
         case kControlPan:
             if (left)
@@ -186,29 +186,27 @@ void SceneView::ResetCamera() {
     RotateY = 0.0f;
 }
 
-bool SceneView::Command(int id) {
+void SceneView::Command(ViewCommand command) {
     auto toggle = [](int32_t& flag) { flag = flag ? 0 : 1; };
-    switch (id) {
-        case kCommandControlPan:
+    switch (command) {
+        case ViewCommand::ControlPan:
             ControlMode = kControlPan;
-            return true;
-        case kCommandControlRotate:
+            break;
+        case ViewCommand::ControlRotate:
             ControlMode = kControlRotate;
-            return true;
-        case kCommandControlZoom:
+            break;
+        case ViewCommand::ControlZoom:
             ControlMode = kControlZoom;
-            return true;
-        case kCommandShowAxes:
+            break;
+        case ViewCommand::ShowAxes:
             toggle(ShowAxes);
-            return true;
-        case kCommandToggleTextures:
+            break;
+        case ViewCommand::ToggleTextures:
             toggle(ShowTextures);
-            return true;
-        case kCommandShowBoundingBox:
+            break;
+        case ViewCommand::ShowBoundingBox:
             toggle(ShowBoundingBox);
-            return true;
-        default:
-            return false;
+            break;
     }
 }
 

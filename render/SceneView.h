@@ -6,6 +6,7 @@
 // Every GL call needs the view's context current.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,21 +18,21 @@
 #include "render/ModelScene.h"
 #include "render/PointDump.h"
 
-// Virtual-key codes the view reads (the platform's values).
-inline constexpr uint32_t kKeyShift = 0x10;
-inline constexpr uint32_t kKeyLeft = 0x25;
-inline constexpr uint32_t kKeyUp = 0x26;
-inline constexpr uint32_t kKeyRight = 0x27;
-inline constexpr uint32_t kKeyDown = 0x28;
-inline constexpr uint32_t kKeyHome = 0x24;
+// The keys the view reads: the arrows move the camera as the control mode
+// says, Shift makes every step larger, Home puts the camera back. Each window
+// maps its own key codes to these.
+enum class ViewKey : uint8_t { Shift, Left, Up, Right, Down, Home };
+inline constexpr size_t kViewKeyCount = static_cast<size_t>(ViewKey::Home) + 1;  // Home last
 
-// The commands that change the view.
-inline constexpr int kCommandControlPan = 117;
-inline constexpr int kCommandControlRotate = 118;
-inline constexpr int kCommandControlZoom = 119;
-inline constexpr int kCommandShowAxes = 125;
-inline constexpr int kCommandToggleTextures = 129;
-inline constexpr int kCommandShowBoundingBox = 140;
+// The commands that change the view; the menu's other commands leave it as it is.
+enum class ViewCommand {
+    ControlPan,
+    ControlRotate,
+    ControlZoom,
+    ShowAxes,
+    ToggleTextures,
+    ShowBoundingBox,
+};
 
 // The mouse buttons a drag is made with.
 enum class MouseButton { Left, Right, Middle };
@@ -65,13 +66,13 @@ class SceneView {
     void DrawAxes() const;
     void ResetCamera();
 
-    // Key messages, by virtual-key code. Home puts the camera back where it
-    // starts.
-    void KeyDown(uint32_t code);
-    void KeyUp(uint32_t code) { SetKey(code, 0); }
+    // A key went down or up. Home puts the camera back where it starts.
+    void KeyDown(ViewKey key);
+    void KeyUp(ViewKey key) { keyState_[Index(key)] = 0; }
+    bool Held(ViewKey key) const { return keyState_[Index(key)] != 0; }
     // Forgets every held key: the window lost the keyboard, and with it the
     // key-up messages of keys let go elsewhere.
-    void ReleaseKeys() { KeyState.fill(0); }
+    void ReleaseKeys() { keyState_.fill(0); }
     // The mouse, in window pixels from the top left, in every control mode: a
     // drag with the left button turns the model as the arrow keys do in Rotate
     // mode, a drag with the right or middle button moves it so that the point
@@ -84,8 +85,7 @@ class SceneView {
     void MouseUp();
     void MouseWheel(int notches, bool shift);
 
-    // Carries out commands 117 to 119, 125, 129 and 140; false for any other.
-    bool Command(int id);
+    void Command(ViewCommand command);
 
     // The Open command once a path is chosen: closes the open document, then
     // opens `path` by its kind. An empty path (a cancelled dialog) changes nothing.
@@ -95,7 +95,6 @@ class SceneView {
     void OpenDocument(Document&& document, bool withContext = true);
     void CloseDocuments();
 
-    std::array<uint8_t, 256> KeyState{};
     std::unique_ptr<ModelScene> Scene;
     std::unique_ptr<PointDump> Points;
     // The kind of the open document: a model scene, a point dump, or
@@ -112,12 +111,10 @@ class SceneView {
     float RotateY = 0;
 
   private:
-    void SetKey(uint32_t code, uint8_t state) {
-        if (code < KeyState.size())
-            KeyState[code] = state;
-    }
+    static constexpr size_t Index(ViewKey key) { return static_cast<size_t>(key); }
 
-    int width_ = 1, height_ = 1;  // the client area, for the mouse
+    std::array<uint8_t, kViewKeyCount> keyState_{};  // 1 while held
+    int width_ = 1, height_ = 1;                     // the client area, for the mouse
     std::optional<MouseButton> dragging_;
     int lastX_ = 0, lastY_ = 0;
 };

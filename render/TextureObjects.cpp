@@ -10,12 +10,6 @@ uint32_t TextureObjects::Generate() {
     return name;
 }
 
-void TextureObjects::Adopt(std::vector<uint32_t> names) {
-    Clear();
-    owned_ = names;
-    names_ = std::move(names);
-}
-
 void TextureObjects::Clear() {
     if (!owned_.empty())
         glDeleteTextures(static_cast<GLsizei>(owned_.size()), owned_.data());

@@ -19,8 +19,6 @@ class TextureObjects {
     uint32_t Generate();
     // The next image shows an object already held.
     void Repeat(uint32_t name) { names_.push_back(name); }
-    // Takes over objects made elsewhere, one per image: they are deleted with these.
-    void Adopt(std::vector<uint32_t> names);
     // Deletes every object held.
     void Clear();
 

@@ -32,11 +32,23 @@ TEST_F(FrameTest, EveryButtonHasItsTipAndItsImageAndAboutItsDialog) {
 
 TEST_F(FrameTest, TheViewsCommandsReachItsCoreAndTheChecksStayAsTheyAre) {
     const SceneView& s = Scene();
-    Command(IDM_CONTROL_ZOOM);
-    EXPECT_EQ(s.ControlMode, kControlZoom);
+    for (auto [id, mode] : {std::pair{IDM_CONTROL_ZOOM, kControlZoom},
+                            {IDM_CONTROL_PAN, kControlPan},
+                            {IDM_CONTROL_ROTATE, kControlRotate}}) {
+        Command(id);
+        EXPECT_EQ(s.ControlMode, mode) << id;
+    }
     for (UINT id : {IDM_AXES, IDM_TEXTURES, IDM_BOUNDING_BOX})
         Command(id);
-    EXPECT_EQ(std::vector({s.ShowAxes, s.ShowTextures, s.ShowBoundingBox}), std::vector({0, 0, 1}));
+    auto toggles = [&s] { return std::vector({s.ShowAxes, s.ShowTextures, s.ShowBoundingBox}); };
+    EXPECT_EQ(toggles(), std::vector({0, 0, 1}));
+    // The menu's other commands leave the view as it is.
+    for (UINT id : {IDM_TEXT, IDM_LIGHTING, IDM_COLOR, IDM_CULL, IDM_POINTS, IDM_WIREFRAME,
+                    IDM_FILL, IDM_ANIMATION_START, IDM_ANIMATION_STOP, IDM_ANIMATION_FIRST,
+                    IDM_ANIMATION_PREVIOUS, IDM_ANIMATION_NEXT, IDM_ANIMATION_LAST})
+        Command(id);
+    EXPECT_EQ(s.ControlMode, kControlRotate);
+    EXPECT_EQ(toggles(), std::vector({0, 0, 1}));
     // The toolbar and the menu checks do not follow the view's toggles.
     EXPECT_FALSE(ButtonChecked(IDM_AXES));
     EXPECT_TRUE(GetMenuState(GetMenu(Frame().GetHwnd()), IDM_AXES, MF_BYCOMMAND) & MF_CHECKED);

@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <array>
+
 #include "ViewerTest.h"
 
 using ViewTest = apptest::ViewerTest;
@@ -51,10 +53,30 @@ TEST_F(ViewTest, KeysAndTheMouseReachTheCoreAndFocusLossLetsTheKeysGo) {
     send(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA / 2));
     EXPECT_EQ(s.Zoom, zoom + 1);
 
+    // The arrows and Shift move the camera, Home puts it back; other keys, the
+    // letters beside the control modes too, change nothing.
+    SceneView& core = Scene();
+    auto pan = [&core] { return std::pair(core.PanX, core.PanY); };
+    ASSERT_EQ(pan(), std::pair(0.0f, -2.0f));
+    for (WPARAM key :
+         {WPARAM(VK_SHIFT), WPARAM(VK_RIGHT), WPARAM(VK_UP), WPARAM('P'), WPARAM('R'), WPARAM('Z')})
+        send(WM_KEYDOWN, key);
+    core.ProcessKeys();
+    EXPECT_EQ(pan(), std::pair(2.5f, 0.5f));
+    EXPECT_EQ(core.ControlMode, kControlPan);
+    for (WPARAM key : {VK_SHIFT, VK_RIGHT, VK_UP})
+        send(WM_KEYUP, key);
+    send(WM_KEYDOWN, VK_LEFT);
+    send(WM_KEYDOWN, VK_DOWN);
+    core.ProcessKeys();
+    EXPECT_EQ(pan(), std::pair(2.0f, 0.0f));
+    send(WM_KEYDOWN, VK_HOME);
+    EXPECT_EQ((std::array{core.PanX, core.PanY, core.Zoom, core.RotateX, core.RotateY}),
+              (std::array{0.0f, -2.0f, -55.0f, 0.0f, 0.0f}));
+
     // A key is held until the view loses the keyboard, and with it the key-ups
     // of keys let go elsewhere.
-    send(WM_KEYDOWN, VK_RIGHT);
-    EXPECT_TRUE(s.KeyState[VK_RIGHT]);
+    EXPECT_TRUE(core.Held(ViewKey::Left));
     SetFocus(nullptr);
-    EXPECT_FALSE(s.KeyState[VK_RIGHT]);
+    EXPECT_FALSE(core.Held(ViewKey::Left) || core.Held(ViewKey::Down));
 }

@@ -5,6 +5,7 @@
 
 #include "FrameworkTest.h"
 #include "framework/Frame.h"
+#include "framework/FrameworkIds.h"
 
 using namespace Windows;
 
@@ -61,13 +62,17 @@ TEST_F(FrameTest, TheViewFillsWhatTheVisibleBarsLeave) {
     // Toggle toolbar, status bar, toolbar, status bar: each bar hidden, both, neither.
     // clang-format off
     const std::tuple<WORD, bool, bool> steps[] = {
-        {0, true, true}, {116, false, true}, {104, false, false}, {116, true, false}, {104, true, true}};
+        {0, true, true},
+        {IDM_TOOLBAR, false, true},
+        {IDM_STATUSBAR, false, false},
+        {IDM_TOOLBAR, true, false},
+        {IDM_STATUSBAR, true, true}};
     // clang-format on
     for (auto [command, tool, status] : steps) {
         SCOPED_TRACE(command);
         Command(command);
-        EXPECT_EQ((std::array{IsWindowVisible(ToolBar()) != 0, checked(116),
-                              IsWindowVisible(StatusBar()) != 0, checked(104)}),
+        EXPECT_EQ((std::array{IsWindowVisible(ToolBar()) != 0, checked(IDM_TOOLBAR),
+                              IsWindowVisible(StatusBar()) != 0, checked(IDM_STATUSBAR)}),
                   (std::array{tool, tool, status, status}));
         EXPECT_EQ(Place(m_View.GetHwnd()), (std::array{0L, tool ? toolBar : 0L, client.right,
                                                        client.bottom - (status ? statusBar : 0L)}));
@@ -86,6 +91,26 @@ TEST_F(FrameTest, TheStatusBarShowsTheLockKeysBesideTheText) {
         EXPECT_EQ((std::array{Status(), Status(1), Status(2), Status(3)}),
                   (capsAndScroll ? std::array<std::string, 4>{"Open File", "\tCAP", "", "\tSCRL"}
                                  : std::array<std::string, 4>{"Open File", "", "\tNUM", ""}));
+    }
+    // A key pressed in a child control may change them: its notification (a rich
+    // edit's is 0x700) puts "Ready" back with the keys as they are; others do not.
+    const std::pair<UINT, bool> notifications[] = {{UINT(LVN_KEYDOWN), true},
+                                                   {UINT(TVN_KEYDOWN), true},
+                                                   {UINT(TCN_KEYDOWN), true},
+                                                   {0x700, true},
+                                                   {UINT(NM_CLICK), false}};
+    for (auto [code, refreshes] : notifications) {
+        keys[VK_CAPITAL] = 0;
+        SetKeyboardState(keys);
+        m_Frame.GetStatusBar().SetText("busy");
+        keys[VK_CAPITAL] = 1;
+        SetKeyboardState(keys);
+        NMHDR header{ToolBar(), 0, code};
+        SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+        using Shown = std::pair<std::string, std::string>;
+        EXPECT_EQ(Shown(Status(), Status(1)),
+                  refreshes ? Shown("Ready", "\tCAP") : Shown("busy", ""))
+            << code;
     }
     SetKeyboardState(saved);
 }
@@ -122,7 +147,7 @@ TEST_F(FrameTest, TipsHotItemsAndMenuHighlightsShowTheCommandText) {
     const std::tuple<WORD, WORD, HMENU, const char*> selections[] = {
         {108, MF_HILITE, file, "Open File"},
         {1, MF_POPUP | MF_HILITE, bar, "Ready"},  // "&Display" on the bar
-        {104, MF_HILITE | MF_CHECKED, display, "Show / Hide Statusbar"},
+        {IDM_STATUSBAR, MF_HILITE | MF_CHECKED, display, "Show / Hide Statusbar"},
         {3, MF_POPUP | MF_HILITE, display, "Ready"},  // "&Frame", at position 3
         {SC_CLOSE, MF_SYSMENU | MF_HILITE, GetSystemMenu(Frame(), FALSE), "Ready"},
         {133, MF_HILITE, GetSubMenu(display, 3), "Ready"},
@@ -147,7 +172,7 @@ TEST_F(FrameTest, AboutIsCentredOverTheFrameOnTheWorkArea) {
     std::vector<RECT> shown;
     for (auto [x, y, message, command] : runs) {
         MoveWindow(Frame(), x, y, 600, 400, TRUE);
-        EXPECT_TRUE(fwtest::InDialog([this] { Command(103); },
+        EXPECT_TRUE(fwtest::InDialog([this] { Command(IDM_ABOUT); },
                                      [&](HWND dialog) {
                                          GetWindowRect(dialog, &shown.emplace_back());
                                          PostMessageA(dialog, message, command, 0);

@@ -46,7 +46,7 @@ TEST(DemoScene, EachKindOfFileOpensAndDrawsAtTheFirstCamera) {
 
     // Without textures the textured parts change.
     const std::vector<uint8_t> textured = gl.ReadPixels();
-    view.Command(kCommandToggleTextures);
+    view.Command(ViewCommand::ToggleTextures);
     view.DrawScene();
     EXPECT_NE(gl.ReadPixels(), textured);
 

@@ -149,7 +149,7 @@ TEST(HostileWalk, IndicesOutsideTheirTablesAreSkippedAndTheRestDrawn) {
         m.Nodes[AddNode(m, -1)].FirstChild = first;
         c.Spoil({m, m.Nodes[first], m.Components[spoilt], m.PolygonSets.back(), m.Polygons.back()});
         auto scene = SceneOf(m);
-        scene->TextureNames.Adopt({0});
+        scene->TextureNames.Repeat(0);  // one image, on the default texture
         EXPECT_EQ(RedsDrawn(*scene), c.Drawn) << c.What;
         ExpectCleanGl(c.What);
     }
@@ -179,7 +179,7 @@ TEST(HostileWalk, RandomDamageNeverLeavesAGlErrorOrAStrayMatrix) {
         MemorySource source(bytes);
         ModelScene scene;
         scene.Open(LoadDocumentFrom(source, nullptr));
-        scene.TextureNames.Adopt({0});
+        scene.TextureNames.Repeat(0);  // one image, on the default texture
         DrawWhole(scene);
         ExpectCleanGl("round " + std::to_string(round));
         if (HasFailure())

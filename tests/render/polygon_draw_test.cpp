@@ -30,15 +30,14 @@ void ChainUnderRoot(sample::Model& m) {
     m.Nodes[root].FirstChild = 0;
 }
 
-GLuint GreenTexture() {
+// One green texel as the scene's only image.
+void GiveGreenTexture(ModelScene& scene) {
     const uint8_t green[] = {0, 180, 0, 255};
-    GLuint name = 0;
-    glGenTextures(1, &name);
+    const GLuint name = scene.TextureNames.Generate();
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
 }
 
 TEST(PolygonSets, TheVertexCountChoosesThePrimitive) {
@@ -109,7 +108,7 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     m.TextureDefinitions = {{}};
     AddNode(m, 0);
     auto scene = SceneOf(m);
-    scene->TextureNames.Adopt({GreenTexture()});
+    GiveGreenTexture(*scene);
 
     UseFeedbackOrtho();
     std::vector<FeedbackItem> items = Feedback([&] { DrawWhole(*scene); });
@@ -132,7 +131,7 @@ TEST(PolygonSets, EveryAttributeComesThroughItsOrderListAndBases) {
     m.ColorOrder.resize(4);
     m.TexVertexOrder.resize(5);
     scene = SceneOf(m);
-    scene->TextureNames.Adopt({GreenTexture()});
+    GiveGreenTexture(*scene);
     items = Feedback([&] { DrawWhole(*scene); });
     ASSERT_EQ(items.size(), 1u);
     const FeedbackVertex& plain = items[0].Vertices[0];
@@ -218,7 +217,7 @@ sample::Model TexturedModel(int32_t image) {
 TEST(PolygonSets, TexturesFollowTheSwitchAndOnlyExistingTextureObjects) {
     GlContext gl;
     auto scene = SceneOf(TexturedModel(0));
-    scene->TextureNames.Adopt({GreenTexture()});
+    GiveGreenTexture(*scene);
     Frame(*scene);
     EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{0, 180, 0, 255}));
     EXPECT_EQ(PixelAt(gl, 50, 0), (Pixel{0, 0, 255, 255}));
@@ -248,7 +247,7 @@ TEST(PolygonSets, TexturesFollowTheSwitchAndOnlyExistingTextureObjects) {
         sample::Model m = TexturedModel(0);
         spoil(m);
         auto spoilt = SceneOf(m);
-        spoilt->TextureNames.Adopt({GreenTexture()});
+        GiveGreenTexture(*spoilt);
         Frame(*spoilt);
         EXPECT_EQ(PixelAt(gl, -50, 0), (Pixel{255, 255, 255, 255}));
     }
