@@ -35,8 +35,3 @@ GltfDocument GltfOfPointDump(const PointDump& points);
 
 // Moves the PNG images into the binary buffer, each image a buffer view.
 void EmbedImages(GltfDocument& document);
-
-// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD:
-// names in the game's files may be in its own 8-bit encoding, and JSON text is
-// UTF-8.
-std::string ValidUtf8(const std::string& text);
