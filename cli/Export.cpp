@@ -1,10 +1,12 @@
 // export: what the viewer draws, as glTF 2.0 for Blender and game engines.
 
+#include <algorithm>
 #include <ostream>
+#include <span>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "cli/GltfFiles.h"
+#include "export/GltfFiles.h"
 #include "model/FileKind.h"
 #include "model/ModelFile.h"
 #include "render/PointDump.h"
@@ -36,7 +38,8 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
                 err << "kestrel export: cannot read " << path << "\n";
                 return kExitFile;
             }
-            document = GltfOfPointDump(points);
+            const std::span<const float> words = points.Words;
+            document = GltfOfPointDump(words.subspan(std::min(kFirstPointWord, words.size())));
             break;
         }
         case FileKind::ModelFile: {

@@ -7,8 +7,8 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "cli/Png.h"
 #include "dataview/TextAppend.h"
+#include "export/Png.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/ModelFile.h"

@@ -91,7 +91,7 @@ int ProcessId() {
 
 // Writes `bytes` to a new file beside `target`, in the same folder so that
 // the rename cannot cross file systems. Returns its path, or empty with `why`.
-fs::path WritePart(const fs::path& target, std::span<const uint8_t> bytes, std::string& why) {
+fs::path WritePart(const fs::path& target, const FileWriter& write, std::string& why) {
     const std::string stem = Utf8FromPath(target) + ".part" + std::to_string(ProcessId());
     for (int n = 0; n < 100; ++n) {
         const fs::path part = PathFromUtf8(n ? stem + "-" + std::to_string(n) : stem);
@@ -104,7 +104,7 @@ fs::path WritePart(const fs::path& target, std::span<const uint8_t> bytes, std::
             return {};
         }
         errno = 0;
-        bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        bool ok = write(file) && std::fflush(file) == 0 && !std::ferror(file);
         ok = std::fclose(file) == 0 && ok;
         if (ok)
             return part;
@@ -136,9 +136,14 @@ bool Fail(std::string& error, const std::string& path, const std::string& why) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
-                         std::string& error) {
-    const OutputFile file{path, bytes};
+FileWriter BytesWriter(std::span<const uint8_t> bytes) {
+    return [bytes](std::FILE* file) {
+        return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    };
+}
+
+bool WriteFileAtomically(const std::string& path, const FileWriter& write, std::string& error) {
+    const OutputFile file{path, write};
     return WriteFilesAtomically(std::span(&file, 1), error);
 }
 
@@ -151,7 +156,7 @@ bool WriteFilesAtomically(std::span<const OutputFile> files, std::string& error)
     }
     std::error_code ignored;
     for (size_t i = 0; i < files.size(); ++i) {
-        parts.push_back(WritePart(targets[i], files[i].Bytes, why));
+        parts.push_back(WritePart(targets[i], files[i].Write, why));
         if (parts.back().empty()) {
             for (const fs::path& part : parts)
                 fs::remove(part, ignored);

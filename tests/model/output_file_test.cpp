@@ -57,7 +57,8 @@ TEST(OutputFile, ReplacesRegularFilesFollowsLinksAndRefusesTheRest) {
         EXPECT_EQ(fs::symlink_status(path).type(), c.After);
     }
     // Several files are all written or none is: here the second has no folder.
-    const OutputFile files[] = {{dir.File("first"), kBytes}, {dir.File("no folder/x"), kBytes}};
+    const OutputFile files[] = {{dir.File("first"), BytesWriter(kBytes)},
+                                {dir.File("no folder/x"), BytesWriter(kBytes)}};
     std::string error;
     EXPECT_FALSE(WriteFilesAtomically(files, error));
     EXPECT_FALSE(fs::exists(d / "first"));
