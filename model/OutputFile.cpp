@@ -89,8 +89,9 @@ int ProcessId() {
 #endif
 }
 
-// Writes `bytes` to a new file beside `target`, in the same folder so that
-// the rename cannot cross file systems. Returns its path, or empty with `why`.
+// Writes the contents into a new file beside `target`, in the same folder so
+// that the rename cannot cross file systems. Returns its path, or empty with
+// `why`.
 fs::path WritePart(const fs::path& target, const FileWriter& write, std::string& why) {
     const std::string stem = Utf8FromPath(target) + ".part" + std::to_string(ProcessId());
     for (int n = 0; n < 100; ++n) {
