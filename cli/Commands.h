@@ -6,6 +6,11 @@
 #include <string>
 
 #include "cli/Args.h"
+#include "export/Png.h"
+
+// The frame as the viewer's window shows it: the current read buffer of the
+// current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.
+RgbaPicture ShownFrame(int width, int height, bool opaque = true);
 
 // The blocks `dump --block` takes besides header, as a list of numbers.
 std::string DumpableBlocks();

@@ -4,9 +4,8 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "cli/GltfFiles.h"
 #include "document/Document.h"
-#include "render/PointDump.h"
+#include "export/GltfFiles.h"
 
 int Export(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
@@ -32,12 +31,9 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
             err << "kestrel export: " << path
                 << " is a texture archive; export the model that uses it\n";
             return kExitFile;
-        case FileKind::PointDump: {
-            PointDump points;
-            points.Words = std::move(loaded.Points);
-            document = GltfOfPointDump(points);
+        case FileKind::PointDump:
+            document = GltfOfPointDump(loaded.Points);
             break;
-        }
         case FileKind::ModelFile:
             if (textures && !loaded.HasArchive())
                 err << "kestrel export: the model's texture archive " << loaded.Archive.FileName

@@ -7,9 +7,9 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "cli/Png.h"
 #include "dataview/TextAppend.h"
 #include "document/Document.h"
+#include "export/Png.h"
 #include "model/Utf8Path.h"
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"

@@ -15,7 +15,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "cli/Png.h"
+#include "export/Png.h"
 #include "model/Utf8Path.h"
 #include "render/SceneView.h"
 

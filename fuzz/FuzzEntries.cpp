@@ -2,24 +2,25 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <sstream>
 
-#include "cli/GltfExport.h"
 #include "dataview/DataText.h"
 #include "document/Document.h"
+#include "export/GltfExport.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/Irregularities.h"
 #include "model/ModelFile.h"
 #include "model/ReadBudget.h"
 #include "render/OffscreenContext.h"
-#include "render/PointDump.h"
 #include "render/SceneView.h"
 #include "render/SceneWalk.h"
 #include "texture/TextureFile.h"
@@ -374,9 +375,7 @@ void ExportGltf(Bytes input) {
     Check(glb.str().size() >= document.Gltf.buffers.size() * 12, "no .glb written");
 
     MemorySource all(input);
-    PointDump points;
-    points.Words = ReadPointWords(all);
-    CheckGltf(GltfOfPointDump(points).Gltf);
+    CheckGltf(GltfOfPointDump(ReadPointWords(all)).Gltf);
 }
 
 }  // namespace fuzz

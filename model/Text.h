@@ -12,3 +12,8 @@ std::string FieldText(const char (&field)[N]) {
     size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - field) : N;
     return std::string(field, length);
 }
+
+// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD:
+// names in the game's files may be in its own 8-bit encoding, where text that
+// leaves the program (JSON, say) must be UTF-8.
+std::string ValidUtf8(const std::string& text);

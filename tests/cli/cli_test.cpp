@@ -6,8 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/Png.h"
 #include "dataview/DataText.h"
+#include "export/Png.h"
 #include "model/ByteSource.h"
 #include "model/ModelFile.h"
 #include "sample/ArchiveWriter.h"
@@ -121,6 +121,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"render", demo.Archive, "-o", png}, 1, "is a texture archive"},
         {{"render", missing, "-o", png}, 1, "cannot read"},
         {{"render", demo.Model, "-o", dir.File("no folder/x.png")}, 1, "cannot write"},
+        {{"render", demo.Model, "-o", "/dev/null"}, 1, "/dev/null: not a regular file"},
         {{"textures", nothing, "-o", dir.File("unmade")}, 1, "has no texels to write"},
     };
     for (const char* block : {"7", "1", "28", "0", "x", "-1", ""})

@@ -263,3 +263,18 @@ TEST(ByteSource, AWindowReadsWhatItsSourceReads) {
         EXPECT_EQ(got, want) << offset << " " << length;
     }
 }
+
+TEST(Text, NamesBecomeValidUtf8) {
+    // Names are bytes; what is not UTF-8 stays as U+FFFD, byte by byte.
+    const std::string bad = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> names[] = {
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6"},
+        {"\xE9t\xE9", bad + "t" + bad},
+        {"\xC0\x80", bad + bad},                      // an overlong form
+        {"\xED\xA0\x80", bad + bad + bad},            // a surrogate
+        {"\xF4\x90\x80\x80", bad + bad + bad + bad},  // past U+10FFFF
+        {"a\xE2\x82", "a" + bad + bad},               // cut short
+        {"\xE2\x28\xA1", bad + "(" + bad}};
+    for (const auto& [name, utf8] : names)
+        EXPECT_EQ(ValidUtf8(name), utf8) << testing::PrintToString(name);
+}

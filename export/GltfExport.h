@@ -2,16 +2,15 @@
 // What the view draws of a model or a point dump, as a glTF 2.0 document: the
 // scenegraph walk recorded as nodes, meshes and unlit materials, and the
 // archive images its polygons use as PNG. Where the images go (into the
-// binary buffer or into files beside) is the writer's choice (GltfFiles.h).
+// binary buffer or into files beside) is the writer's choice (export/GltfFiles.h).
 
 #include <tiny_gltf.h>
 
 #include <cstdint>
-#include <string>
+#include <span>
 #include <vector>
 
 class ModelFile;
-class PointDump;
 class TextureFile;
 
 struct GltfDocument {
@@ -26,13 +25,9 @@ struct GltfDocument {
 // null every polygon is untextured (no archive, or textures left out).
 GltfDocument GltfOfModel(const ModelFile& model, const TextureFile* archive);
 
-// The points the view draws of a point dump: one white point cloud.
-GltfDocument GltfOfPointDump(const PointDump& points);
+// The points the view draws of a point dump, as one white point cloud: `words`
+// are the file's floats.
+GltfDocument GltfOfPointDump(std::span<const float> words);
 
 // Moves the PNG images into the binary buffer, each image a buffer view.
 void EmbedImages(GltfDocument& document);
-
-// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD:
-// names in the game's files may be in its own 8-bit encoding, and JSON text is
-// UTF-8.
-std::string ValidUtf8(const std::string& text);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/cli/ExportSample.h"
+#include "tests/export/ExportSample.h"
 
 int main(int argc, char** argv) {
     std::string model;

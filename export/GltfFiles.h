@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/GltfExport.h"
+#include "export/GltfExport.h"
 
 enum class GltfFormat { Unknown, Binary, Text };
 

@@ -1,4 +1,4 @@
-#include "tests/cli/ExportSample.h"
+#include "tests/export/ExportSample.h"
 
 #include <cmath>
 

@@ -1,0 +1,136 @@
+#include "export/GltfMesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+namespace {
+
+bool Finite(const VertexRecord& p) {
+    return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z);
+}
+
+// glTF wants unit normals. The view never lights, so a normal changes nothing
+// that shows: a zero or non-finite one becomes the view's default (0, 0, 1).
+std::array<float, 3> UnitNormal(const NormalRecord* normal) {
+    if (!normal)
+        return {0, 0, 1};
+    const double x = normal->X, y = normal->Y, z = normal->Z;
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (!(length > 0) || !std::isfinite(length))
+        return {0, 0, 1};
+    return {static_cast<float>(x / length), static_cast<float>(y / length),
+            static_cast<float>(z / length)};
+}
+
+// A texture coordinate as OpenGL takes it. The view's texture has row 0 of the
+// decoded image at t = 0, and the PNG has that row first, at v = 0: (s, t)
+// stays (u, v). A non-finite one counts as missing, as glTF cannot hold it.
+std::array<float, 2> TexCoord(const TextureVertexRecord* st) {
+    if (!st || !std::isfinite(st->S) || !std::isfinite(st->T))
+        return {0, 0};
+    return {st->S, st->T};
+}
+
+}  // namespace
+
+int Bin::View(const void* data, size_t size, int target) {
+    if (gltf_.buffers.empty())
+        gltf_.buffers.emplace_back();
+    std::vector<unsigned char>& bytes = gltf_.buffers[0].data;
+    tinygltf::BufferView view;
+    view.buffer = 0;
+    view.byteOffset = bytes.size();
+    view.byteLength = size;
+    view.target = target;
+    const auto* begin = static_cast<const unsigned char*>(data);
+    bytes.insert(bytes.end(), begin, begin + size);
+    bytes.resize((bytes.size() + 3) / 4 * 4, 0);
+    gltf_.bufferViews.push_back(view);
+    return static_cast<int>(gltf_.bufferViews.size() - 1);
+}
+
+int Bin::Positions(const std::vector<float>& xyz) {
+    const int index =
+        Accessor(xyz, TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, 3, kVertices);
+    tinygltf::Accessor& accessor = gltf_.accessors[static_cast<size_t>(index)];
+    accessor.minValues.assign(xyz.begin(), xyz.begin() + 3);
+    accessor.maxValues = accessor.minValues;
+    for (size_t i = 3; i < xyz.size(); ++i) {
+        double& low = accessor.minValues[i % 3];
+        double& high = accessor.maxValues[i % 3];
+        low = std::min<double>(low, xyz[i]);
+        high = std::max<double>(high, xyz[i]);
+    }
+    return index;
+}
+
+uint32_t Group::Vertex(const WalkCorner& corner) {
+    const Key key{{corner.Position, corner.Color, corner.Normal, corner.TexCoord}};
+    const auto [at, added] = Seen.try_emplace(key, static_cast<uint32_t>(Positions.size() / 3));
+    if (!added)
+        return at->second;
+    const VertexRecord& p = *corner.Position;
+    Positions.insert(Positions.end(), {p.X, p.Y, p.Z});
+    const std::array<float, 3> n = UnitNormal(corner.Normal);
+    Normals.insert(Normals.end(), n.begin(), n.end());
+    const ColorRecord white{255, 255, 255, 255};
+    const ColorRecord& c = corner.Color ? *corner.Color : white;
+    Colors.insert(Colors.end(), {c.R, c.G, c.B, c.A});
+    if (Image >= 0) {
+        const std::array<float, 2> st = TexCoord(corner.TexCoord);
+        TexCoords.insert(TexCoords.end(), st.begin(), st.end());
+    }
+    return at->second;
+}
+
+void MeshBuilder::Add(const WalkPolygon& polygon) {
+    const std::span<const WalkCorner> corners = polygon.Corners;
+    const size_t n = corners.size();
+    Shape kind = Shape::Triangles;
+    bool complete = n >= 3;
+    switch (polygon.VertexCount) {
+        case 1:
+            kind = Shape::Points;
+            complete = n == 1;
+            break;
+        case 2:
+            kind = Shape::Lines;
+            complete = n == 2;
+            break;
+        case 3:
+        case 4:
+            complete = n == polygon.VertexCount;
+            break;
+        default:
+            break;
+    }
+    if (!complete)
+        return;
+    for (const WalkCorner& corner : corners) {
+        if (!Finite(*corner.Position))
+            return;
+    }
+    Group& group = GroupFor(kind, polygon.Image);
+    if (kind != Shape::Triangles) {
+        for (const WalkCorner& corner : corners)
+            group.Indices.push_back(group.Vertex(corner));
+        return;
+    }
+    const uint32_t first = group.Vertex(corners[0]);
+    uint32_t previous = group.Vertex(corners[1]);
+    for (size_t k = 2; k < n; ++k) {
+        const uint32_t next = group.Vertex(corners[k]);
+        group.Indices.insert(group.Indices.end(), {first, previous, next});
+        previous = next;
+    }
+}
+
+Group& MeshBuilder::GroupFor(Shape kind, int32_t image) {
+    for (Group& group : groups_) {
+        if (group.Kind == kind && group.Image == image)
+            return group;
+    }
+    groups_.push_back(Group{kind, image, {}, {}, {}, {}, {}, {}});
+    return groups_.back();
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The geometry of the export: the polygons the walk sends, as glTF mesh
+// primitives, and the binary buffer that holds them.
+
+#include <tiny_gltf.h>
+
+#include <array>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "render/SceneWalk.h"
+
+// Appends geometry and images to buffer 0 (made when first needed), one buffer
+// view each, four-byte aligned.
+class Bin {
+  public:
+    explicit Bin(tinygltf::Model& gltf) : gltf_(gltf) {}
+
+    int View(const void* data, size_t size, int target);
+
+    // `values` holds `components` numbers per element.
+    template <class T>
+    int Accessor(const std::vector<T>& values, int componentType, int type, size_t components,
+                 int target, bool normalized = false) {
+        tinygltf::Accessor accessor;
+        accessor.bufferView = View(values.data(), values.size() * sizeof(T), target);
+        accessor.componentType = componentType;
+        accessor.type = type;
+        accessor.count = values.size() / components;
+        accessor.normalized = normalized;
+        gltf_.accessors.push_back(accessor);
+        return static_cast<int>(gltf_.accessors.size() - 1);
+    }
+
+    // Positions, with the bounds glTF requires of them.
+    int Positions(const std::vector<float>& xyz);
+
+    static constexpr int kVertices = TINYGLTF_TARGET_ARRAY_BUFFER;
+    static constexpr int kIndices = TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER;
+
+  private:
+    tinygltf::Model& gltf_;
+};
+
+enum class Shape { Points, Lines, Triangles };
+
+// The corners of one mesh primitive: one shape, one archive image (or none).
+// A corner sent again with the same records is the same vertex.
+struct Group {
+    Shape Kind;
+    int32_t Image;
+    std::vector<float> Positions, Normals, TexCoords;
+    std::vector<uint8_t> Colors;
+    std::vector<uint32_t> Indices;
+
+    struct Key {
+        std::array<const void*, 4> Records;
+        bool operator==(const Key&) const = default;
+    };
+    struct Hash {
+        size_t operator()(const Key& key) const {
+            size_t h = 0;
+            for (const void* p : key.Records)
+                h = h * 1000003 ^ std::hash<const void*>()(p);
+            return h;
+        }
+    };
+    std::unordered_map<Key, uint32_t, Hash> Seen;
+
+    uint32_t Vertex(const WalkCorner& corner);
+};
+
+// The polygons of one node, grouped into primitives.
+class MeshBuilder {
+  public:
+    // As the view draws it: 1 corner a point, 2 a line, 3 a triangle, 4 a quad
+    // and any other count a polygon, both as a fan of triangles. A primitive
+    // short of corners draws nothing, and neither does a polygon with a
+    // non-finite position (glTF cannot hold one).
+    void Add(const WalkPolygon& polygon);
+
+    const std::vector<Group>& Groups() const { return groups_; }
+    void Clear() { groups_.clear(); }
+
+  private:
+    Group& GroupFor(Shape kind, int32_t image);
+
+    std::vector<Group> groups_;
+};
