@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` each do their own set-up.
-.PHONY: all setup build test run view bench fuzz docs format
+.PHONY: all setup build test demo viewer run view bench fuzz docs format
 
 all: build
 
@@ -15,21 +15,24 @@ build: setup
 test: setup
 	scripts/test
 
-# The viewer (Windows build, under Wine) and the demo sample it opens.
-run: setup
-	cmake --preset windows >/dev/null
-	cmake --build --preset windows --target KestrelViewer
+# The optimised command line and the demo sample that `run`, `view` and `docs` show.
+kestrel := build/release/cli/kestrel
+demo: setup
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release --target kestrel
-	build/release/cli/kestrel make-sample build/demo >/dev/null
+	$(kestrel) make-sample build/demo >/dev/null
+
+# The viewer: the Windows build, run under Wine.
+viewer: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target KestrelViewer
+
+run: viewer demo
 	scripts/run-viewer build/demo/kestrel-demo.model
 
 # The Linux viewer (`kestrel view`) on the demo; needs a display.
-view: setup
-	cmake --preset native-release >/dev/null
-	cmake --build --preset native-release --target kestrel
-	build/release/cli/kestrel make-sample build/demo >/dev/null
-	build/release/cli/kestrel view build/demo/kestrel-demo.model
+view: demo
+	$(kestrel) view build/demo/kestrel-demo.model
 
 bench: setup
 	cmake --preset native-release >/dev/null
@@ -42,16 +45,11 @@ fuzz: setup
 
 # The README's pictures: the demo drawn by `kestrel render`, and the viewer with
 # the demo open on Xvfb, under Wine and in its Linux window (`kestrel view`).
-docs: setup
-	cmake --preset native-release >/dev/null
-	cmake --build --preset native-release --target kestrel
-	build/release/cli/kestrel make-sample build/demo
-	build/release/cli/kestrel render build/demo/kestrel-demo.model -o docs/demo.png --rotate 15,-25
-	cmake --preset windows >/dev/null
-	cmake --build --preset windows --target KestrelViewer
+docs: viewer demo
+	$(kestrel) render build/demo/kestrel-demo.model -o docs/demo.png --rotate 15,-25
 	env -u DISPLAY scripts/run-viewer build/demo/kestrel-demo.model
 	cp build/demo/screens/opened.png docs/viewer.png
-	sh tests/cli/view_test.sh $(CURDIR)/build/release/cli/kestrel $(CURDIR)/build/view-docs
+	sh tests/cli/view_test.sh $(CURDIR)/$(kestrel) $(CURDIR)/build/view-docs
 	cp build/view-docs/window.png docs/linux-view.png
 
 format:

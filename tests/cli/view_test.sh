@@ -8,7 +8,8 @@ set -e
 kestrel=$1 work=$2
 # Always on a display of its own: the test takes the pointer and the keyboard.
 if [ -z "$VIEW_TEST_ON_XVFB" ]; then
-    VIEW_TEST_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
+    VIEW_TEST_ON_XVFB=1 exec "$(dirname "$0")/../../scripts/xsession" --own-display --no-wine \
+        sh "$0" "$@"
 fi
 for tool in xdotool import compare; do
     command -v "$tool" >/dev/null ||
