@@ -274,14 +274,20 @@ bool Load(const std::string& path, tinygltf::Model& gltf) {
     return ok;
 }
 
+// The every-kind model written into `dir`, loaded with its archive.
+Document EveryKind(const testsupport::TempDir& dir) {
+    std::string path;
+    EXPECT_TRUE(testsupport::WriteEveryKind(dir.File(""), path));
+    Document loaded = LoadDocument(path);
+    EXPECT_TRUE(loaded.HasArchive());
+    return loaded;
+}
+
 }  // namespace
 
 TEST(Export, ImportsAsTheViewDrawsIt) {
     testsupport::TempDir dir;
-    std::string model;
-    ASSERT_TRUE(testsupport::WriteEveryKind(dir.File(""), model));
-    const Document loaded = LoadDocument(model);
-    ASSERT_TRUE(loaded.HasArchive());
+    const Document loaded = EveryKind(dir);
     const ModelFile& file = loaded.Model;
     const TextureFile& archive = loaded.Archive;
     GltfDocument document = GltfOfModel(file, &archive);
@@ -347,10 +353,7 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
 
 TEST(Export, WritesGlbOrGltfWithItsFilesBeside) {
     testsupport::TempDir dir;
-    std::string path;
-    ASSERT_TRUE(testsupport::WriteEveryKind(dir.File(""), path));
-    const Document loaded = LoadDocument(path);
-    ASSERT_TRUE(loaded.HasArchive());
+    const Document loaded = EveryKind(dir);
     const ModelFile& model = loaded.Model;
     const TextureFile& archive = loaded.Archive;
 
