@@ -72,8 +72,8 @@ Document LoadDocument(const std::string& path, const LoadOptions& options) {
     std::string archivePath = options.ArchivePath;
     if (archivePath.empty()) {
         const std::optional<std::string> beside = ArchivePathBeside(path, document.Model.Header());
-        document.Archive.FileName = beside.value_or(ArchiveName(document.Model.Header()));
         if (!beside) {
+            document.Archive.FileName = ArchiveName(document.Model.Header());
             document.Archived = ArchiveState::Refused;
             TellMissingArchive(document, options.Report);
             return document;
