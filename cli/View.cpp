@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr double kTickSeconds = 0.020;
+constexpr double kTickSeconds = 1 / kKeyStepsPerSecond;
 
 // The view's own keys, besides the arrows, Shift and Home of the core.
 struct Window {
@@ -197,22 +197,28 @@ int View(const Args& args, std::ostream&, std::ostream& err) {
     else
         ShowTitle(w);
 
-    double next = glfwGetTime();
+    double next = glfwGetTime(), last = next;
     while (!glfwWindowShouldClose(w.Handle)) {
         glfwWaitEventsTimeout(std::max(0.0, next - glfwGetTime()));
         const double now = glfwGetTime();
         if (now < next)
             continue;
-        // A frame that ran long is not made up for with a burst of others.
+        // A frame that ran long is not made up for with a burst of others;
+        // the keys move the camera by the time it took instead.
         next = std::max(next + kTickSeconds, now);
-        w.View.Frame(true, [&] {
-            if (w.SaveFrame) {
-                glfwGetFramebufferSize(w.Handle, &width, &height);
-                Save(w, width, height);
-                w.SaveFrame = false;
-            }
-            glfwSwapBuffers(w.Handle);
-        });
+        const float keySteps = SceneView::KeyStepsFor(now - last);
+        last = now;
+        w.View.Frame(
+            true,
+            [&] {
+                if (w.SaveFrame) {
+                    glfwGetFramebufferSize(w.Handle, &width, &height);
+                    Save(w, width, height);
+                    w.SaveFrame = false;
+                }
+                glfwSwapBuffers(w.Handle);
+            },
+            keySteps);
     }
     w.View.CloseDocuments();  // texture objects go while the context is current
     glfwDestroyWindow(w.Handle);

@@ -50,12 +50,12 @@ void SceneView::Resize(int width, int height) {
     glLoadIdentity();
 }
 
-void SceneView::Frame(bool draw, const std::function<void()>& show) {
+void SceneView::Frame(bool draw, const std::function<void()>& show, float keySteps) {
     if (draw) {
         DrawScene();
         show();
     }
-    ProcessKeys();
+    ProcessKeys(keySteps);
 }
 
 void SceneView::DrawScene() {
@@ -125,10 +125,14 @@ void SceneView::MouseWheel(int notches, bool shift) {
     Zoom += static_cast<float>(notches) * TurnStep(shift);
 }
 
-void SceneView::ProcessKeys() {
+float SceneView::KeyStepsFor(double seconds) {
+    return static_cast<float>(std::clamp(seconds * kKeyStepsPerSecond, 0.0, double{kMaxKeySteps}));
+}
+
+void SceneView::ProcessKeys(float steps) {
     const bool shift = Held(ViewKey::Shift);
-    const float s = PanStep(shift);
-    const float r = TurnStep(shift);
+    const float s = PanStep(shift) * steps;
+    const float r = TurnStep(shift) * steps;
     const bool left = Held(ViewKey::Left), right = Held(ViewKey::Right);
     const bool up = Held(ViewKey::Up), down = Held(ViewKey::Down);
     switch (ControlMode) {

@@ -42,6 +42,10 @@ inline constexpr int32_t kControlPan = 0;
 inline constexpr int32_t kControlRotate = 1;
 inline constexpr int32_t kControlZoom = 2;
 
+// Ticks of the viewer's frame timer a second (one every 20 ms), each a key step.
+inline constexpr double kKeyStepsPerSecond = 50;
+inline constexpr float kMaxKeySteps = 25;
+
 class SceneView {
   public:
     SceneView() { ResetCamera(); }
@@ -57,12 +61,18 @@ class SceneView {
 
     // One tick of the frame timer: draw (when the window can), `show` the
     // picture, then apply the held keys, so a move shows in the next frame.
-    void Frame(bool draw, const std::function<void()>& show);
+    // A window that draws at its own pace passes the key steps its frame took.
+    void Frame(bool draw, const std::function<void()>& show, float keySteps = 1);
     // One picture: clear, camera, the document, the overlays. The caller swaps.
     void DrawScene();
     void ApplyCamera() const;
-    // Applies the held arrow keys to the camera, once per frame.
-    void ProcessKeys();
+    // Applies the held arrow keys to the camera, once per frame: `steps` key
+    // steps, one a tick of the viewer's timer.
+    void ProcessKeys(float steps = 1);
+    // The key steps a frame that took `seconds` stands for: as many as the
+    // viewer's timer ticks in that time, at most kMaxKeySteps, so a frame that
+    // stalled does not throw the model off the screen.
+    static float KeyStepsFor(double seconds);
     void DrawAxes() const;
     void ResetCamera();
 

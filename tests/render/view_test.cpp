@@ -117,6 +117,16 @@ TEST(View, HeldArrowsMoveTheCameraByModeAndShift) {
     view.ProcessKeys();
     EXPECT_EQ(CameraOf(view), (Camera{0, -1.5f, -56, 0, 0}));
 
+    // A window that draws at its own pace moves by the time its frame took:
+    // 50 steps a second, at most 25 in one frame.
+    EXPECT_EQ(SceneView::KeyStepsFor(0.1), 5);
+    EXPECT_EQ(SceneView::KeyStepsFor(6), 25);
+    view.KeyDown(Shift);
+    view.KeyDown(Right);
+    view.ProcessKeys(SceneView::KeyStepsFor(0.1));
+    EXPECT_EQ(CameraOf(view), (Camera{12.5f, -1.5f, -56, 0, 0}));
+    view.ReleaseKeys();
+
     // A frame draws with the camera as it stands, shows the picture, and only
     // then applies the keys: the move shows in the next frame. A frame that
     // cannot draw still applies them.
