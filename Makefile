@@ -9,6 +9,8 @@ setup:
 build: setup
 	cmake --preset native-debug
 	cmake --build --preset native-debug
+	cmake --preset native-release
+	cmake --build --preset native-release --target kestrel
 	cmake --preset windows
 	cmake --build --preset windows
 
