@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
+#include "cli/TerminalText.h"
 #include "dataview/DataText.h"
 #include "export/Png.h"
 #include "model/ByteSource.h"
@@ -150,6 +152,33 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "unmade"));
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
+TEST(Cli, NamesReachATerminalAsText) {
+    // Controls that would drive a terminal are shown escaped; text, tabs, line
+    // ends and every UTF-8 character pass, however the writes split them.
+    const struct {
+        std::string In, Out;
+    } cases[] = {
+        {"a\x1B[2Jb\x07", "a\\x1B[2Jb\\x07"},
+        {"tab\tline\r\n\x7F", "tab\tline\r\n\\x7F"},
+        {"\xC2\x9B"
+         "1m \xC2\xA0 \x9B",
+         "\\u009B1m \xC2\xA0 \\x9B"},
+        {"Mod\xC3\xA8le \xE6\xA8\xA1 \xF0\x9F\x99\x82 \xC2",
+         "Mod\xC3\xA8le \xE6\xA8\xA1 \xF0\x9F\x99\x82 \xC2"},
+    };
+    for (const auto& c : cases) {
+        for (size_t split = 0; split <= c.In.size(); ++split) {
+            std::ostringstream shown;
+            {
+                TerminalTextBuffer buffer(shown.rdbuf());
+                std::ostream out(&buffer);
+                out << c.In.substr(0, split) << c.In.substr(split);
+            }
+            EXPECT_EQ(shown.str(), c.Out) << "split at " << split;
+        }
+    }
 }
 
 TEST(Cli, IdentifyInfoAndDumpPrintWhatTheFileHolds) {
