@@ -27,8 +27,24 @@ Placed Place(tinygltf::Model& gltf, tinygltf::Node node, const std::array<float,
         trs = std::abs(glm::dot(a, b)) <= 1e-5 * glm::length(a) * glm::length(b);
     }
     if (trs) {
-        if (matrix != glm::dmat4(1))
-            node.matrix.assign(m.begin(), m.end());
+        // Written as translation, rotation and scale rather than as the
+        // matrix: a validator recomposes a matrix in single precision, which
+        // a node scaled by 1e38 overflows. The columns are R's times S.
+        if (matrix != glm::dmat4(1)) {
+            glm::dmat3 columns = linear;
+            glm::dvec3 scale;
+            for (int i = 0; i < 3; ++i) {
+                scale[i] = glm::length(columns[i]) * (i == 0 && det < 0 ? -1 : 1);
+                columns[i] /= scale[i];
+            }
+            const glm::dquat rotation = glm::normalize(glm::quat_cast(columns));
+            if (m[12] != 0 || m[13] != 0 || m[14] != 0)
+                node.translation = {m[12], m[13], m[14]};
+            if (rotation != glm::dquat(1, 0, 0, 0))
+                node.rotation = {rotation.x, rotation.y, rotation.z, rotation.w};
+            if (scale != glm::dvec3(1))
+                node.scale = {scale.x, scale.y, scale.z};
+        }
         const int index = add(std::move(node));
         return {index, index};
     }

@@ -11,8 +11,8 @@ struct Placed {
     int Inner;
 };
 
-// Adds `node` placed by matrix m (column-major). glTF takes a matrix only when
-// it is a translation, rotation and scale; the view's steps scale after
+// Adds `node` placed by matrix m (column-major), as its translation, rotation
+// and scale. glTF takes those only in that order; the view's steps scale after
 // turning, so a node scaled unevenly and turned has a sheared matrix m = T S R.
 // That one becomes two nodes, T S holding the inner R, whose product is m.
 // A matrix that is not finite shows nothing in the view: scale 0 hides it.
