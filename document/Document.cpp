@@ -6,6 +6,7 @@
 #include "model/Irregularities.h"
 #include "model/Text.h"
 #include "model/Utf8Path.h"
+#include "model/ValueCheck.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ void ReadContents(Document& document, ByteSource& source, const LoadOptions& opt
         case FileKind::ModelFile:
             document.Model.SetPath(document.Path);
             document.Model.LoadFrom(source, options.Report);
+            if (options.Report)
+                CheckValues(document.Model, *options.Report);
             break;
         case FileKind::TextureArchive:
             document.Archive.FileName = document.Path;

@@ -42,6 +42,19 @@ class BlockReader {
             Check(count, offset, sizeof(T), records.size(), kind, where());
     }
 
+    // An animation area whose header lies past the end of the file, or
+    // runs past it.
+    void CheckArea(uint32_t area) {
+        const uint64_t end = uint64_t{area} + sizeof(AnimationSetHeader);
+        if (report_ && end > source_.Size())
+            report_->Add(
+                "animation-area",
+                "block 27 area at " + std::to_string(area) +
+                    (area >= source_.Size() ? ": past the end of the file ("
+                                            : ": its header runs past the end of the file (") +
+                    std::to_string(source_.Size()) + " bytes; read as zeros)");
+    }
+
   private:
     void Check(uint64_t count, uint64_t offset, uint64_t size, uint64_t held, const char* kind,
                const std::string& where) {
@@ -50,9 +63,11 @@ class BlockReader {
         if (count > inFile) {
             std::string line = where + ": " + std::to_string(count) + " records at offset " +
                                std::to_string(offset) + " run past the end of the file (" +
-                               std::to_string(std::min(held, inFile)) + " in it";
+                               std::to_string(inFile) + " in it";
             if (held > inFile)
                 line += ", " + std::to_string(held - inFile) + " read as zeros";
+            else if (held < inFile)
+                line += ", " + std::to_string(held) + " of them held: the read budget is spent";
             if (held < count)
                 line += ", " + std::to_string(count - held) + " not held";
             report_->Add(kind, line + ")");
@@ -73,6 +88,7 @@ class BlockReader {
 std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockReader& reader,
                                                      uint32_t area) {
     auto set = std::make_shared<AnimationSet>();
+    reader.CheckArea(area);
     source.ReadAt(area, &set->Header, sizeof set->Header);
     ByteSwapWords(&set->Header, sizeof set->Header / 4);
     const AnimationSetHeader& h = set->Header;
