@@ -6,7 +6,13 @@
 #include <string>
 
 #include "cli/Args.h"
+#include "document/Document.h"
 #include "export/Png.h"
+
+// "cannot read PATH: REASON", for a document that could not be opened.
+inline std::string CannotRead(const Document& document) {
+    return "cannot read " + document.Path + ": " + document.Error;
+}
 
 // The frame as the viewer's window shows it: the current read buffer of the
 // current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.

@@ -38,7 +38,7 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
 
     const Document document = LoadDocument(path);
     if (document.Kind == FileKind::Unreadable) {
-        err << "kestrel dump: cannot read " << path << "\n";
+        err << "kestrel dump: " << CannotRead(document) << "\n";
         return kExitFile;
     }
     if (document.Kind != FileKind::ModelFile) {

@@ -25,7 +25,7 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
     Document loaded = LoadDocument(path, options);
     switch (loaded.Kind) {
         case FileKind::Unreadable:
-            err << "kestrel export: cannot read " << path << "\n";
+            err << "kestrel export: " << CannotRead(loaded) << "\n";
             return kExitFile;
         case FileKind::TextureArchive:
             err << "kestrel export: " << path

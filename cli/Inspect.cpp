@@ -41,6 +41,14 @@ json FileFacts(const std::string& path, FileKind kind) {
     return {{"file", path}, {"kind", KindName(kind)}};
 }
 
+// A file that cannot be read, and why, as the system says it.
+json UnreadableFacts(const Document& document) {
+    json facts = FileFacts(document.Path, FileKind::Unreadable);
+    facts["error"] = "cannot be read";
+    facts["reason"] = document.Error;
+    return facts;
+}
+
 // Names and paths are bytes: what is not UTF-8 shows as U+FFFD.
 void PrintJson(const json& facts, std::ostream& out) {
     out << facts.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
@@ -145,7 +153,7 @@ json PointDumpFacts(const std::string& path, uint64_t size) {
     return facts;
 }
 
-// The facts `info` gives, or null when the file cannot be read.
+// The facts `info` gives.
 json InfoFacts(const std::string& path) {
     LoadOptions options;
     options.Points = false;
@@ -160,7 +168,7 @@ json InfoFacts(const std::string& path) {
         case FileKind::PointDump:
             return PointDumpFacts(path, document.FileSize);
     }
-    return nullptr;
+    return UnreadableFacts(document);
 }
 
 // What the readers and the walk meet in a file: a model read as the view
@@ -172,12 +180,12 @@ json CheckFacts(const std::string& path) {
     options.Points = false;
     options.Report = &found;
     const Document document = LoadDocument(path, options);
-    json facts = FileFacts(path, document.Kind);
     if (document.Kind == FileKind::Unreadable) {
+        json facts = UnreadableFacts(document);
         facts["ok"] = false;
-        facts["error"] = "cannot be read";
         return facts;
     }
+    json facts = FileFacts(path, document.Kind);
     if (document.Kind == FileKind::ModelFile)
         CheckScene(document.Model, document.HasArchive() ? document.Archive.ImageCount() : -1,
                    found);
@@ -192,7 +200,7 @@ json CheckFacts(const std::string& path) {
 void PrintCheck(const json& facts, std::ostream& out) {
     const std::string file = Text(facts["file"]) + ": ";
     if (facts.contains("error")) {
-        out << file << Text(facts["error"]) << "\n";
+        out << file << Text(facts["error"]) << ": " << Text(facts["reason"]) << "\n";
         return;
     }
     if (facts["ok"].get<bool>()) {
@@ -236,19 +244,14 @@ int Identify(const Args& args, std::ostream& out, std::ostream&) {
 int Info(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
     const json facts = InfoFacts(path);
-    if (facts.is_null())
-        err << "kestrel info: cannot read " << path << "\n";
-    if (args.Flags.count("--json")) {
-        json all = json::array();
-        all.push_back(facts.is_null() ? json{{"file", path},
-                                             {"kind", KindName(FileKind::Unreadable)},
-                                             {"error", "cannot be read"}}
-                                      : facts);
-        PrintJson(all, out);
-    } else if (!facts.is_null()) {
+    const bool unreadable = facts.contains("error");
+    if (unreadable)
+        err << "kestrel info: cannot read " << path << ": " << Text(facts["reason"]) << "\n";
+    if (args.Flags.count("--json"))
+        PrintJson(json::array({facts}), out);
+    else if (!unreadable)
         PrintInfo(facts, out);
-    }
-    return facts.is_null() ? kExitFile : kExitOk;
+    return unreadable ? kExitFile : kExitOk;
 }
 
 int Check(const Args& args, std::ostream& out, std::ostream&) {

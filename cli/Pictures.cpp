@@ -49,7 +49,7 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
     const Document document = LoadDocument(path, options);
     switch (document.Kind) {
         case FileKind::Unreadable:
-            err << "kestrel textures: cannot read " << path << "\n";
+            err << "kestrel textures: " << CannotRead(document) << "\n";
             return kExitFile;
         case FileKind::PointDump:
             err << "kestrel textures: " << path << " is neither a model nor a texture archive\n";
@@ -130,7 +130,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     Document document = LoadDocument(path);
     switch (document.Kind) {
         case FileKind::Unreadable:
-            err << "kestrel render: cannot read " << path << "\n";
+            err << "kestrel render: " << CannotRead(document) << "\n";
             return kExitFile;
         case FileKind::TextureArchive:
             err << "kestrel render: " << path

@@ -59,8 +59,10 @@ Document LoadDocument(const std::string& path, const LoadOptions& options) {
     document.Path = path;
     {
         FileSource file;
-        if (!file.Open(path))
+        if (!file.Open(path)) {
+            document.Error = file.Error();
             return document;
+        }
         // The blocks are read in bulk; the animation sets, thousands of small
         // reads all over the file, through a window.
         WindowedSource windowed(file);

@@ -50,8 +50,9 @@ struct LoadOptions {
 
 struct Document {
     std::string Path;
-    // Unreadable when the path could not be opened.
+    // Unreadable when the path could not be opened; Error then says why.
     FileKind Kind = FileKind::Unreadable;
+    std::string Error;
     uint64_t FileSize = 0;
     // Kind ModelFile: the model.
     ModelFile Model;

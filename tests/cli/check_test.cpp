@@ -234,7 +234,9 @@ TEST(Json, IdentifyAndInfoGiveTheFactsOfTheirText) {
     EXPECT_EQ(a["images"][0]["formatName"], "Intensity8");
     EXPECT_EQ(a["images"][0]["bytes"], 32);
     EXPECT_EQ(info(dir.Write("dump", std::vector<uint8_t>(466900, 0)))["points"], 1);
-    EXPECT_EQ(info(missing)["kind"], "unreadable");
+    EXPECT_EQ(info(missing)["reason"], "No such file or directory");
+    EXPECT_EQ(Kestrel({"check", missing}).Out,
+              missing + ": cannot be read: No such file or directory\n");
     // Bytes that are not UTF-8 (a name as the game stores it) still make JSON.
     sample::Model latin = Sound();
     latin.ModelName = "caf\xe9";
