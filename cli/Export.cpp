@@ -41,6 +41,11 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
             document = GltfOfModel(loaded.Model, loaded.HasArchive() ? &loaded.Archive : nullptr);
             break;
     }
+    // A scene of no node is no glTF a reader accepts: nothing is written.
+    if (document.Gltf.scenes.empty() || document.Gltf.scenes[0].nodes.empty()) {
+        err << "kestrel export: " << path << " holds nothing to export\n";
+        return kExitFile;
+    }
     std::vector<std::string> written;
     std::string error;
     if (!WriteGltfFiles(target, document, written, error)) {

@@ -74,6 +74,9 @@ TEST(Export, FormatsWhatIsLeftOutAndFailures) {
              {{"export", model, "-o", dir.File("x.obj")}, 2, "must end in .glb or .gltf"},
              {{"export", dir.File("missing"), "-o", dir.File("x.glb")}, 1, "cannot read"},
              {{"export", demo.Archive, "-o", dir.File("x.glb")}, 1, "is a texture archive"},
+             {{"export", dir.Write("short", std::vector<uint8_t>(5, 1)), "-o", dir.File("x.glb")},
+              1,
+              "short holds nothing to export"},
              {{"export", model, "-o", dir.File("no/x.glb")}, 1, "cannot write"},
              {{"export", model, "-o", dir.File("taken.gltf")}, 1, "cannot write"},
          }) {
