@@ -14,6 +14,10 @@ inline std::string CannotRead(const Document& document) {
     return "cannot read " + document.Path + ": " + document.Error;
 }
 
+// False, saying why on `err`, when `document` is nothing `command` draws:
+// unreadable, or a texture archive, which only a model shows.
+bool Drawable(const Document& document, const char* command, std::ostream& err);
+
 // The frame as the viewer's window shows it: the current read buffer of the
 // current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.
 RgbaPicture ShownFrame(int width, int height, bool opaque = true);

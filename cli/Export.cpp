@@ -23,14 +23,12 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
     LoadOptions options;
     options.ModelArchive = textures;
     Document loaded = LoadDocument(path, options);
+    if (!Drawable(loaded, "export", err))
+        return kExitFile;
     switch (loaded.Kind) {
         case FileKind::Unreadable:
-            err << "kestrel export: " << CannotRead(loaded) << "\n";
-            return kExitFile;
         case FileKind::TextureArchive:
-            err << "kestrel export: " << path
-                << " is a texture archive; export the model that uses it\n";
-            return kExitFile;
+            break;
         case FileKind::PointDump:
             document = GltfOfPointDump(loaded.Points);
             break;

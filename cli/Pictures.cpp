@@ -30,6 +30,19 @@ bool MakeFolder(const std::string& folder, std::ostream& err, const char* comman
 
 }  // namespace
 
+bool Drawable(const Document& document, const char* command, std::ostream& err) {
+    if (document.Kind == FileKind::Unreadable) {
+        err << "kestrel " << command << ": " << CannotRead(document) << "\n";
+        return false;
+    }
+    if (document.Kind == FileKind::TextureArchive) {
+        err << "kestrel " << command << ": " << document.Path << " is a texture archive; "
+            << command << " the model that uses it\n";
+        return false;
+    }
+    return true;
+}
+
 RgbaPicture ShownFrame(int width, int height, bool opaque) {
     RgbaPicture picture{width, height, ReadFramePixels(width, height)};
     // The viewer's window has no alpha planes: what it shows is opaque.
@@ -128,17 +141,8 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.ShowBoundingBox = args.Flags.count("--bbox") ? 1 : 0;
 
     Document document = LoadDocument(path);
-    switch (document.Kind) {
-        case FileKind::Unreadable:
-            err << "kestrel render: " << CannotRead(document) << "\n";
-            return kExitFile;
-        case FileKind::TextureArchive:
-            err << "kestrel render: " << path
-                << " is a texture archive; render the model that uses it\n";
-            return kExitFile;
-        default:
-            break;
-    }
+    if (!Drawable(document, "render", err))
+        return kExitFile;
 
     OffscreenContext context(width, height);
     if (!context.Valid()) {

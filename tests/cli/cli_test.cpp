@@ -121,6 +121,8 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"textures", lonely, "-o", dir.File("y")}, 1, "crate- cannot be read"},
         {{"render", demo.Archive, "-o", png}, 1, "is a texture archive"},
         {{"render", missing, "-o", png}, 1, "cannot read"},
+        {{"view", missing}, 1, "cannot read " + missing + ": No such file or directory"},
+        {{"view", demo.Archive}, 1, "is a texture archive; view the model"},
         {{"render", demo.Model, "-o", dir.File("no folder/x.png")}, 1, "cannot write"},
         {{"render", demo.Model, "-o", "/dev/null"}, 1, "/dev/null: not a regular file"},
         {{"textures", nothing, "-o", dir.File("unmade")}, 1, "has no texels to write"},
