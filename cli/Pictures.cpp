@@ -19,12 +19,12 @@
 
 namespace {
 
-bool MakeFolder(const std::string& folder, std::ostream& err, const char* command) {
+bool MakeFolder(const std::string& folder, std::ostream& err) {
     std::error_code error;
     std::filesystem::create_directories(PathFromUtf8(folder), error);
     if (std::filesystem::is_directory(PathFromUtf8(folder), error))
         return true;
-    err << "kestrel " << command << ": cannot make the folder " << folder << "\n";
+    err << "kestrel make-sample: cannot make the folder " << folder << "\n";
     return false;
 }
 
@@ -79,7 +79,6 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
     const TextureFile& archive = document.Archive;
     // The folder is made with the first picture: none when no image can be written.
     const std::string folder = args.Value("-o");
-    bool haveFolder = false;
     int status = kExitOk;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
@@ -96,9 +95,6 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             status = kExitFile;
             continue;
         }
-        if (!haveFolder && !MakeFolder(folder, err, "textures"))
-            return kExitFile;
-        haveFolder = true;
         // Written from the decoded texels themselves: one image held at a time.
         std::string error;
         if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), h.Width, h.Height, texels.data(),
@@ -169,7 +165,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
 
 int MakeSample(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& folder = args.Positional[0];
-    if (!MakeFolder(folder, err, "make-sample"))
+    if (!MakeFolder(folder, err))
         return kExitFile;
     sample::DemoFiles files;
     if (!sample::WriteDemo(folder, files)) {

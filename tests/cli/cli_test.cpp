@@ -123,7 +123,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"render", missing, "-o", png}, 1, "cannot read"},
         {{"view", missing}, 1, "cannot read " + missing + ": No such file or directory"},
         {{"view", demo.Archive}, 1, "is a texture archive; view the model"},
-        {{"render", demo.Model, "-o", dir.File("no folder/x.png")}, 1, "cannot write"},
+        {{"render", demo.Model, "-o", demo.Model + "/x.png"}, 1, "Not a directory"},
         {{"render", demo.Model, "-o", "/dev/null"}, 1, "/dev/null: not a regular file"},
         {{"textures", nothing, "-o", dir.File("unmade")}, 1, "has no texels to write"},
     };
