@@ -36,7 +36,7 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
 
-    const Document document = LoadDocument(path);
+    const Document document = LoadDocument(path, ArchiveOptions(args));
     if (document.Kind == FileKind::Unreadable) {
         err << "kestrel dump: " << CannotRead(document) << "\n";
         return kExitFile;
@@ -45,6 +45,7 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
         err << "kestrel dump: " << path << " is not a model file\n";
         return kExitFile;
     }
+    TellArchiveProblem(document, "dump", err);
     std::string text =
         dataview::EntryText(&document.Model, document.HasArchive() ? &document.Archive : nullptr,
                             dataview::FindEntry(static_cast<int>(block)), set);

@@ -20,7 +20,7 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
     }
     GltfDocument document;
     const bool textures = !args.Flags.count("--no-textures");
-    LoadOptions options;
+    LoadOptions options = ArchiveOptions(args);
     options.ModelArchive = textures;
     Document loaded = LoadDocument(path, options);
     if (!Drawable(loaded, "export", err))
@@ -33,9 +33,7 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
             document = GltfOfPointDump(loaded.Points);
             break;
         case FileKind::ModelFile:
-            if (textures && !loaded.HasArchive())
-                err << "kestrel export: the model's texture archive " << loaded.Archive.FileName
-                    << " cannot be read: exported with vertex colours only\n";
+            TellArchiveProblem(loaded, "export", err);
             document = GltfOfModel(loaded.Model, loaded.HasArchive() ? &loaded.Archive : nullptr);
             break;
     }

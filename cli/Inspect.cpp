@@ -154,14 +154,15 @@ json PointDumpFacts(const std::string& path, uint64_t size) {
 }
 
 // The facts `info` gives.
-json InfoFacts(const std::string& path) {
-    LoadOptions options;
+json InfoFacts(const std::string& path, const Args& args, std::ostream& err) {
+    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     const Document document = LoadDocument(path, options);
     switch (document.Kind) {
         case FileKind::Unreadable:
             break;
         case FileKind::ModelFile:
+            TellArchiveProblem(document, "info", err);
             return ModelFacts(document);
         case FileKind::TextureArchive:
             return ArchiveFacts(path, document.Archive);
@@ -174,9 +175,9 @@ json InfoFacts(const std::string& path) {
 // What the readers and the walk meet in a file: a model read as the view
 // reads it, drawn as the view draws it, with textures on; an archive as the
 // view reads it. Any bytes are points.
-json CheckFacts(const std::string& path) {
+json CheckFacts(const std::string& path, const Args& args) {
     Irregularities found;
-    LoadOptions options;
+    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     options.Report = &found;
     const Document document = LoadDocument(path, options);
@@ -243,7 +244,7 @@ int Identify(const Args& args, std::ostream& out, std::ostream&) {
 
 int Info(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
-    const json facts = InfoFacts(path);
+    const json facts = InfoFacts(path, args, err);
     const bool unreadable = facts.contains("error");
     if (unreadable)
         err << "kestrel info: cannot read " << path << ": " << Text(facts["reason"]) << "\n";
@@ -258,7 +259,7 @@ int Check(const Args& args, std::ostream& out, std::ostream&) {
     int status = kExitOk;
     json all = json::array();
     for (const std::string& path : args.Positional) {
-        all.push_back(CheckFacts(path));
+        all.push_back(CheckFacts(path, args));
         if (!all.back()["ok"].get<bool>())
             status = kExitFile;
     }

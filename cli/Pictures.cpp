@@ -30,6 +30,11 @@ bool MakeFolder(const std::string& folder, std::ostream& err) {
 
 }  // namespace
 
+void TellArchiveProblem(const Document& document, const char* command, std::ostream& err) {
+    if (const std::string problem = ArchiveProblem(document); !problem.empty())
+        err << "kestrel " << command << ": " << problem << "\n";
+}
+
 bool Drawable(const Document& document, const char* command, std::ostream& err) {
     if (document.Kind == FileKind::Unreadable) {
         err << "kestrel " << command << ": " << CannotRead(document) << "\n";
@@ -57,7 +62,7 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         err << "kestrel textures: say where the pictures go with -o DIR\n";
         return kExitUsage;
     }
-    LoadOptions options;
+    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     const Document document = LoadDocument(path, options);
     switch (document.Kind) {
@@ -72,8 +77,10 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             break;
     }
     if (!document.HasArchive()) {
-        err << "kestrel textures: the model's texture archive " << document.Archive.FileName
-            << " cannot be read\n";
+        // A model with nothing to texture names no archive either.
+        const std::string problem = ArchiveProblem(document);
+        err << "kestrel textures: "
+            << (problem.empty() ? path + " uses no texture archive" : problem) << "\n";
         return kExitFile;
     }
     const TextureFile& archive = document.Archive;
@@ -136,9 +143,11 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.ShowTextures = args.Flags.count("--no-textures") ? 0 : 1;
     view.ShowBoundingBox = args.Flags.count("--bbox") ? 1 : 0;
 
-    Document document = LoadDocument(path);
+    Document document = LoadDocument(path, ArchiveOptions(args));
     if (!Drawable(document, "render", err))
         return kExitFile;
+    if (view.ShowTextures)
+        TellArchiveProblem(document, "render", err);
 
     OffscreenContext context(width, height);
     if (!context.Valid()) {

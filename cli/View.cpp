@@ -169,9 +169,10 @@ int View(const Args& args, std::ostream&, std::ostream& err) {
     // The file is refused before any window is made.
     std::optional<Document> document;
     if (!args.Positional.empty()) {
-        document = LoadDocument(args.Positional[0]);
+        document = LoadDocument(args.Positional[0], ArchiveOptions(args));
         if (!Drawable(*document, "view", err))
             return kExitFile;
+        TellArchiveProblem(*document, "view", err);
     }
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         err << "kestrel view: no display (neither DISPLAY nor WAYLAND_DISPLAY is set);\n"

@@ -135,7 +135,7 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
          "block 10 entry 0: 50 outside the table (block 18, 3 records)"},
         {"work-bound", Spanning, same,
          "the walk stopped at its work bound (16 polygon sets, polygons and corners per byte"},
-        {"archive-missing", none, nullptr, "crate- not found beside the model (drawn untextured)"},
+        {"archive-missing", none, nullptr, "crate- not found"},
         {"image-table", none, [](auto& a) { a.ImageCount = 1000; },
          "archive header: ImageCount 1000, "},
         {"image-data", none, [](auto& a) { a.Images[0].TexelOffset = 1000000; },

@@ -93,6 +93,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     sample::Archive unusable = SmallArchive();
     unusable.Images[0].Width = unusable.Images[0].Height = 65535;
     const std::string nothing = dir.Write("nothing-", sample::WriteArchive(unusable));
+    sample::Model named = SmallModel();
+    named.TextureName = "x/y";
+    const std::string slash = dir.Write("slash.mdl", sample::WriteModel(named));
     struct Case {
         std::vector<std::string> Words;
         int Status;
@@ -118,7 +121,13 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"dump", missing}, 1, "cannot read"},
         {{"dump", demo.Archive}, 1, "is not a model file"},
         {{"textures", demo.PointDump, "-o", dir.File("x")}, 1, "neither a model nor a texture"},
-        {{"textures", lonely, "-o", dir.File("y")}, 1, "crate- cannot be read"},
+        {{"textures", lonely, "-o", dir.File("y")},
+         1,
+         "archive " + dir.File("crate-") + " not found"},
+        {{"textures", lonely, "--archive", dir.File(""), "-o", dir.File("y")},
+         1,
+         "cannot be opened: Is a directory"},
+        {{"textures", slash, "-o", dir.File("y")}, 1, "texture name 'x/y' refused"},
         {{"render", demo.Archive, "-o", png}, 1, "is a texture archive"},
         {{"render", missing, "-o", png}, 1, "cannot read"},
         {{"view", missing}, 1, "cannot read " + missing + ": No such file or directory"},
