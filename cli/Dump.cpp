@@ -1,11 +1,13 @@
 // dump: the Data View's text of one block, byte for byte.
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "dataview/DataText.h"
 #include "document/Document.h"
+#include "model/Blocks.h"
 
 std::string DumpableBlocks() {
     std::string list;
@@ -26,8 +28,15 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
     if (blockWord != "header" &&
         (!ParseNumber(blockWord, block) || block == dataview::kHeaderBlock ||
          dataview::FindEntry(static_cast<int>(block)) < 0)) {
-        err << "kestrel dump: unknown block '" << blockWord << "': use header or one of "
-            << DumpableBlocks() << "\n";
+        // A block of the file that the Data View has no text for is named as such.
+        const BlockInfo* known = ParseNumber(blockWord, block) && block > 0 && block < 100
+                                     ? FindBlock(static_cast<int>(block))
+                                     : nullptr;
+        if (known)
+            err << "kestrel dump: block " << block << " (" << known->Title << ") has no text form";
+        else
+            err << "kestrel dump: unknown block '" << blockWord << "'";
+        err << ": use header or one of " << DumpableBlocks() << "\n";
         return kExitUsage;
     }
     int64_t set = 0;
@@ -60,5 +69,12 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
         text.swap(unix);
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    // The text says that there is no such set; the status says it too.
+    const size_t sets =
+        std::min(document.Model.AnimationSets().size(), document.Model.AnimationSetIndex().size());
+    if (block == 27 && args.Has("--set") && (set < 0 || static_cast<uint64_t>(set) >= sets)) {
+        err << "kestrel dump: " << path << " has no animation set " << set << "\n";
+        return kExitFile;
+    }
     return kExitOk;
 }

@@ -73,7 +73,8 @@ json ModelFacts(const Document& document) {
     for (const BlockInfo& block : kModelBlocks)
         blocks.push_back({{"number", block.Number},
                           {"title", block.Title},
-                          {"records", model.BlockRecordCount(block.Number)}});
+                          {"records", model.BlockRecordCount(block.Number)},
+                          {"text", block.Shown}});
     json& sets = facts["animationSets"] = json::array();
     for (size_t i = 0; i < model.AnimationSets().size(); ++i)
         sets.push_back({{"name", FieldText(model.AnimationSetIndex()[i].Name)},
@@ -97,8 +98,9 @@ void PrintModel(const json& facts, std::ostream& out) {
                            b[3].get<double>(), b[4].get<double>(), b[5].get<double>());
     text += "  blocks:\n";
     for (const json& block : facts["blocks"])
-        dataview::AppendFormat(text, "    %2d  %-32s %10zu\n", block["number"].get<int>(),
-                               Text(block["title"]).c_str(), block["records"].get<size_t>());
+        dataview::AppendFormat(text, "    %2d  %-32s %10zu%s\n", block["number"].get<int>(),
+                               Text(block["title"]).c_str(), block["records"].get<size_t>(),
+                               block["text"].get<bool>() ? "" : "  (no text)");
     dataview::AppendFormat(text, "  animation sets: %zu\n", facts["animationSets"].size());
     size_t i = 0;
     for (const json& set : facts["animationSets"])

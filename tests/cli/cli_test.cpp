@@ -136,7 +136,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"render", demo.Model, "-o", "/dev/null"}, 1, "/dev/null: not a regular file"},
         {{"textures", nothing, "-o", dir.File("unmade")}, 1, "has no texels to write"},
     };
-    for (const char* block : {"7", "1", "28", "0", "x", "-1", ""})
+    cases.push_back(
+        {{"dump", lonely, "--block", "9"}, 2, "block 9 (Color Order) has no text form"});
+    for (const char* block : {"1", "28", "0", "x", "-1", ""})
         cases.push_back({{"dump", lonely, "--block", block}, 2, "unknown block"});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.Words));
@@ -180,10 +182,10 @@ TEST(Cli, IdentifyInfoAndDumpPrintWhatTheFileHolds) {
         for (const std::string& part : parts)
             EXPECT_TRUE(Contains(said.Out, part)) << part << " not in:\n" << said.Out;
     };
-    prints({"info", model},
-           {"name:      crate\n", "(not found)", "date:      2001-07-04\n",
-            "(-1.000, -2.000, -3.000) to (1.000, 2.000, 3.000)",
-            " 4  Vertices                                  3\n", "animation sets: 1\n", "spin"});
+    prints({"info", model}, {"name:      crate\n", "(not found)", "date:      2001-07-04\n",
+                             "(-1.000, -2.000, -3.000) to (1.000, 2.000, 3.000)",
+                             " 4  Vertices                                  3\n", " 0  (no text)\n",
+                             "animation sets: 1\n", "spin"});
     const std::string archive = dir.Write("crate-", sample::WriteArchive(SmallArchive()));
     prints({"info", model}, {"(found, 1 images)"});
     prints({"info", archive},
@@ -198,7 +200,9 @@ TEST(Cli, IdentifyInfoAndDumpPrintWhatTheFileHolds) {
               dataview::AnimationText(loaded, 0));
     EXPECT_EQ(Kestrel({"dump", model, "--block", "3", "--lf"}).Out,
               "Block 3: Polygons\n" + std::string(60, '-') + "\n\n  0:    0,    3\n");
-    prints({"dump", model, "--block", "27", "--set", "9"}, {"No animation set 9"});
+    const Said noSet = Kestrel({"dump", model, "--block", "27", "--set", "9"});
+    EXPECT_EQ(noSet.Status, 1);
+    EXPECT_TRUE(Contains(noSet.Out, "No animation set 9")) << noSet.Out;
 }
 
 TEST(Cli, MakeSampleAndTexturesWriteDecodedImages) {
