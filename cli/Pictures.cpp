@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <ostream>
 
@@ -118,6 +120,14 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
     if (!args.Has("-o")) {
         err << "kestrel render: say where the picture goes with -o OUT.png\n";
+        return kExitUsage;
+    }
+    // What is written is PNG: a name that says otherwise would mislead.
+    std::string extension = Utf8FromPath(PathFromUtf8(args.Value("-o")).extension());
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".png") {
+        err << "kestrel render: " << args.Value("-o") << " must end in .png\n";
         return kExitUsage;
     }
     int width = 640, height = 480;
