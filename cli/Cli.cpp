@@ -187,7 +187,21 @@ void PrintUsage(std::ostream& out) {
         out << "  " << command.Name << std::string(14 - std::string(command.Name).size(), ' ')
             << command.Summary << "\n";
     }
-    out << "\nRun 'kestrel COMMAND --help' for the options of a command.\n";
+    out << "\nRun 'kestrel COMMAND --help' or 'kestrel help COMMAND' for the options of a\n"
+           "command, 'kestrel --version' for the version.\n";
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& command : Commands())
+        if (name == command.Name)
+            return &command;
+    return nullptr;
+}
+
+int UnknownCommand(const std::string& name, std::ostream& err) {
+    err << "kestrel: unknown command '" << name << "'\n";
+    PrintUsage(err);
+    return kExitUsage;
 }
 
 }  // namespace
@@ -197,13 +211,23 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
         PrintUsage(err);
         return kExitUsage;
     }
-    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    if (words[0] == "--version") {
+        out << "kestrel " << KESTREL_VERSION << "\n";
+        return kExitOk;
+    }
+    if (words[0] == "help" && words.size() == 2) {
+        const Command* command = FindCommand(words[1]);
+        if (!command)
+            return UnknownCommand(words[1], err);
+        out << command->Help;
+        return kExitOk;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || (words[0] == "help" && words.size() == 1)) {
         PrintUsage(out);
         return kExitOk;
     }
-    for (const Command& command : Commands()) {
-        if (words[0] != command.Name)
-            continue;
+    if (const Command* found = FindCommand(words[0])) {
+        const Command& command = *found;
         Args args;
         std::string error;
         std::vector<std::string> rest(words.begin() + 1, words.end());
@@ -228,7 +252,9 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
         }
         return status;
     }
-    err << "kestrel: unknown command '" << words[0] << "'\n";
-    PrintUsage(err);
-    return kExitUsage;
+    if (words[0] == "help") {
+        err << "kestrel help: wrong number of arguments\n";
+        return kExitUsage;
+    }
+    return UnknownCommand(words[0], err);
 }

@@ -88,7 +88,7 @@ void PrintModel(const json& facts, std::ostream& out) {
     const json& textures = facts["textures"];
     text += "  textures:  " + Text(textures["file"]);
     if (textures["found"].get<bool>())
-        dataview::AppendFormat(text, " (found, %d images)\n", textures["images"].get<int>());
+        text += " (found, " + Counted(textures["images"].get<uint64_t>(), "image") + ")\n";
     else
         text += " (not found)\n";
     text += "  date:      " + Text(facts["date"]) + "\n";
@@ -104,8 +104,8 @@ void PrintModel(const json& facts, std::ostream& out) {
     dataview::AppendFormat(text, "  animation sets: %zu\n", facts["animationSets"].size());
     size_t i = 0;
     for (const json& set : facts["animationSets"])
-        dataview::AppendFormat(text, "    %3zu  %-24s %zu frames\n", i++, Text(set["name"]).c_str(),
-                               set["frames"].get<size_t>());
+        dataview::AppendFormat(text, "    %3zu  %-24s %s\n", i++, Text(set["name"]).c_str(),
+                               Counted(set["frames"].get<size_t>(), "frame").c_str());
     out << text;
 }
 
@@ -127,14 +127,14 @@ json ArchiveFacts(const std::string& path, const TextureFile& archive) {
 
 void PrintArchive(const json& facts, std::ostream& out) {
     std::string text = Text(facts["file"]) + ": texture archive, " +
-                       std::to_string(facts["images"].size()) + " images\n";
+                       Counted(facts["images"].size(), "image") + "\n";
     int k = 0;
     for (const json& image : facts["images"])
-        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n",
-                               k++, image["width"].get<unsigned>(), image["height"].get<unsigned>(),
+        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %s\n", k++,
+                               image["width"].get<unsigned>(), image["height"].get<unsigned>(),
                                image["format"].get<unsigned>(), Text(image["formatName"]).c_str(),
                                image["wrapS"].get<unsigned>(), image["wrapT"].get<unsigned>(),
-                               image["bytes"].get<size_t>());
+                               Counted(image["bytes"].get<size_t>(), "byte").c_str());
     out << text;
 }
 
@@ -144,8 +144,9 @@ void PrintInfo(const json& facts, std::ostream& out) {
     else if (facts["kind"] == KindName(FileKind::TextureArchive))
         PrintArchive(facts, out);
     else
-        out << Text(facts["file"]) << ": point dump, " << facts["bytes"].get<uint64_t>()
-            << " bytes, " << facts["points"].get<uint64_t>() << " points\n";
+        out << Text(facts["file"]) << ": point dump, "
+            << Counted(facts["bytes"].get<uint64_t>(), "byte") << ", "
+            << Counted(facts["points"].get<uint64_t>(), "point") << "\n";
 }
 
 json PointDumpFacts(const std::string& path, uint64_t size) {
@@ -210,8 +211,8 @@ void PrintCheck(const json& facts, std::ostream& out) {
         out << file << "ok (" << Text(facts["kind"]) << ")\n";
         return;
     }
-    out << file << Text(facts["kind"]) << ", " << facts["count"].get<size_t>()
-        << " irregularities\n";
+    out << file << Text(facts["kind"]) << ", "
+        << Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") << "\n";
     for (const json& kind : facts["irregularities"]) {
         for (const json& line : kind["lines"])
             out << file << Text(line) << "\n";

@@ -112,17 +112,17 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
         {"nesting", [](auto& m) { Nest(m, 33); }, same,
          "block 25 record 32: nested deeper than 31 levels; left out with its subtree"},
         {"index", [](auto& m) { m.Nodes[0].Component = 50; }, same,
-         "block 25 record 0: Component 50 outside the table (1 records)"},
+         "block 25 record 0: Component 50 outside the table (1 record)"},
         {"index", [](auto& m) { m.Nodes[1].Visibility = 50; }, same,
          "block 25 record 1: Visibility 50 outside the table (3 records)"},
         {"index", [](auto& m) { m.Components[0].PolygonSetCount = 5; }, same,
-         "block 2 record 0: polygon sets 0 to 4 run outside the table (1 records)"},
+         "block 2 record 0: polygon sets 0 to 4 run outside the table (1 record)"},
         {"index", [](auto& m) { m.PolygonSets[0].TextureMap = 7; }, same,
-         "block 22 record 0: TextureMap 7 outside the table (1 records)"},
+         "block 22 record 0: TextureMap 7 outside the table (1 record)"},
         {"index", [](auto& m) { m.TextureMaps[0].TextureIndex = 3; }, same,
-         "block 20 record 0: TextureIndex 3 outside the archive (1 images)"},
+         "block 20 record 0: TextureIndex 3 outside the archive (1 image)"},
         {"index", [](auto& m) { m.PolygonSets[0].PolygonCount = 9; }, same,
-         "block 22 record 0: polygons 0 to 8 run outside the table (1 records)"},
+         "block 22 record 0: polygons 0 to 8 run outside the table (1 record)"},
         {"index", [](auto& m) { m.Polygons[0].VertexCount = 9; }, same,
          "block 3 record 0: corners 0 to 8 run outside the vertex order (block 5, 3 entries)"},
         {"index", [](auto& m) { m.VertexOrder[1] = 1000; }, same,
@@ -130,7 +130,7 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
         {"index", [](auto& m) { m.ColorOrder[2] = 77; }, same,
          "block 9 entry 2: 77 outside the table (block 8, 3 records)"},
         {"index", [](auto& m) { m.NormalOrder.resize(1); }, same,
-         "block 7 entry 1 outside the table (1 entries)"},
+         "block 7 entry 1 outside the table (1 entry)"},
         {"index", [](auto& m) { m.TexVertexOrder[0] = 50; }, same,
          "block 10 entry 0: 50 outside the table (block 18, 3 records)"},
         {"work-bound", Spanning, same,
@@ -193,7 +193,8 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
         }
         EXPECT_TRUE(named) << c.Kind;
         EXPECT_EQ(said.Out.substr(0, said.Out.find('\n')),
-                  path + ": model, " + facts[0]["count"].dump() + " irregularities");
+                  path + ": model, " + facts[0]["count"].dump() +
+                      (facts[0]["count"] == 1 ? " irregularity" : " irregularities"));
         EXPECT_EQ(std::count(said.Out.begin(), said.Out.end(), '\n'), lines);
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "dataview/DataText.h"
 #include "export/Png.h"
@@ -81,7 +82,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         EXPECT_TRUE(Contains(help.Out, command)) << command;
         EXPECT_TRUE(
             Contains(Kestrel({command, "--help"}).Out, std::string("usage: kestrel ") + command));
+        EXPECT_EQ(Kestrel({"help", command}).Out, Kestrel({command, "--help"}).Out);
     }
+    EXPECT_TRUE(std::regex_match(Kestrel({"--version"}).Out, std::regex("kestrel [0-9.]+\n")));
 
     testsupport::TempDir dir;
     sample::DemoFiles demo;
@@ -104,6 +107,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     std::vector<Case> cases = {
         {{}, 2, "usage"},
         {{"paint"}, 2, "unknown command 'paint'"},
+        {{"help", "paint"}, 2, "unknown command 'paint'"},
         {{"identify"}, 2, "wrong number of arguments"},
         {{"info", "a", "b"}, 2, "wrong number of arguments"},
         {{"render", demo.Model, demo.Model, "-o", png}, 2, "wrong number of arguments"},
@@ -189,10 +193,10 @@ TEST(Cli, IdentifyInfoAndDumpPrintWhatTheFileHolds) {
                              " 4  Vertices                                  3\n", " 0  (no text)\n",
                              "animation sets: 1\n", "spin"});
     const std::string archive = dir.Write("crate-", sample::WriteArchive(SmallArchive()));
-    prints({"info", model}, {"(found, 1 images)"});
+    prints({"info", model}, {"(found, 1 image)"});
     prints({"info", archive},
-           {"texture archive, 1 images\n", "8 x 4", "format  1 Intensity8", "wrap 1/2"});
-    prints({"info", other}, {"point dump, 466900 bytes, 1 points"});
+           {"texture archive, 1 image\n", "8 x 4", "format  1 Intensity8", "wrap 1/2"});
+    prints({"info", other}, {"point dump, 466900 bytes, 1 point"});
 
     // dump writes the Data View's own text.
     ModelFile loaded;
