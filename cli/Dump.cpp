@@ -25,13 +25,12 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
     std::string blockWord = args.Value("--block", "header");
     int64_t block = dataview::kHeaderBlock;
-    if (blockWord != "header" &&
-        (!ParseNumber(blockWord, block) || block == dataview::kHeaderBlock ||
-         dataview::FindEntry(static_cast<int>(block)) < 0)) {
+    // A number beyond int is no block: it must not wrap round to one.
+    const bool number = ParseNumber(blockWord, block) && block == static_cast<int>(block);
+    if (blockWord != "header" && (!number || block == dataview::kHeaderBlock ||
+                                  dataview::FindEntry(static_cast<int>(block)) < 0)) {
         // A block of the file that the Data View has no text for is named as such.
-        const BlockInfo* known = ParseNumber(blockWord, block) && block > 0 && block < 100
-                                     ? FindBlock(static_cast<int>(block))
-                                     : nullptr;
+        const BlockInfo* known = number ? FindBlock(static_cast<int>(block)) : nullptr;
         if (known)
             err << "kestrel dump: block " << block << " (" << known->Title << ") has no text form";
         else

@@ -144,7 +144,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     };
     cases.push_back(
         {{"dump", lonely, "--block", "9"}, 2, "block 9 (Color Order) has no text form"});
-    for (const char* block : {"1", "28", "0", "x", "-1", ""})
+    for (const char* block : {"1", "28", "0", "x", "-1", "", "4294967299"})
         cases.push_back({{"dump", lonely, "--block", block}, 2, "unknown block"});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.Words));
