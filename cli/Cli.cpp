@@ -70,14 +70,16 @@ const std::vector<Command>& Commands() {
          "usage: kestrel dump MODEL [--block B] [--set S] [--lf] [--archive FILE]\n"
          "\n"
          "Writes exactly the text that the viewer's Data View shows, byte for byte.\n"
-         "  --block B   header (the default) or one of\n"
-         "              " +
+         "  --block B       header (the default) or one of\n"
+         "                  " +
              DumpableBlocks() +
              "\n"
-             "  --set S     the animation set that block 27 shows (default 0)\n"
-             "  --lf        end lines with LF instead of the dialog's CR LF\n"
+             "                  (blocks 7, 9 and 18 have no text form)\n"
+             "  --set S         the animation set that block 27 shows (default 0); a set\n"
+             "                  the model does not have exits with 1\n"
+             "  --lf            end lines with LF instead of the dialog's CR LF\n"
              "  --archive FILE  the model's texture archive (block 21), instead of the one\n"
-             "              beside it\n",
+             "                  beside it\n",
          {{"--block", "--set", "--archive"}, {"--lf"}},
          1,
          1,
