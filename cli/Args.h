@@ -3,9 +3,11 @@
 // (--name VALUE, --name=VALUE, -o VALUE) and flags.
 
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 struct OptionSpec {
@@ -30,12 +32,22 @@ struct Args {
 bool ParseArgs(const std::vector<std::string>& words, const OptionSpec& spec, Args& args,
                std::string& error);
 
-// The whole word as one number (an integer or a float, by `value`'s type).
+// The whole word as one number (an integer or a float, by `value`'s type); a
+// float must be finite: the camera and the picture have no use for NaN or
+// infinity. `value` is left as it is when the word is refused.
 template <class T>
 bool ParseNumber(const std::string& text, T& value) {
     const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    return !text.empty() && error == std::errc() && stop == end;
+    T number{};
+    auto [stop, error] = std::from_chars(text.data(), end, number);
+    if (text.empty() || error != std::errc() || stop != end)
+        return false;
+    if constexpr (std::is_floating_point_v<T>) {
+        if (!std::isfinite(number))
+            return false;
+    }
+    value = number;
+    return true;
 }
 
 // "A,B" (or "AxB" for sizes) as two numbers.

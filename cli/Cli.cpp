@@ -35,20 +35,21 @@ const std::vector<Command>& Commands() {
          Identify},
         {"info",
          "summarise a model, texture archive or point dump",
-         "usage: kestrel info FILE [--json]\n"
+         "usage: kestrel info FILE [--json] [--archive FILE]\n"
          "\n"
          "For a model: its name, texture archive (found beside it or not), date,\n"
          "bounding box, the record count of every block and the animation sets.\n"
          "For a texture archive: every image with its size, format and wrap modes.\n"
          "For any other file: its size as a point dump.\n"
-         "  --json   the same facts as a JSON array of one object\n",
-         {{}, {"--json"}},
+         "  --json           the same facts as a JSON array of one object\n"
+         "  --archive FILE   the model's texture archive, instead of the one beside it\n",
+         {{"--archive"}, {"--json"}},
          1,
          1,
          Info},
         {"check",
          "tell what in each FILE the viewer cannot use",
-         "usage: kestrel check FILE... [--json]\n"
+         "usage: kestrel check FILE... [--json] [--archive FILE]\n"
          "\n"
          "Reads each file as the viewer does and walks its scenegraph as the viewer\n"
          "draws it, and prints every irregularity met on the way, one line each,\n"
@@ -57,37 +58,42 @@ const std::vector<Command>& Commands() {
          "node twice, unreachable nodes, nesting too deep, image data missing, short\n"
          "or out of order, unknown texel formats, a missing texture archive. At most\n"
          "10 lines of each kind, then how many more. FILE: ok when there is none.\n"
-         "  --json   one JSON array instead, an object per file\n"
+         "  --json           one JSON array instead, an object per file\n"
+         "  --archive FILE   the model's texture archive, instead of the one beside it\n"
          "Exits with 1 if any file has an irregularity or cannot be read.\n",
-         {{}, {"--json"}},
+         {{"--archive"}, {"--json"}},
          1,
          SIZE_MAX,
          Check},
         {"dump",
          "print the Data View text of the header or a block",
-         "usage: kestrel dump MODEL [--block B] [--set S] [--lf]\n"
+         "usage: kestrel dump MODEL [--block B] [--set S] [--lf] [--archive FILE]\n"
          "\n"
          "Writes exactly the text that the viewer's Data View shows, byte for byte.\n"
-         "  --block B   header (the default) or one of\n"
-         "              " +
+         "  --block B       header (the default) or one of\n"
+         "                  " +
              DumpableBlocks() +
              "\n"
-             "  --set S     the animation set that block 27 shows (default 0)\n"
-             "  --lf        end lines with LF instead of the dialog's CR LF\n"
-             "The model's texture archive, for block 21, is looked for beside it.\n",
-         {{"--block", "--set"}, {"--lf"}},
+             "                  (blocks 7, 9 and 18 have no text form)\n"
+             "  --set S         the animation set that block 27 shows (default 0); a set\n"
+             "                  the model does not have exits with 1\n"
+             "  --lf            end lines with LF instead of the dialog's CR LF\n"
+             "  --archive FILE  the model's texture archive (block 21), instead of the one\n"
+             "                  beside it\n",
+         {{"--block", "--set", "--archive"}, {"--lf"}},
          1,
          1,
          Dump},
         {"textures",
          "write every image of a texture archive as PNG",
-         "usage: kestrel textures FILE -o DIR\n"
+         "usage: kestrel textures FILE -o DIR [--archive FILE]\n"
          "\n"
          "FILE is a model (its texture archive is looked for beside it) or a texture\n"
          "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
          "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
-         "DIR is made when it does not exist.\n",
-         {{"-o"}, {}},
+         "DIR is made when it does not exist.\n"
+         "  --archive FILE   the model's texture archive, instead of the one beside it\n",
+         {{"-o", "--archive"}, {}},
          1,
          1,
          Textures},
@@ -105,15 +111,16 @@ const std::vector<Command>& Commands() {
          "  --no-textures    without textures\n"
          "  --bbox           with the model's bounding box\n"
          "  --transparent    keep the alpha OpenGL leaves (the background clears to\n"
-         "                   alpha 0), for thumbnails and compositing; else opaque\n",
-         {{"-o", "--size", "--pan", "--zoom", "--rotate"},
+         "                   alpha 0), for thumbnails and compositing; else opaque\n"
+         "  --archive FILE   the model's texture archive, instead of the one beside it\n",
+         {{"-o", "--size", "--pan", "--zoom", "--rotate", "--archive"},
           {"--no-axes", "--no-textures", "--bbox", "--transparent"}},
          1,
          1,
          Render},
         {"export",
          "write what the viewer draws as glTF 2.0 (.glb or .gltf)",
-         "usage: kestrel export FILE -o OUT.glb|OUT.gltf [--no-textures]\n"
+         "usage: kestrel export FILE -o OUT.glb|OUT.gltf [--no-textures] [--archive FILE]\n"
          "\n"
          "Writes what the viewer draws of FILE (a model, or any other file as a point\n"
          "dump) as glTF 2.0, for Blender and game engines: the scenegraph as nodes,\n"
@@ -124,19 +131,21 @@ const std::vector<Command>& Commands() {
          "  OUT.gltf       the JSON, with OUT.bin and OUT_NNN.png (NNN the archive\n"
          "                 image) beside it\n"
          "  --no-textures  vertex colours only, no images\n"
+         "  --archive FILE the model's texture archive, instead of the one beside it\n"
          "A model whose texture archive is missing is written with vertex colours\n"
          "only. Prints the files written; on failure none is left.\n",
-         {{"-o"}, {"--no-textures"}},
+         {{"-o", "--archive"}, {"--no-textures"}},
          1,
          1,
          Export},
         {"view",
          "show a model in a window, as the viewer does",
-         "usage: kestrel view [FILE] [--size WxH]\n"
+         "usage: kestrel view [FILE] [--size WxH] [--archive FILE]\n"
          "\n"
          "Opens a window (default 640x480) that draws FILE as the viewer does, with\n"
          "the viewer's own drawing code, 50 frames a second. Without FILE it shows the\n"
          "empty view; a file dropped on the window opens in its place.\n"
+         "  --archive FILE   FILE's texture archive, instead of the one beside it\n"
          "\n"
          "keys:\n"
          "  arrows         pan, turn or zoom by the control mode (Shift: five times)\n"
@@ -150,8 +159,9 @@ const std::vector<Command>& Commands() {
          "  right drag     move it (middle drag too)\n"
          "  wheel          bring it closer or send it away\n"
          "\n"
+         "\n"
          "Needs a display (DISPLAY or WAYLAND_DISPLAY); kestrel render draws without one.\n",
-         {{"--size"}, {}},
+         {{"--size", "--archive"}, {}},
          0,
          1,
          View},
@@ -179,7 +189,21 @@ void PrintUsage(std::ostream& out) {
         out << "  " << command.Name << std::string(14 - std::string(command.Name).size(), ' ')
             << command.Summary << "\n";
     }
-    out << "\nRun 'kestrel COMMAND --help' for the options of a command.\n";
+    out << "\nRun 'kestrel COMMAND --help' or 'kestrel help COMMAND' for the options of a\n"
+           "command, 'kestrel --version' for the version.\n";
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& command : Commands())
+        if (name == command.Name)
+            return &command;
+    return nullptr;
+}
+
+int UnknownCommand(const std::string& name, std::ostream& err) {
+    err << "kestrel: unknown command '" << name << "'\n";
+    PrintUsage(err);
+    return kExitUsage;
 }
 
 }  // namespace
@@ -189,13 +213,23 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
         PrintUsage(err);
         return kExitUsage;
     }
-    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    if (words[0] == "--version") {
+        out << "kestrel " << KESTREL_VERSION << "\n";
+        return kExitOk;
+    }
+    if (words[0] == "help" && words.size() == 2) {
+        const Command* command = FindCommand(words[1]);
+        if (!command)
+            return UnknownCommand(words[1], err);
+        out << command->Help;
+        return kExitOk;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || (words[0] == "help" && words.size() == 1)) {
         PrintUsage(out);
         return kExitOk;
     }
-    for (const Command& command : Commands()) {
-        if (words[0] != command.Name)
-            continue;
+    if (const Command* found = FindCommand(words[0])) {
+        const Command& command = *found;
         Args args;
         std::string error;
         std::vector<std::string> rest(words.begin() + 1, words.end());
@@ -220,7 +254,9 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
         }
         return status;
     }
-    err << "kestrel: unknown command '" << words[0] << "'\n";
-    PrintUsage(err);
-    return kExitUsage;
+    if (words[0] == "help") {
+        err << "kestrel help: wrong number of arguments\n";
+        return kExitUsage;
+    }
+    return UnknownCommand(words[0], err);
 }

@@ -6,7 +6,27 @@
 #include <string>
 
 #include "cli/Args.h"
+#include "document/Document.h"
 #include "export/Png.h"
+
+// "cannot read PATH: REASON", for a document that could not be opened.
+inline std::string CannotRead(const Document& document) {
+    return "cannot read " + document.Path + ": " + document.Error;
+}
+
+// The loader's options for the model's archive as the words name it (--archive).
+inline LoadOptions ArchiveOptions(const Args& args) {
+    LoadOptions options;
+    options.ArchivePath = args.Value("--archive");
+    return options;
+}
+
+// Says on `err` what keeps a model from its archive, if anything does.
+void TellArchiveProblem(const Document& document, const char* command, std::ostream& err);
+
+// False, saying why on `err`, when `document` is nothing `command` draws:
+// unreadable, or a texture archive, which only a model shows.
+bool Drawable(const Document& document, const char* command, std::ostream& err);
 
 // The frame as the viewer's window shows it: the current read buffer of the
 // current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.

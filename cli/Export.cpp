@@ -20,26 +20,27 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
     }
     GltfDocument document;
     const bool textures = !args.Flags.count("--no-textures");
-    LoadOptions options;
+    LoadOptions options = ArchiveOptions(args);
     options.ModelArchive = textures;
     Document loaded = LoadDocument(path, options);
+    if (!Drawable(loaded, "export", err))
+        return kExitFile;
     switch (loaded.Kind) {
         case FileKind::Unreadable:
-            err << "kestrel export: cannot read " << path << "\n";
-            return kExitFile;
         case FileKind::TextureArchive:
-            err << "kestrel export: " << path
-                << " is a texture archive; export the model that uses it\n";
-            return kExitFile;
+            break;
         case FileKind::PointDump:
             document = GltfOfPointDump(loaded.Points);
             break;
         case FileKind::ModelFile:
-            if (textures && !loaded.HasArchive())
-                err << "kestrel export: the model's texture archive " << loaded.Archive.FileName
-                    << " cannot be read: exported with vertex colours only\n";
+            TellArchiveProblem(loaded, "export", err);
             document = GltfOfModel(loaded.Model, loaded.HasArchive() ? &loaded.Archive : nullptr);
             break;
+    }
+    // A scene of no node is no glTF a reader accepts: nothing is written.
+    if (document.Gltf.scenes.empty() || document.Gltf.scenes[0].nodes.empty()) {
+        err << "kestrel export: " << path << " holds nothing to export\n";
+        return kExitFile;
     }
     std::vector<std::string> written;
     std::string error;

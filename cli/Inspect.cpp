@@ -41,6 +41,14 @@ json FileFacts(const std::string& path, FileKind kind) {
     return {{"file", path}, {"kind", KindName(kind)}};
 }
 
+// A file that cannot be read, and why, as the system says it.
+json UnreadableFacts(const Document& document) {
+    json facts = FileFacts(document.Path, FileKind::Unreadable);
+    facts["error"] = "cannot be read";
+    facts["reason"] = document.Error;
+    return facts;
+}
+
 // Names and paths are bytes: what is not UTF-8 shows as U+FFFD.
 void PrintJson(const json& facts, std::ostream& out) {
     out << facts.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
@@ -65,7 +73,8 @@ json ModelFacts(const Document& document) {
     for (const BlockInfo& block : kModelBlocks)
         blocks.push_back({{"number", block.Number},
                           {"title", block.Title},
-                          {"records", model.BlockRecordCount(block.Number)}});
+                          {"records", model.BlockRecordCount(block.Number)},
+                          {"text", block.Shown}});
     json& sets = facts["animationSets"] = json::array();
     for (size_t i = 0; i < model.AnimationSets().size(); ++i)
         sets.push_back({{"name", FieldText(model.AnimationSetIndex()[i].Name)},
@@ -79,7 +88,7 @@ void PrintModel(const json& facts, std::ostream& out) {
     const json& textures = facts["textures"];
     text += "  textures:  " + Text(textures["file"]);
     if (textures["found"].get<bool>())
-        dataview::AppendFormat(text, " (found, %d images)\n", textures["images"].get<int>());
+        text += " (found, " + Counted(textures["images"].get<uint64_t>(), "image") + ")\n";
     else
         text += " (not found)\n";
     text += "  date:      " + Text(facts["date"]) + "\n";
@@ -89,13 +98,14 @@ void PrintModel(const json& facts, std::ostream& out) {
                            b[3].get<double>(), b[4].get<double>(), b[5].get<double>());
     text += "  blocks:\n";
     for (const json& block : facts["blocks"])
-        dataview::AppendFormat(text, "    %2d  %-32s %10zu\n", block["number"].get<int>(),
-                               Text(block["title"]).c_str(), block["records"].get<size_t>());
+        dataview::AppendFormat(text, "    %2d  %-32s %10zu%s\n", block["number"].get<int>(),
+                               Text(block["title"]).c_str(), block["records"].get<size_t>(),
+                               block["text"].get<bool>() ? "" : "  (no text)");
     dataview::AppendFormat(text, "  animation sets: %zu\n", facts["animationSets"].size());
     size_t i = 0;
     for (const json& set : facts["animationSets"])
-        dataview::AppendFormat(text, "    %3zu  %-24s %zu frames\n", i++, Text(set["name"]).c_str(),
-                               set["frames"].get<size_t>());
+        dataview::AppendFormat(text, "    %3zu  %-24s %s\n", i++, Text(set["name"]).c_str(),
+                               Counted(set["frames"].get<size_t>(), "frame").c_str());
     out << text;
 }
 
@@ -117,14 +127,14 @@ json ArchiveFacts(const std::string& path, const TextureFile& archive) {
 
 void PrintArchive(const json& facts, std::ostream& out) {
     std::string text = Text(facts["file"]) + ": texture archive, " +
-                       std::to_string(facts["images"].size()) + " images\n";
+                       Counted(facts["images"].size(), "image") + "\n";
     int k = 0;
     for (const json& image : facts["images"])
-        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %zu bytes\n",
-                               k++, image["width"].get<unsigned>(), image["height"].get<unsigned>(),
+        dataview::AppendFormat(text, "  %3d: %5u x %-5u  format %2u %-15s  wrap %u/%u  %s\n", k++,
+                               image["width"].get<unsigned>(), image["height"].get<unsigned>(),
                                image["format"].get<unsigned>(), Text(image["formatName"]).c_str(),
                                image["wrapS"].get<unsigned>(), image["wrapT"].get<unsigned>(),
-                               image["bytes"].get<size_t>());
+                               Counted(image["bytes"].get<size_t>(), "byte").c_str());
     out << text;
 }
 
@@ -134,8 +144,9 @@ void PrintInfo(const json& facts, std::ostream& out) {
     else if (facts["kind"] == KindName(FileKind::TextureArchive))
         PrintArchive(facts, out);
     else
-        out << Text(facts["file"]) << ": point dump, " << facts["bytes"].get<uint64_t>()
-            << " bytes, " << facts["points"].get<uint64_t>() << " points\n";
+        out << Text(facts["file"]) << ": point dump, "
+            << Counted(facts["bytes"].get<uint64_t>(), "byte") << ", "
+            << Counted(facts["points"].get<uint64_t>(), "point") << "\n";
 }
 
 json PointDumpFacts(const std::string& path, uint64_t size) {
@@ -145,39 +156,40 @@ json PointDumpFacts(const std::string& path, uint64_t size) {
     return facts;
 }
 
-// The facts `info` gives, or null when the file cannot be read.
-json InfoFacts(const std::string& path) {
-    LoadOptions options;
+// The facts `info` gives.
+json InfoFacts(const std::string& path, const Args& args, std::ostream& err) {
+    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     const Document document = LoadDocument(path, options);
     switch (document.Kind) {
         case FileKind::Unreadable:
             break;
         case FileKind::ModelFile:
+            TellArchiveProblem(document, "info", err);
             return ModelFacts(document);
         case FileKind::TextureArchive:
             return ArchiveFacts(path, document.Archive);
         case FileKind::PointDump:
             return PointDumpFacts(path, document.FileSize);
     }
-    return nullptr;
+    return UnreadableFacts(document);
 }
 
 // What the readers and the walk meet in a file: a model read as the view
 // reads it, drawn as the view draws it, with textures on; an archive as the
 // view reads it. Any bytes are points.
-json CheckFacts(const std::string& path) {
+json CheckFacts(const std::string& path, const Args& args) {
     Irregularities found;
-    LoadOptions options;
+    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     options.Report = &found;
     const Document document = LoadDocument(path, options);
-    json facts = FileFacts(path, document.Kind);
     if (document.Kind == FileKind::Unreadable) {
+        json facts = UnreadableFacts(document);
         facts["ok"] = false;
-        facts["error"] = "cannot be read";
         return facts;
     }
+    json facts = FileFacts(path, document.Kind);
     if (document.Kind == FileKind::ModelFile)
         CheckScene(document.Model, document.HasArchive() ? document.Archive.ImageCount() : -1,
                    found);
@@ -192,15 +204,15 @@ json CheckFacts(const std::string& path) {
 void PrintCheck(const json& facts, std::ostream& out) {
     const std::string file = Text(facts["file"]) + ": ";
     if (facts.contains("error")) {
-        out << file << Text(facts["error"]) << "\n";
+        out << file << Text(facts["error"]) << ": " << Text(facts["reason"]) << "\n";
         return;
     }
     if (facts["ok"].get<bool>()) {
         out << file << "ok (" << Text(facts["kind"]) << ")\n";
         return;
     }
-    out << file << Text(facts["kind"]) << ", " << facts["count"].get<size_t>()
-        << " irregularities\n";
+    out << file << Text(facts["kind"]) << ", "
+        << Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") << "\n";
     for (const json& kind : facts["irregularities"]) {
         for (const json& line : kind["lines"])
             out << file << Text(line) << "\n";
@@ -235,27 +247,22 @@ int Identify(const Args& args, std::ostream& out, std::ostream&) {
 
 int Info(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
-    const json facts = InfoFacts(path);
-    if (facts.is_null())
-        err << "kestrel info: cannot read " << path << "\n";
-    if (args.Flags.count("--json")) {
-        json all = json::array();
-        all.push_back(facts.is_null() ? json{{"file", path},
-                                             {"kind", KindName(FileKind::Unreadable)},
-                                             {"error", "cannot be read"}}
-                                      : facts);
-        PrintJson(all, out);
-    } else if (!facts.is_null()) {
+    const json facts = InfoFacts(path, args, err);
+    const bool unreadable = facts.contains("error");
+    if (unreadable)
+        err << "kestrel info: cannot read " << path << ": " << Text(facts["reason"]) << "\n";
+    if (args.Flags.count("--json"))
+        PrintJson(json::array({facts}), out);
+    else if (!unreadable)
         PrintInfo(facts, out);
-    }
-    return facts.is_null() ? kExitFile : kExitOk;
+    return unreadable ? kExitFile : kExitOk;
 }
 
 int Check(const Args& args, std::ostream& out, std::ostream&) {
     int status = kExitOk;
     json all = json::array();
     for (const std::string& path : args.Positional) {
-        all.push_back(CheckFacts(path));
+        all.push_back(CheckFacts(path, args));
         if (!all.back()["ok"].get<bool>())
             status = kExitFile;
     }

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <ostream>
 
@@ -19,16 +21,34 @@
 
 namespace {
 
-bool MakeFolder(const std::string& folder, std::ostream& err, const char* command) {
+bool MakeFolder(const std::string& folder, std::ostream& err) {
     std::error_code error;
     std::filesystem::create_directories(PathFromUtf8(folder), error);
     if (std::filesystem::is_directory(PathFromUtf8(folder), error))
         return true;
-    err << "kestrel " << command << ": cannot make the folder " << folder << "\n";
+    err << "kestrel make-sample: cannot make the folder " << folder << "\n";
     return false;
 }
 
 }  // namespace
+
+void TellArchiveProblem(const Document& document, const char* command, std::ostream& err) {
+    if (const std::string problem = ArchiveProblem(document); !problem.empty())
+        err << "kestrel " << command << ": " << problem << "\n";
+}
+
+bool Drawable(const Document& document, const char* command, std::ostream& err) {
+    if (document.Kind == FileKind::Unreadable) {
+        err << "kestrel " << command << ": " << CannotRead(document) << "\n";
+        return false;
+    }
+    if (document.Kind == FileKind::TextureArchive) {
+        err << "kestrel " << command << ": " << document.Path << " is a texture archive; "
+            << command << " the model that uses it\n";
+        return false;
+    }
+    return true;
+}
 
 RgbaPicture ShownFrame(int width, int height, bool opaque) {
     RgbaPicture picture{width, height, ReadFramePixels(width, height)};
@@ -44,12 +64,12 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         err << "kestrel textures: say where the pictures go with -o DIR\n";
         return kExitUsage;
     }
-    LoadOptions options;
+    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     const Document document = LoadDocument(path, options);
     switch (document.Kind) {
         case FileKind::Unreadable:
-            err << "kestrel textures: cannot read " << path << "\n";
+            err << "kestrel textures: " << CannotRead(document) << "\n";
             return kExitFile;
         case FileKind::PointDump:
             err << "kestrel textures: " << path << " is neither a model nor a texture archive\n";
@@ -59,14 +79,15 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             break;
     }
     if (!document.HasArchive()) {
-        err << "kestrel textures: the model's texture archive " << document.Archive.FileName
-            << " cannot be read\n";
+        // A model with nothing to texture names no archive either.
+        const std::string problem = ArchiveProblem(document);
+        err << "kestrel textures: "
+            << (problem.empty() ? path + " uses no texture archive" : problem) << "\n";
         return kExitFile;
     }
     const TextureFile& archive = document.Archive;
     // The folder is made with the first picture: none when no image can be written.
     const std::string folder = args.Value("-o");
-    bool haveFolder = false;
     int status = kExitOk;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
@@ -83,9 +104,6 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             status = kExitFile;
             continue;
         }
-        if (!haveFolder && !MakeFolder(folder, err, "textures"))
-            return kExitFile;
-        haveFolder = true;
         // Written from the decoded texels themselves: one image held at a time.
         std::string error;
         if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), h.Width, h.Height, texels.data(),
@@ -102,6 +120,14 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.Positional[0];
     if (!args.Has("-o")) {
         err << "kestrel render: say where the picture goes with -o OUT.png\n";
+        return kExitUsage;
+    }
+    // What is written is PNG: a name that says otherwise would mislead.
+    std::string extension = Utf8FromPath(PathFromUtf8(args.Value("-o")).extension());
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".png") {
+        err << "kestrel render: " << args.Value("-o") << " must end in .png\n";
         return kExitUsage;
     }
     int width = 640, height = 480;
@@ -127,18 +153,11 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.ShowTextures = args.Flags.count("--no-textures") ? 0 : 1;
     view.ShowBoundingBox = args.Flags.count("--bbox") ? 1 : 0;
 
-    Document document = LoadDocument(path);
-    switch (document.Kind) {
-        case FileKind::Unreadable:
-            err << "kestrel render: cannot read " << path << "\n";
-            return kExitFile;
-        case FileKind::TextureArchive:
-            err << "kestrel render: " << path
-                << " is a texture archive; render the model that uses it\n";
-            return kExitFile;
-        default:
-            break;
-    }
+    Document document = LoadDocument(path, ArchiveOptions(args));
+    if (!Drawable(document, "render", err))
+        return kExitFile;
+    if (view.ShowTextures)
+        TellArchiveProblem(document, "render", err);
 
     OffscreenContext context(width, height);
     if (!context.Valid()) {
@@ -165,7 +184,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
 
 int MakeSample(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& folder = args.Positional[0];
-    if (!MakeFolder(folder, err, "make-sample"))
+    if (!MakeFolder(folder, err))
         return kExitFile;
     sample::DemoFiles files;
     if (!sample::WriteDemo(folder, files)) {

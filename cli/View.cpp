@@ -15,6 +15,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
+#include "document/Document.h"
 #include "export/Png.h"
 #include "model/Utf8Path.h"
 #include "render/SceneView.h"
@@ -45,6 +46,12 @@ void ShowTitle(Window& w) {
 void Open(Window& w, const std::string& path) {
     w.View.OpenDocument(path);
     w.File = path;
+    ShowTitle(w);
+}
+
+void Open(Window& w, Document&& document) {
+    w.File = document.Path;
+    w.View.OpenDocument(std::move(document));
     ShowTitle(w);
 }
 
@@ -159,6 +166,14 @@ int View(const Args& args, std::ostream&, std::ostream& err) {
         err << "kestrel view: --size wants WxH, each from 1 to " << kMaxPictureSide << "\n";
         return kExitUsage;
     }
+    // The file is refused before any window is made.
+    std::optional<Document> document;
+    if (!args.Positional.empty()) {
+        document = LoadDocument(args.Positional[0], ArchiveOptions(args));
+        if (!Drawable(*document, "view", err))
+            return kExitFile;
+        TellArchiveProblem(*document, "view", err);
+    }
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         err << "kestrel view: no display (neither DISPLAY nor WAYLAND_DISPLAY is set);\n"
                "draw a model without one with kestrel render\n";
@@ -192,8 +207,8 @@ int View(const Args& args, std::ostream&, std::ostream& err) {
     glfwGetFramebufferSize(w.Handle, &width, &height);
     w.View.Resize(width, height);
     w.View.InitGL();
-    if (!args.Positional.empty())
-        Open(w, args.Positional[0]);
+    if (document)
+        Open(w, std::move(*document));
     else
         ShowTitle(w);
 

@@ -41,15 +41,32 @@ bool WantsArchive(const Document& document, const LoadOptions& options) {
 // An archive the model names and the document lacks is drawn untextured: the
 // check says so when the model has anything to texture.
 void TellMissingArchive(const Document& document, Irregularities* report) {
-    const ModelFile& model = document.Model;
-    if (!report || document.Archived == ArchiveState::Loaded ||
-        (FieldText(model.Header().TextureName).empty() && model.TextureDefinitions().empty()))
-        return;
-    report->Add("archive-missing", "texture archive " + document.Archive.FileName +
-                                       " not found beside the model (drawn untextured)");
+    if (const std::string problem = ArchiveProblem(document); report && !problem.empty())
+        report->Add("archive-missing", problem);
 }
 
 }  // namespace
+
+std::string ArchiveProblem(const Document& document) {
+    const ModelFile& model = document.Model;
+    const std::string name = FieldText(model.Header().TextureName);
+    if (document.Kind != FileKind::ModelFile ||
+        (name.empty() && model.TextureDefinitions().empty()))
+        return {};
+    const std::string archive = "texture archive " + document.Archive.FileName;
+    switch (document.Archived) {
+        case ArchiveState::NotAsked:
+        case ArchiveState::Loaded:
+            break;
+        case ArchiveState::NotFound:
+            return archive + " not found";
+        case ArchiveState::Unreadable:
+            return archive + " cannot be opened: " + document.ArchiveError;
+        case ArchiveState::Refused:
+            return "texture name '" + name + "' refused: it is no plain file name beside the model";
+    }
+    return {};
+}
 
 std::vector<float> ReadPointWords(ByteSource& source) {
     std::vector<float> words(source.Size() / 4, 0.0f);
@@ -62,8 +79,10 @@ Document LoadDocument(const std::string& path, const LoadOptions& options) {
     document.Path = path;
     {
         FileSource file;
-        if (!file.Open(path))
+        if (!file.Open(path)) {
+            document.Error = file.Error();
             return document;
+        }
         // The blocks are read in bulk; the animation sets, thousands of small
         // reads all over the file, through a window.
         WindowedSource windowed(file);
@@ -89,6 +108,7 @@ Document LoadDocument(const std::string& path, const LoadOptions& options) {
         document.Archive.LoadFrom(archive, options.Report);
         document.Archived = ArchiveState::Loaded;
     } else {
+        document.ArchiveError = archive.Error();
         std::error_code error;
         document.Archived = std::filesystem::exists(PathFromUtf8(archivePath), error)
                                 ? ArchiveState::Unreadable
@@ -107,6 +127,7 @@ Document LoadDocumentFrom(ByteSource& file, ByteSource* archive, const LoadOptio
         document.Archive.LoadFrom(*archive, options.Report);
         document.Archived = ArchiveState::Loaded;
     } else {
+        document.Archive.FileName = ArchiveName(document.Model.Header());
         document.Archived = ArchiveState::NotFound;
         TellMissingArchive(document, options.Report);
     }

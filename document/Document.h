@@ -50,8 +50,9 @@ struct LoadOptions {
 
 struct Document {
     std::string Path;
-    // Unreadable when the path could not be opened.
+    // Unreadable when the path could not be opened; Error then says why.
     FileKind Kind = FileKind::Unreadable;
+    std::string Error;
     uint64_t FileSize = 0;
     // Kind ModelFile: the model.
     ModelFile Model;
@@ -59,6 +60,8 @@ struct Document {
     // TextureArchive: the file itself. FileName says what was looked for.
     TextureFile Archive;
     ArchiveState Archived = ArchiveState::NotAsked;
+    // Why the archive could not be opened, when it is Unreadable.
+    std::string ArchiveError;
     // Kind PointDump: the file's floats, when asked for.
     std::vector<float> Points;
 
@@ -66,6 +69,10 @@ struct Document {
         return Kind == FileKind::TextureArchive || Archived == ArchiveState::Loaded;
     }
 };
+
+// What keeps the model from its archive, naming the file looked for: empty
+// when it has its archive, was not asked for it, or has nothing to texture.
+std::string ArchiveProblem(const Document& document);
 
 Document LoadDocument(const std::string& path, const LoadOptions& options = {});
 // The same from bytes at hand (tests, fuzzing): `archive`, when given, is the

@@ -3,6 +3,7 @@
 #include "model/Utf8Path.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -38,22 +39,37 @@ uint64_t SizeOf(std::FILE* file) {
     return end > 0 ? static_cast<uint64_t>(end) : 0;
 }
 
+// Null, with the reason in `why` when asked for.
+std::FILE* Refuse(std::string* why, const std::string& reason) {
+    if (why)
+        *why = reason;
+    return nullptr;
+}
+
 }  // namespace
 
 // Only a regular file is read: a folder holds no bytes, and a FIFO, a socket
 // or a device would block the reader or never end.
-std::FILE* OpenBinaryFile(const std::string& path) {
+std::FILE* OpenBinaryFile(const std::string& path, std::string* why) {
     const std::filesystem::path native = PathFromUtf8(path);
+    constexpr const char* kNotRegular = "not a regular file";
 #ifdef _WIN32
     // Device names (CON, NUL, COM1...) are not regular files: never opened.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(native, error))
-        return nullptr;
+    const std::filesystem::file_status kind = std::filesystem::status(native, error);
+    if (error)
+        return Refuse(why, error.message());
+    if (std::filesystem::is_directory(kind))
+        return Refuse(why, std::strerror(EISDIR));
+    if (!std::filesystem::is_regular_file(kind))
+        return Refuse(why, kNotRegular);
     std::FILE* file = _wfopen(native.c_str(), L"rb");
+    if (!file)
+        return Refuse(why, std::strerror(errno));
     struct _stat64 status;
-    if (file && (_fstat64(_fileno(file), &status) != 0 || !(status.st_mode & _S_IFREG))) {
+    if (_fstat64(_fileno(file), &status) != 0 || !(status.st_mode & _S_IFREG)) {
         std::fclose(file);
-        return nullptr;
+        return Refuse(why, kNotRegular);
     }
     return file;
 #else
@@ -61,23 +77,29 @@ std::FILE* OpenBinaryFile(const std::string& path) {
     // the descriptor then says what the name stands for.
     const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return nullptr;
-    struct stat status;
+        return Refuse(why, std::strerror(errno));
+    struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        // A folder opens for reading here; it is still no file to read.
+        const bool folder = S_ISDIR(status.st_mode);
         ::close(fd);
-        return nullptr;
+        return Refuse(why, folder ? std::strerror(EISDIR) : kNotRegular);
     }
     std::FILE* file = ::fdopen(fd, "rb");
-    if (!file)
+    if (!file) {
+        const int failed = errno;
         ::close(fd);
+        return Refuse(why, std::strerror(failed));
+    }
     return file;
 #endif
 }
 
 bool FileSource::Open(const std::string& path) {
     Close();
-    file_ = OpenBinaryFile(path);
+    error_.clear();
+    file_ = OpenBinaryFile(path, &error_);
     if (!file_)
         return false;
     size_ = SizeOf(file_);

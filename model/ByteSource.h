@@ -26,9 +26,11 @@ class FileSource final : public ByteSource {
     ~FileSource() override { Close(); }
 
     // Opens the file for binary reading; the path is UTF-8 on every platform.
+    // On failure Error() says why, as the system says it.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
+    const std::string& Error() const { return error_; }
 
     uint64_t Size() const override { return size_; }
     size_t ReadAt(uint64_t offset, void* out, size_t length) override;
@@ -36,6 +38,7 @@ class FileSource final : public ByteSource {
   private:
     std::FILE* file_ = nullptr;
     uint64_t size_ = 0;
+    std::string error_;
 };
 
 class MemorySource final : public ByteSource {
@@ -64,5 +67,6 @@ class WindowedSource final : public ByteSource {
     uint64_t start_ = 0;
 };
 
-// Opens a file by UTF-8 path in mode "rb" (wide API on Windows, so any name opens).
-std::FILE* OpenBinaryFile(const std::string& path);
+// Opens a file by UTF-8 path in mode "rb" (wide API on Windows, so any name
+// opens). On failure `why`, when given, gets the reason.
+std::FILE* OpenBinaryFile(const std::string& path, std::string* why = nullptr);

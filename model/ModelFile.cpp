@@ -4,6 +4,7 @@
 #include "model/ByteSwap.h"
 #include "model/Irregularities.h"
 #include "model/ReadBudget.h"
+#include "model/Text.h"
 
 #include <string>
 #include <unordered_map>
@@ -61,7 +62,7 @@ class BlockReader {
         const uint64_t fileSize = source_.Size();
         const uint64_t inFile = offset < fileSize ? (fileSize - offset) / size : 0;
         if (count > inFile) {
-            std::string line = where + ": " + std::to_string(count) + " records at offset " +
+            std::string line = where + ": " + Counted(count, "record") + " at offset " +
                                std::to_string(offset) + " run past the end of the file (" +
                                std::to_string(inFile) + " in it";
             if (held > inFile)
@@ -72,7 +73,7 @@ class BlockReader {
                 line += ", " + std::to_string(count - held) + " not held";
             report_->Add(kind, line + ")");
         } else if (held < count) {
-            report_->Add("read-budget", where + ": " + std::to_string(count) + " records, " +
+            report_->Add("read-budget", where + ": " + Counted(count, "record") + ", " +
                                             std::to_string(held) +
                                             " held (the file's read budget is spent)");
         }

@@ -154,6 +154,14 @@ bool WriteFilesAtomically(std::span<const OutputFile> files, std::string& error)
     }
     std::error_code ignored;
     for (size_t i = 0; i < files.size(); ++i) {
+        // Missing folders on the way are made; they stay if the write fails.
+        std::error_code failed;
+        if (const fs::path folder = targets[i].parent_path(); !folder.empty())
+            fs::create_directories(folder, failed);
+        if (failed)
+            return Fail(error, files[i].Path, failed.message());
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
         parts.push_back(WritePart(targets[i], files[i].Write, why));
         if (parts.back().empty()) {
             for (const fs::path& part : parts)

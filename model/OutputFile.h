@@ -4,7 +4,7 @@
 // over it when complete, so a reader never sees half a file and a failed write
 // leaves the old one. A symbolic link at the target stays and its target is
 // replaced; anything there that is not a regular file (a folder, a device, a
-// FIFO) is never replaced. Paths are UTF-8.
+// FIFO) is never replaced. Folders missing on the way are made. Paths are UTF-8.
 
 #include <cstdint>
 #include <cstdio>

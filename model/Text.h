@@ -3,6 +3,7 @@
 // field, or the whole field when it holds no zero byte. Never read beyond it.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -17,3 +18,11 @@ std::string FieldText(const char (&field)[N]) {
 // names in the game's files may be in its own 8-bit encoding, where text that
 // leaves the program (JSON, say) must be UTF-8.
 std::string ValidUtf8(const std::string& text);
+
+// A count with its noun as English says it: "1 image", "2 images", "0 images".
+inline std::string Counted(uint64_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+inline std::string Counted(uint64_t count, const std::string& noun) {
+    return Counted(count, noun, noun + "s");
+}

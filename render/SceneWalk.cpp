@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/Irregularities.h"
+#include "model/Text.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ void SceneWalk::Walk(uint32_t root, SceneListener& listener) {
             if (!node) {
                 if (from >= 0)
                     Tell("link", "block 25 record ", from, ": ", link, " ", next,
-                         " outside the table (", nodes.size(), " records)");
+                         " outside the table (", Counted(nodes.size(), "record"), ")");
                 break;
             }
             const size_t index = static_cast<size_t>(next);
@@ -174,7 +175,8 @@ void SceneWalk::Walk(uint32_t root, SceneListener& listener) {
             if (!placement) {
                 // No placement for it: the node and its subtree are left out.
                 Tell("index", "block 25 record ", next, ": Transform ", node->Transform,
-                     " outside the table (", model_.Transforms().size(), " floats, 24 needed)");
+                     " outside the table (", Counted(model_.Transforms().size(), "float"),
+                     ", 24 needed)");
                 reached_[index] = 2;
                 from = next;
                 link = "NextSibling";
@@ -213,14 +215,14 @@ const T* SceneWalk::Follow(const std::vector<uint32_t>& order, int64_t at, int64
                            const std::vector<T>& table, int orderBlock, int tableBlock) {
     const uint32_t* entry = At(order, at);
     if (!entry) {
-        Tell("index", "block ", orderBlock, " entry ", at, " outside the table (", order.size(),
-             " entries)");
+        Tell("index", "block ", orderBlock, " entry ", at, " outside the table (",
+             Counted(order.size(), "entry", "entries"), ")");
         return nullptr;
     }
     const T* record = At(table, base + *entry);
     if (!record)
         Tell("index", "block ", orderBlock, " entry ", at, ": ", base + *entry,
-             " outside the table (block ", tableBlock, ", ", table.size(), " records)");
+             " outside the table (block ", tableBlock, ", ", Counted(table.size(), "record"), ")");
     return record;
 }
 
@@ -239,10 +241,10 @@ void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener
     const uint8_t* visible = At(m.Visibility(), node->Visibility);
     if (!component)
         Tell("index", "block 25 record ", index, ": Component ", node->Component,
-             " outside the table (", m.Components().size(), " records)");
+             " outside the table (", Counted(m.Components().size(), "record"), ")");
     if (!visible)
         Tell("index", "block 25 record ", index, ": Visibility ", node->Visibility,
-             " outside the table (", m.Visibility().size(), " records)");
+             " outside the table (", Counted(m.Visibility().size(), "record"), ")");
     if (!component || !visible || *visible == 0)
         return;
     listener.Component(index, *component);
@@ -255,7 +257,7 @@ void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener
         Tell("index", "block 2 record ", node->Component, ": polygon sets ",
              component->FirstPolygonSet, " to ",
              int64_t{component->FirstPolygonSet} + component->PolygonSetCount - 1,
-             " run outside the table (", m.PolygonSets().size(), " records)");
+             " run outside the table (", Counted(m.PolygonSets().size(), "record"), ")");
     for (int64_t s = sets.Begin; s < sets.End; ++s) {
         if (!budget.Spend(1))
             return;
@@ -268,17 +270,18 @@ void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener
                     image = map->TextureIndex;
                 else
                     Tell("index", "block 20 record ", set.TextureMap, ": TextureIndex ",
-                         map->TextureIndex, " outside the archive (", Images, " images)");
+                         map->TextureIndex, " outside the archive (",
+                         Counted(static_cast<uint64_t>(Images), "image"), ")");
             } else {
                 Tell("index", "block 22 record ", s, ": TextureMap ", set.TextureMap,
-                     " outside the table (", m.TextureMaps().size(), " records)");
+                     " outside the table (", Counted(m.TextureMaps().size(), "record"), ")");
             }
         }
         const Run polygons = Inside(set.FirstPolygon, set.PolygonCount, m.Polygons().size());
         if (!polygons.Whole)
             Tell("index", "block 22 record ", s, ": polygons ", set.FirstPolygon, " to ",
                  int64_t{set.FirstPolygon} + set.PolygonCount - 1, " run outside the table (",
-                 m.Polygons().size(), " records)");
+                 Counted(m.Polygons().size(), "record"), ")");
         for (int64_t p = polygons.Begin; p < polygons.End; ++p) {
             const PolygonRecord& polygon = m.Polygons()[static_cast<size_t>(p)];
             // Only the corners whose vertex-order entry exists can have a position.
@@ -289,7 +292,8 @@ void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener
             if (!corners.Whole)
                 Tell("index", "block 3 record ", p, ": corners ", orderStart, " to ",
                      orderStart + polygon.VertexCount - 1,
-                     " run outside the vertex order (block 5, ", vertexOrder.size(), " entries)");
+                     " run outside the vertex order (block 5, ",
+                     Counted(vertexOrder.size(), "entry", "entries"), ")");
             corners_.clear();
             for (int64_t at = corners.Begin; at < corners.End; ++at) {
                 const int64_t o = at - set.VertexOrderBase;  // First + k
@@ -299,7 +303,8 @@ void SceneWalk::SendSets(uint32_t index, Budget& budget, SceneListener& listener
                 if (!corner.Position) {
                     // A corner without a position is left out.
                     Tell("index", "block 5 entry ", at, ": vertex ", vertex,
-                         " outside the table (block 4, ", m.Vertices().size(), " records)");
+                         " outside the table (block 4, ", Counted(m.Vertices().size(), "record"),
+                         ")");
                     continue;
                 }
                 // Missing attributes take neutral values rather than the last corner's.
@@ -340,7 +345,7 @@ void CheckScene(const ModelFile& model, int32_t images, Irregularities& found) {
     const auto unreached = std::count(walk.Reached().begin(), walk.Reached().end(), 0);
     if (unreached > 0)
         found.Add("unreachable", "block 25: " + std::to_string(unreached) + " of " +
-                                     std::to_string(model.Nodes().size()) +
-                                     " nodes unreachable from the root (record " +
-                                     std::to_string(*root) + ")");
+                                     Counted(model.Nodes().size(), "node") +
+                                     " unreachable from the root (record " + std::to_string(*root) +
+                                     ")");
 }

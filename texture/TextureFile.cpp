@@ -127,15 +127,15 @@ void TextureFile::CheckImage(size_t i, uint64_t end, Irregularities& report) con
                                        " unknown (drawn transparent)");
     } else if (h.TexelOffset >= fileSize_ && needed > 0) {
         report.Add("image-data", image + "texels at offset " + std::to_string(h.TexelOffset) +
-                                     ", past the end of the archive (" + std::to_string(fileSize_) +
-                                     " bytes)");
+                                     ", past the end of the archive (" +
+                                     Counted(fileSize_, "byte") + ")");
     } else if (end < h.TexelOffset) {
         report.Add("image-order", image + "texels at offset " + std::to_string(h.TexelOffset) +
                                       ", after those of the next image (at " + std::to_string(end) +
                                       ")");
     } else if (held < needed) {
         report.Add("image-data", image + Size(h) + " " + TexelFormatName(h.Format) + " needs " +
-                                     std::to_string(needed) + " bytes, " + std::to_string(held) +
+                                     Counted(needed, "byte") + ", " + std::to_string(held) +
                                      " held");
     }
 }

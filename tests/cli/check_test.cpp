@@ -112,17 +112,17 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
         {"nesting", [](auto& m) { Nest(m, 33); }, same,
          "block 25 record 32: nested deeper than 31 levels; left out with its subtree"},
         {"index", [](auto& m) { m.Nodes[0].Component = 50; }, same,
-         "block 25 record 0: Component 50 outside the table (1 records)"},
+         "block 25 record 0: Component 50 outside the table (1 record)"},
         {"index", [](auto& m) { m.Nodes[1].Visibility = 50; }, same,
          "block 25 record 1: Visibility 50 outside the table (3 records)"},
         {"index", [](auto& m) { m.Components[0].PolygonSetCount = 5; }, same,
-         "block 2 record 0: polygon sets 0 to 4 run outside the table (1 records)"},
+         "block 2 record 0: polygon sets 0 to 4 run outside the table (1 record)"},
         {"index", [](auto& m) { m.PolygonSets[0].TextureMap = 7; }, same,
-         "block 22 record 0: TextureMap 7 outside the table (1 records)"},
+         "block 22 record 0: TextureMap 7 outside the table (1 record)"},
         {"index", [](auto& m) { m.TextureMaps[0].TextureIndex = 3; }, same,
-         "block 20 record 0: TextureIndex 3 outside the archive (1 images)"},
+         "block 20 record 0: TextureIndex 3 outside the archive (1 image)"},
         {"index", [](auto& m) { m.PolygonSets[0].PolygonCount = 9; }, same,
-         "block 22 record 0: polygons 0 to 8 run outside the table (1 records)"},
+         "block 22 record 0: polygons 0 to 8 run outside the table (1 record)"},
         {"index", [](auto& m) { m.Polygons[0].VertexCount = 9; }, same,
          "block 3 record 0: corners 0 to 8 run outside the vertex order (block 5, 3 entries)"},
         {"index", [](auto& m) { m.VertexOrder[1] = 1000; }, same,
@@ -130,12 +130,12 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
         {"index", [](auto& m) { m.ColorOrder[2] = 77; }, same,
          "block 9 entry 2: 77 outside the table (block 8, 3 records)"},
         {"index", [](auto& m) { m.NormalOrder.resize(1); }, same,
-         "block 7 entry 1 outside the table (1 entries)"},
+         "block 7 entry 1 outside the table (1 entry)"},
         {"index", [](auto& m) { m.TexVertexOrder[0] = 50; }, same,
          "block 10 entry 0: 50 outside the table (block 18, 3 records)"},
         {"work-bound", Spanning, same,
          "the walk stopped at its work bound (16 polygon sets, polygons and corners per byte"},
-        {"archive-missing", none, nullptr, "crate- not found beside the model (drawn untextured)"},
+        {"archive-missing", none, nullptr, "crate- not found"},
         {"image-table", none, [](auto& a) { a.ImageCount = 1000; },
          "archive header: ImageCount 1000, "},
         {"image-data", none, [](auto& a) { a.Images[0].TexelOffset = 1000000; },
@@ -193,7 +193,8 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
         }
         EXPECT_TRUE(named) << c.Kind;
         EXPECT_EQ(said.Out.substr(0, said.Out.find('\n')),
-                  path + ": model, " + facts[0]["count"].dump() + " irregularities");
+                  path + ": model, " + facts[0]["count"].dump() +
+                      (facts[0]["count"] == 1 ? " irregularity" : " irregularities"));
         EXPECT_EQ(std::count(said.Out.begin(), said.Out.end(), '\n'), lines);
     }
 }
@@ -234,7 +235,9 @@ TEST(Json, IdentifyAndInfoGiveTheFactsOfTheirText) {
     EXPECT_EQ(a["images"][0]["formatName"], "Intensity8");
     EXPECT_EQ(a["images"][0]["bytes"], 32);
     EXPECT_EQ(info(dir.Write("dump", std::vector<uint8_t>(466900, 0)))["points"], 1);
-    EXPECT_EQ(info(missing)["kind"], "unreadable");
+    EXPECT_EQ(info(missing)["reason"], "No such file or directory");
+    EXPECT_EQ(Kestrel({"check", missing}).Out,
+              missing + ": cannot be read: No such file or directory\n");
     // Bytes that are not UTF-8 (a name as the game stores it) still make JSON.
     sample::Model latin = Sound();
     latin.ModelName = "caf\xe9";

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "cli/TerminalText.h"
@@ -83,7 +84,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         EXPECT_TRUE(Contains(help.Out, command)) << command;
         EXPECT_TRUE(
             Contains(Kestrel({command, "--help"}).Out, std::string("usage: kestrel ") + command));
+        EXPECT_EQ(Kestrel({"help", command}).Out, Kestrel({command, "--help"}).Out);
     }
+    EXPECT_TRUE(std::regex_match(Kestrel({"--version"}).Out, std::regex("kestrel [0-9.]+\n")));
 
     testsupport::TempDir dir;
     sample::DemoFiles demo;
@@ -95,6 +98,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     sample::Archive unusable = SmallArchive();
     unusable.Images[0].Width = unusable.Images[0].Height = 65535;
     const std::string nothing = dir.Write("nothing-", sample::WriteArchive(unusable));
+    sample::Model named = SmallModel();
+    named.TextureName = "x/y";
+    const std::string slash = dir.Write("slash.mdl", sample::WriteModel(named));
     struct Case {
         std::vector<std::string> Words;
         int Status;
@@ -103,6 +109,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     std::vector<Case> cases = {
         {{}, 2, "usage"},
         {{"paint"}, 2, "unknown command 'paint'"},
+        {{"help", "paint"}, 2, "unknown command 'paint'"},
         {{"identify"}, 2, "wrong number of arguments"},
         {{"info", "a", "b"}, 2, "wrong number of arguments"},
         {{"render", demo.Model, demo.Model, "-o", png}, 2, "wrong number of arguments"},
@@ -115,18 +122,31 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"render", demo.Model, "-o", png, "--pan", "1"}, 2, "--pan wants X,Y"},
         {{"render", demo.Model, "-o", png, "--zoom", "near"}, 2, "--zoom wants a number"},
         {{"render", demo.Model, "-o", png, "--rotate", "1,x"}, 2, "--rotate wants X,Y"},
-        {{"info", missing}, 1, "cannot read"},
+        {{"render", demo.Model, "-o", png, "--rotate", "nan,inf"}, 2, "--rotate wants X,Y"},
+        {{"render", demo.Model, "-o", png, "--zoom", "-inf"}, 2, "--zoom wants a number"},
+        {{"render", demo.Model, "-o", dir.File("a.jpg")}, 2, "a.jpg must end in .png"},
+        {{"info", missing}, 1, "cannot read " + missing + ": No such file or directory"},
+        {{"dump", dir.File("")}, 1, "Is a directory"},
         {{"dump", missing}, 1, "cannot read"},
         {{"dump", demo.Archive}, 1, "is not a model file"},
         {{"textures", demo.PointDump, "-o", dir.File("x")}, 1, "neither a model nor a texture"},
-        {{"textures", lonely, "-o", dir.File("y")}, 1, "crate- cannot be read"},
+        {{"textures", lonely, "-o", dir.File("y")},
+         1,
+         "archive " + dir.File("crate-") + " not found"},
+        {{"textures", lonely, "--archive", dir.File(""), "-o", dir.File("y")},
+         1,
+         "cannot be opened: Is a directory"},
+        {{"textures", slash, "-o", dir.File("y")}, 1, "texture name 'x/y' refused"},
         {{"render", demo.Archive, "-o", png}, 1, "is a texture archive"},
         {{"render", missing, "-o", png}, 1, "cannot read"},
-        {{"render", demo.Model, "-o", dir.File("no folder/x.png")}, 1, "cannot write"},
-        {{"render", demo.Model, "-o", "/dev/null"}, 1, "/dev/null: not a regular file"},
+        {{"view", missing}, 1, "cannot read " + missing + ": No such file or directory"},
+        {{"view", demo.Archive}, 1, "is a texture archive; view the model"},
+        {{"render", demo.Model, "-o", demo.Model + "/x.png"}, 1, "Not a directory"},
         {{"textures", nothing, "-o", dir.File("unmade")}, 1, "has no texels to write"},
     };
-    for (const char* block : {"7", "1", "28", "0", "x", "-1", ""})
+    cases.push_back(
+        {{"dump", lonely, "--block", "9"}, 2, "block 9 (Color Order) has no text form"});
+    for (const char* block : {"1", "28", "0", "x", "-1", "", "4294967299"})
         cases.push_back({{"dump", lonely, "--block", block}, 2, "unknown block"});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.Words));
@@ -197,15 +217,15 @@ TEST(Cli, IdentifyInfoAndDumpPrintWhatTheFileHolds) {
         for (const std::string& part : parts)
             EXPECT_TRUE(Contains(said.Out, part)) << part << " not in:\n" << said.Out;
     };
-    prints({"info", model},
-           {"name:      crate\n", "(not found)", "date:      2001-07-04\n",
-            "(-1.000, -2.000, -3.000) to (1.000, 2.000, 3.000)",
-            " 4  Vertices                                  3\n", "animation sets: 1\n", "spin"});
+    prints({"info", model}, {"name:      crate\n", "(not found)", "date:      2001-07-04\n",
+                             "(-1.000, -2.000, -3.000) to (1.000, 2.000, 3.000)",
+                             " 4  Vertices                                  3\n", " 0  (no text)\n",
+                             "animation sets: 1\n", "spin"});
     const std::string archive = dir.Write("crate-", sample::WriteArchive(SmallArchive()));
-    prints({"info", model}, {"(found, 1 images)"});
+    prints({"info", model}, {"(found, 1 image)"});
     prints({"info", archive},
-           {"texture archive, 1 images\n", "8 x 4", "format  1 Intensity8", "wrap 1/2"});
-    prints({"info", other}, {"point dump, 466900 bytes, 1 points"});
+           {"texture archive, 1 image\n", "8 x 4", "format  1 Intensity8", "wrap 1/2"});
+    prints({"info", other}, {"point dump, 466900 bytes, 1 point"});
 
     // dump writes the Data View's own text.
     ModelFile loaded;
@@ -215,7 +235,9 @@ TEST(Cli, IdentifyInfoAndDumpPrintWhatTheFileHolds) {
               dataview::AnimationText(loaded, 0));
     EXPECT_EQ(Kestrel({"dump", model, "--block", "3", "--lf"}).Out,
               "Block 3: Polygons\n" + std::string(60, '-') + "\n\n  0:    0,    3\n");
-    prints({"dump", model, "--block", "27", "--set", "9"}, {"No animation set 9"});
+    const Said noSet = Kestrel({"dump", model, "--block", "27", "--set", "9"});
+    EXPECT_EQ(noSet.Status, 1);
+    EXPECT_TRUE(Contains(noSet.Out, "No animation set 9")) << noSet.Out;
 }
 
 TEST(Cli, MakeSampleAndTexturesWriteDecodedImages) {

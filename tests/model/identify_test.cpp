@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/Utf8Path.h"
 #include "sample/BigEndianWriter.h"
@@ -51,11 +52,18 @@ TEST(IdentifyFile, TellsEveryKindApart) {
 
     // Only regular files are read: a folder holds no bytes, a device never
     // ends, and opening a FIFO would wait for a writer (the alarm ends the
-    // test if it does).
+    // test if it does). Each says why, as the system says it.
     const std::string fifo = dir.File("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     alarm(10);
-    for (const std::string& path : {Utf8FromPath(dir.Path()), fifo, std::string("/dev/zero")})
+    for (const auto& [path, why] : {std::pair{Utf8FromPath(dir.Path()), "Is a directory"},
+                                    {fifo, "not a regular file"},
+                                    {"/dev/zero", "not a regular file"},
+                                    {dir.File("missing"), "No such file or directory"}}) {
         EXPECT_EQ(IdentifyFile(path), FileKind::Unreadable) << path;
+        FileSource file;
+        EXPECT_FALSE(file.Open(path));
+        EXPECT_EQ(file.Error(), why) << path;
+    }
     alarm(0);
 }

@@ -44,7 +44,8 @@ TEST(OutputFile, ReplacesRegularFilesFollowsLinksAndRefusesTheRest) {
              Case{"fifo", "not a regular file", {}, fs::file_type::fifo},
              Case{"folder", "not a regular file", {}, fs::file_type::directory},
              Case{"/dev/null", "not a regular file", {}, fs::file_type::character},
-             Case{"no folder/x", "No such file or directory", {}, fs::file_type::not_found},
+             Case{"no folder/x", "", d / "no folder/x", fs::file_type::regular},
+             Case{"old/x", "Not a directory", {}, fs::file_type::not_found},
          }) {
         SCOPED_TRACE(c.Name);
         const std::string path = c.Name[0] == '/' ? c.Name : dir.File(c.Name);
@@ -56,9 +57,9 @@ TEST(OutputFile, ReplacesRegularFilesFollowsLinksAndRefusesTheRest) {
         }
         EXPECT_EQ(fs::symlink_status(path).type(), c.After);
     }
-    // Several files are all written or none is: here the second has no folder.
+    // Several files are all written or none is: here the second cannot have its folder.
     const OutputFile files[] = {{dir.File("first"), BytesWriter(kBytes)},
-                                {dir.File("no folder/x"), BytesWriter(kBytes)}};
+                                {dir.File("old/x"), BytesWriter(kBytes)}};
     std::string error;
     EXPECT_FALSE(WriteFilesAtomically(files, error));
     EXPECT_FALSE(fs::exists(d / "first"));
@@ -69,5 +70,5 @@ TEST(OutputFile, ReplacesRegularFilesFollowsLinksAndRefusesTheRest) {
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
         ++entries;
     }
-    EXPECT_EQ(entries, 8u);
+    EXPECT_EQ(entries, 9u);
 }
