@@ -94,6 +94,9 @@ sample::Archive EveryKindArchive() {
         sample::ArchiveImage image;
         image.Width = image.Height = 8;
         image.Format = 5;  // RGB5A3: one 16-bit texel each
+        // Between them every kind of wrap code: clamp, repeat, mirror, unknown.
+        image.WrapS = k == 0 ? 0 : 1;
+        image.WrapT = k == 0 ? 2 : 9;
         for (int i = 0; i < 64; ++i) {
             const int value = 0x8000 | (i * 509 + k * 4111) % 0x7FFF;
             image.Texels.push_back(static_cast<uint8_t>(value >> 8));

@@ -353,9 +353,30 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
         EXPECT_EQ(m.alphaCutoff, s.AlphaMode == "MASK" ? 0.95 : 0.5);
         EXPECT_TRUE(m.extensions.count("KHR_materials_unlit"));
     }
-    const tinygltf::Sampler& sampler = gltf.samplers.at(0);
-    EXPECT_EQ(sampler.minFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
-    EXPECT_EQ(sampler.wrapT, TINYGLTF_TEXTURE_WRAP_REPEAT);
+
+    // Each image with the wrapping its archive header asks for.
+    struct Texture {
+        int WrapS, WrapT;
+        std::map<std::string, int> Extras;
+    };
+    const std::map<int, Texture> textures = {
+        {0, {TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE, TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT, {}}},
+        {1, {TINYGLTF_TEXTURE_WRAP_REPEAT, TINYGLTF_TEXTURE_WRAP_REPEAT, {{"wrapT", 9}}}}};
+    ASSERT_EQ(gltf.textures.size(), textures.size());
+    for (const tinygltf::Texture& t : gltf.textures) {
+        const tinygltf::Image& image = gltf.images.at(static_cast<size_t>(t.source));
+        const int number = image.extras.Get("archiveImage").GetNumberAsInt();
+        SCOPED_TRACE(number);
+        const Texture& want = textures.at(number);
+        const tinygltf::Sampler& sampler = gltf.samplers.at(static_cast<size_t>(t.sampler));
+        EXPECT_EQ(sampler.minFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
+        EXPECT_EQ(sampler.wrapS, want.WrapS);
+        EXPECT_EQ(sampler.wrapT, want.WrapT);
+        std::map<std::string, int> extras;
+        for (const std::string& key : sampler.extras.Keys())
+            extras[key] = sampler.extras.Get(key).GetNumberAsInt();
+        EXPECT_EQ(extras, want.Extras);
+    }
 
     EXPECT_EQ(gltf.asset.generator.rfind("kestrel ", 0), 0u);
     EXPECT_EQ(gltf.scenes[0].extras.Get("model").Get<std::string>(), "every kind");
