@@ -250,10 +250,11 @@ class Recorder : public SceneListener {
         }
         const Value number(Value::Object{{"archiveImage", Value(image)}});
         tinygltf::Image picture;
-        picture.name.append("image ").append(std::to_string(image));
+        picture.name = ImageName(image);
         picture.mimeType = "image/png";
         picture.extras = number;
         tinygltf::Texture texture;
+        texture.name = picture.name;
         texture.extras = number;
         gltf_.images.push_back(std::move(picture));
         doc_.Pngs.push_back(std::move(png));
@@ -262,6 +263,17 @@ class Recorder : public SceneListener {
         texture.source = static_cast<int>(gltf_.images.size() - 1);
         gltf_.textures.push_back(std::move(texture));
         return textures_[image] = static_cast<int>(gltf_.textures.size() - 1);
+    }
+
+    // What the model calls the image: the first texture definition of it
+    // with a name; else its number.
+    std::string ImageName(int32_t image) const {
+        for (const TextureDefinitionRecord& definition : model_.TextureDefinitions()) {
+            const std::string name = ValidUtf8(FieldText(definition.Name));
+            if (definition.TextureIndex == image && !name.empty())
+                return name;
+        }
+        return "image " + std::to_string(image);
     }
 
     // The view's texture objects filter linearly without mipmaps and always

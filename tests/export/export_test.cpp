@@ -354,20 +354,29 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
         EXPECT_TRUE(m.extensions.count("KHR_materials_unlit"));
     }
 
-    // Each image with the wrapping its archive header asks for.
+    // Each image named as the model names it, else by its number, with the
+    // wrapping its archive header asks for.
     struct Texture {
+        std::string Name;
         int WrapS, WrapT;
         std::map<std::string, int> Extras;
     };
     const std::map<int, Texture> textures = {
-        {0, {TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE, TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT, {}}},
-        {1, {TINYGLTF_TEXTURE_WRAP_REPEAT, TINYGLTF_TEXTURE_WRAP_REPEAT, {{"wrapT", 9}}}}};
+        {0,
+         {"first \uFFFD",
+          TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE,
+          TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT,
+          {}}},
+        {1,
+         {"image 1", TINYGLTF_TEXTURE_WRAP_REPEAT, TINYGLTF_TEXTURE_WRAP_REPEAT, {{"wrapT", 9}}}}};
     ASSERT_EQ(gltf.textures.size(), textures.size());
     for (const tinygltf::Texture& t : gltf.textures) {
         const tinygltf::Image& image = gltf.images.at(static_cast<size_t>(t.source));
         const int number = image.extras.Get("archiveImage").GetNumberAsInt();
         SCOPED_TRACE(number);
         const Texture& want = textures.at(number);
+        EXPECT_EQ(image.name, want.Name);
+        EXPECT_EQ(t.name, want.Name);
         const tinygltf::Sampler& sampler = gltf.samplers.at(static_cast<size_t>(t.sampler));
         EXPECT_EQ(sampler.minFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
         EXPECT_EQ(sampler.wrapS, want.WrapS);
