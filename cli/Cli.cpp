@@ -81,13 +81,15 @@ const std::vector<Command>& Commands() {
          Dump},
         {"textures",
          "write every image of a texture archive as PNG",
-         "usage: kestrel textures FILE -o DIR\n"
+         "usage: kestrel textures FILE -o DIR [--levels]\n"
          "\n"
          "FILE is a model (its texture archive is looked for beside it) or a texture\n"
          "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
          "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
-         "DIR is made when it does not exist.\n",
-         {{"-o"}, {}},
+         "DIR is made when it does not exist.\n"
+         "  --levels   also the smaller levels an image stores after its first, as\n"
+         "             DIR/NNN-level1.png, DIR/NNN-level2.png and so on\n",
+         {{"-o"}, {"--levels"}},
          1,
          1,
          Textures},
