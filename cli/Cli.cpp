@@ -106,10 +106,12 @@ const std::vector<Command>& Commands() {
          "  --no-axes        without the axes\n"
          "  --no-textures    without textures\n"
          "  --bbox           with the model's bounding box\n"
+         "  --fit            place the camera so that the model's bounding box fills\n"
+         "                   the picture (after --rotate; --pan and --zoom give way)\n"
          "  --transparent    keep the alpha OpenGL leaves (the background clears to\n"
          "                   alpha 0), for thumbnails and compositing; else opaque\n",
          {{"-o", "--size", "--pan", "--zoom", "--rotate"},
-          {"--no-axes", "--no-textures", "--bbox", "--transparent"}},
+          {"--no-axes", "--no-textures", "--bbox", "--fit", "--transparent"}},
          1,
          1,
          Render},
@@ -145,6 +147,7 @@ const std::vector<Command>& Commands() {
          "  P R Z          control mode: pan, rotate, zoom\n"
          "  A T B          axes, textures, bounding box on and off\n"
          "  Home           the camera back where it starts\n"
+         "  F              the camera where the model's bounding box fills the window\n"
          "  F12, Ctrl+S    save the frame as kestrel-view-NNN.png in the working folder\n"
          "  Q, Escape      quit\n"
          "mouse:\n"

@@ -167,6 +167,8 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.Resize(width, height);
     view.InitGL();
     view.OpenDocument(std::move(document));
+    if (args.Flags.count("--fit"))
+        view.FitDocument();
     view.DrawScene();
     glFinish();
     const RgbaPicture picture = ShownFrame(width, height, !args.Flags.count("--transparent"));

@@ -274,5 +274,7 @@ TEST(Cli, RenderWritesTheFrameAtItsSizeOpaqueOrWithItsAlpha) {
     EXPECT_EQ(small.Width, 320);
     EXPECT_EQ(small.Height, 240);
     EXPECT_EQ(count(render({"--zoom", "-700"}), lit), 0u);  // beyond the far plane
+    // Fitted, turned, from wherever the camera was.
+    EXPECT_GT(count(render({"--zoom", "-700", "--rotate", "30,40", "--fit"}), lit), 640u * 480 / 8);
     EXPECT_EQ(Kestrel({"render", demo.PointDump, "-o", dir.File("points.png")}).Status, 0);
 }
