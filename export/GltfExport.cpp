@@ -218,8 +218,10 @@ class Recorder : public SceneListener {
                 material.name += ", alpha-tested";
                 break;
             case Blending::Additive:
-                // glTF has no additive blending: blended over is the nearest.
+                // glTF has no additive blending: blended over is the nearest,
+                // and the extras say what the view does.
                 material.alphaMode = "BLEND";
+                material.extras = Value(Value::Object{{"additive", Value(true)}});
                 material.name += ", additive";
                 break;
             case Blending::None:

@@ -341,16 +341,18 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
         int Record;
         std::string AlphaMode;
         bool DoubleSided;
+        bool Additive = false;
     };
     for (const State& s :
          {State{0, "OPAQUE", true}, State{2, "MASK", false}, State{1, "MASK", false},
-          State{3, "BLEND", true}, State{4, "BLEND", true}, State{9, "BLEND", true},
-          State{6, "MASK", true}}) {
+          State{3, "BLEND", true, true}, State{4, "BLEND", true, true},
+          State{9, "BLEND", true, true}, State{6, "MASK", true}}) {
         SCOPED_TRACE(s.Record);
         const tinygltf::Material& m = *imported.Materials.at(s.Record);
         EXPECT_EQ(m.alphaMode, s.AlphaMode);
         EXPECT_EQ(m.doubleSided, s.DoubleSided);
         EXPECT_EQ(m.alphaCutoff, s.AlphaMode == "MASK" ? 0.95 : 0.5);
+        EXPECT_EQ(m.extras.Has("additive") && m.extras.Get("additive").Get<bool>(), s.Additive);
         EXPECT_TRUE(m.extensions.count("KHR_materials_unlit"));
     }
 
