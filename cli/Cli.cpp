@@ -86,14 +86,16 @@ const std::vector<Command>& Commands() {
          Dump},
         {"textures",
          "write every image of a texture archive as PNG",
-         "usage: kestrel textures FILE -o DIR [--archive FILE]\n"
+         "usage: kestrel textures FILE -o DIR [--levels] [--archive FILE]\n"
          "\n"
          "FILE is a model (its texture archive is looked for beside it) or a texture\n"
          "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
          "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
          "DIR is made when it does not exist.\n"
+         "  --levels         also the smaller levels an image stores after its first, as\n"
+         "                   DIR/NNN-level1.png, DIR/NNN-level2.png and so on\n"
          "  --archive FILE   the model's texture archive, instead of the one beside it\n",
-         {{"-o", "--archive"}, {}},
+         {{"-o", "--archive"}, {"--levels"}},
          1,
          1,
          Textures},
@@ -110,11 +112,13 @@ const std::vector<Command>& Commands() {
          "  --no-axes        without the axes\n"
          "  --no-textures    without textures\n"
          "  --bbox           with the model's bounding box\n"
+         "  --fit            place the camera so that the model's bounding box fills\n"
+         "                   the picture (after --rotate; --pan and --zoom give way)\n"
          "  --transparent    keep the alpha OpenGL leaves (the background clears to\n"
          "                   alpha 0), for thumbnails and compositing; else opaque\n"
          "  --archive FILE   the model's texture archive, instead of the one beside it\n",
          {{"-o", "--size", "--pan", "--zoom", "--rotate", "--archive"},
-          {"--no-axes", "--no-textures", "--bbox", "--transparent"}},
+          {"--no-axes", "--no-textures", "--bbox", "--fit", "--transparent"}},
          1,
          1,
          Render},
@@ -152,6 +156,7 @@ const std::vector<Command>& Commands() {
          "  P R Z          control mode: pan, rotate, zoom\n"
          "  A T B          axes, textures, bounding box on and off\n"
          "  Home           the camera back where it starts\n"
+         "  F              the camera where the model's bounding box fills the window\n"
          "  F12, Ctrl+S    save the frame as kestrel-view-NNN.png in the working folder\n"
          "  Q, Escape      quit\n"
          "mouse:\n"

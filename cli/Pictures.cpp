@@ -86,6 +86,7 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitFile;
     }
     const TextureFile& archive = document.Archive;
+    const bool levels = args.Flags.count("--levels") != 0;
     // The folder is made with the first picture: none when no image can be written.
     const std::string folder = args.Value("-o");
     int status = kExitOk;
@@ -112,6 +113,23 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             return kExitFile;
         }
         out << line << "\n";
+        uint32_t width = 0, height = 0;
+        for (int level = 1; levels; ++level) {
+            texels = archive.DecodeLevel(k, level, width, height);
+            if (texels.empty())
+                break;
+            name.clear();
+            dataview::AppendFormat(name, "%03d-level%d.png", k, level);
+            if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), static_cast<int>(width),
+                          static_cast<int>(height), texels.data(), error)) {
+                err << "kestrel textures: " << error << "\n";
+                return kExitFile;
+            }
+            line.clear();
+            dataview::AppendFormat(line, "%s: %u x %u, format %u %s", name.c_str(), width, height,
+                                   h.Format, TexelFormatName(h.Format));
+            out << line << "\n";
+        }
     }
     return status;
 }
@@ -168,6 +186,8 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
     view.Resize(width, height);
     view.InitGL();
     view.OpenDocument(std::move(document));
+    if (args.Flags.count("--fit"))
+        view.FitDocument();
     view.DrawScene();
     glFinish();
     const RgbaPicture picture = ShownFrame(width, height, !args.Flags.count("--transparent"));

@@ -91,6 +91,8 @@ void OnKey(GLFWwindow* handle, int key, int, int action, int mods) {
         return;
     if (const std::optional<ViewCommand> command = Lookup(kCommandKeys, key)) {
         w.View.Command(*command);
+    } else if (key == GLFW_KEY_F) {
+        w.View.FitDocument();
     } else if (key == GLFW_KEY_F12 || (key == GLFW_KEY_S && (mods & GLFW_MOD_CONTROL))) {
         w.SaveFrame = true;
     } else if (key == GLFW_KEY_Q || key == GLFW_KEY_ESCAPE) {

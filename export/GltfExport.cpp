@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 #include <tuple>
+#include <utility>
 
 #include "document/Document.h"
 #include "export/GltfMesh.h"
@@ -217,8 +218,10 @@ class Recorder : public SceneListener {
                 material.name += ", alpha-tested";
                 break;
             case Blending::Additive:
-                // glTF has no additive blending: blended over is the nearest.
+                // glTF has no additive blending: blended over is the nearest,
+                // and the extras say what the view does.
                 material.alphaMode = "BLEND";
+                material.extras = Value(Value::Object{{"additive", Value(true)}});
                 material.name += ", additive";
                 break;
             case Blending::None:
@@ -234,14 +237,6 @@ class Recorder : public SceneListener {
         const auto found = textures_.find(image);
         if (found != textures_.end())
             return found->second;
-        if (gltf_.samplers.empty()) {
-            // The view's texture objects: linear filters, no mipmaps, repeated.
-            tinygltf::Sampler sampler;
-            sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
-            sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
-            sampler.wrapS = sampler.wrapT = TINYGLTF_TEXTURE_WRAP_REPEAT;
-            gltf_.samplers.push_back(sampler);
-        }
         // One image decoded at a time, kept only as PNG. One the archive cannot
         // back is one transparent texel, as the view shows it.
         const ImageHeader& header = *archive_->Images[static_cast<size_t>(image)].Header;
@@ -255,17 +250,61 @@ class Recorder : public SceneListener {
             const RgbaColor transparent{};
             png = PngBytes(1, 1, &transparent);
         }
+        const Value number(Value::Object{{"archiveImage", Value(image)}});
         tinygltf::Image picture;
-        picture.name.append("image ").append(std::to_string(image));
+        picture.name = ImageName(image);
         picture.mimeType = "image/png";
+        picture.extras = number;
+        tinygltf::Texture texture;
+        texture.name = picture.name;
+        texture.extras = number;
         gltf_.images.push_back(std::move(picture));
         doc_.Pngs.push_back(std::move(png));
         doc_.ArchiveImages.push_back(image);
-        tinygltf::Texture texture;
-        texture.sampler = 0;
+        texture.sampler = SamplerFor(header.Wrap_S, header.Wrap_T);
         texture.source = static_cast<int>(gltf_.images.size() - 1);
-        gltf_.textures.push_back(texture);
+        gltf_.textures.push_back(std::move(texture));
         return textures_[image] = static_cast<int>(gltf_.textures.size() - 1);
+    }
+
+    // What the model calls the image: the first texture definition of it
+    // with a name; else its number.
+    std::string ImageName(int32_t image) const {
+        for (const TextureDefinitionRecord& definition : model_.TextureDefinitions()) {
+            const std::string name = ValidUtf8(FieldText(definition.Name));
+            if (definition.TextureIndex == image && !name.empty())
+                return name;
+        }
+        return "image " + std::to_string(image);
+    }
+
+    // The view's texture objects filter linearly without mipmaps and always
+    // repeat; the export carries the wrapping the archive asks for instead. A
+    // code glTF has no mode for repeats, and is kept in the sampler's extras.
+    int SamplerFor(uint32_t wrapS, uint32_t wrapT) {
+        const auto key = std::pair(wrapS, wrapT);
+        const auto found = samplers_.find(key);
+        if (found != samplers_.end())
+            return found->second;
+        static constexpr int kWraps[] = {TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE,
+                                         TINYGLTF_TEXTURE_WRAP_REPEAT,
+                                         TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT};
+        Value::Object unknown;
+        const auto wrap = [&](uint32_t code, const char* name) {
+            if (code < std::size(kWraps))
+                return kWraps[code];
+            unknown[name] = Value(static_cast<int>(code));
+            return TINYGLTF_TEXTURE_WRAP_REPEAT;
+        };
+        tinygltf::Sampler sampler;
+        sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+        sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+        sampler.wrapS = wrap(wrapS, "wrapS");
+        sampler.wrapT = wrap(wrapT, "wrapT");
+        if (!unknown.empty())
+            sampler.extras = Value(std::move(unknown));
+        gltf_.samplers.push_back(std::move(sampler));
+        return samplers_[key] = static_cast<int>(gltf_.samplers.size() - 1);
     }
 
     const ModelFile& model_;
@@ -281,6 +320,7 @@ class Recorder : public SceneListener {
     std::map<MeshKey, Mesh> meshes_;
     std::map<std::tuple<int32_t, std::tuple<int, bool>>, int> materials_;
     std::map<int32_t, int> textures_;
+    std::map<std::pair<uint32_t, uint32_t>, int> samplers_;
 };
 
 void Start(tinygltf::Model& gltf) {

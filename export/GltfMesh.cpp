@@ -32,6 +32,18 @@ std::array<float, 2> TexCoord(const TextureVertexRecord* st) {
     return {st->S, st->T};
 }
 
+// glTF's vertex colours are linear, where the view shows the file's bytes as
+// display (sRGB) colours: each byte through the sRGB decoding, rounded.
+const std::array<uint8_t, 256> kLinearOfDisplay = [] {
+    std::array<uint8_t, 256> table{};
+    for (size_t i = 0; i < table.size(); ++i) {
+        const double c = static_cast<double>(i) / 255;
+        const double linear = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        table[i] = static_cast<uint8_t>(std::lround(linear * 255));
+    }
+    return table;
+}();
+
 }  // namespace
 
 int Bin::View(const void* data, size_t size, int target) {
@@ -76,7 +88,8 @@ uint32_t Group::Vertex(const WalkCorner& corner) {
     Normals.insert(Normals.end(), n.begin(), n.end());
     const ColorRecord white{255, 255, 255, 255};
     const ColorRecord& c = corner.Color ? *corner.Color : white;
-    Colors.insert(Colors.end(), {c.R, c.G, c.B, c.A});
+    Colors.insert(Colors.end(),
+                  {kLinearOfDisplay[c.R], kLinearOfDisplay[c.G], kLinearOfDisplay[c.B], c.A});
     if (Image >= 0) {
         const std::array<float, 2> st = TexCoord(corner.TexCoord);
         TexCoords.insert(TexCoords.end(), st.begin(), st.end());

@@ -22,6 +22,10 @@ constexpr float TurnStep(bool shift) {
 // Degrees a pixel of a left drag turns the model, without Shift.
 constexpr float kDegreesPerPixel = 0.5f;
 constexpr double kFieldOfViewDegrees = 45.0;
+constexpr double kNearPlane = 0.1, kFarPlane = 600;
+// A fitted box leaves a little room at the picture's edges, and keeps its far
+// side a little before the far plane, clear of its depth rounding.
+constexpr double kFitMargin = 1.05, kFarFraction = 0.99;
 
 }  // namespace
 
@@ -45,7 +49,7 @@ void SceneView::Resize(int width, int height) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(kFieldOfViewDegrees, static_cast<double>(width) / static_cast<double>(height),
-                   0.1f, 600.0);
+                   static_cast<float>(kNearPlane), kFarPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -188,6 +192,72 @@ void SceneView::ResetCamera() {
     Zoom = -55.0f;
     RotateX = 0.0f;
     RotateY = 0.0f;
+}
+
+void SceneView::FitCamera(const std::array<float, 6>& box) {
+    for (const float f : box) {
+        if (!std::isfinite(f))
+            return;
+    }
+    // The camera translates, then turns about x, then about y: a model point p
+    // lands at Rx Ry p + (PanX, PanY, Zoom).
+    const double ax = RotateX * std::numbers::pi / 180, ay = RotateY * std::numbers::pi / 180;
+    const auto turn = [&](double x, double y, double z) {
+        const double x1 = x * std::cos(ay) + z * std::sin(ay),
+                     z1 = -x * std::sin(ay) + z * std::cos(ay);
+        return std::array<double, 3>{x1, y * std::cos(ax) - z1 * std::sin(ax),
+                                     y * std::sin(ax) + z1 * std::cos(ax)};
+    };
+    const double cx = (box[0] + box[3]) / 2.0, cy = (box[1] + box[4]) / 2.0,
+                 cz = (box[2] + box[5]) / 2.0;
+    // The distance from the eye to the centre at which each turned corner is
+    // inside the field of view and before the near plane.
+    const double ty = std::tan(kFieldOfViewDegrees * std::numbers::pi / 360);
+    const double tx = ty * width_ / height_;
+    double distance = 0, closest = 0, deepest = 0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const std::array<double, 3> q =
+            turn((corner & 1 ? box[3] : box[0]) - cx, (corner & 2 ? box[4] : box[1]) - cy,
+                 (corner & 4 ? box[5] : box[2]) - cz);
+        distance = std::max({distance, q[2] + kFitMargin * std::abs(q[0]) / tx,
+                             q[2] + kFitMargin * std::abs(q[1]) / ty});
+        closest = std::max(closest, q[2]);
+        deepest = std::min(deepest, q[2]);
+    }
+    // A box too large to fit keeps its far side before the far plane (and is
+    // cropped), and every box its near side beyond the near plane.
+    distance =
+        std::max(std::min(distance, kFarPlane * kFarFraction + deepest), closest + 2 * kNearPlane);
+    const std::array<double, 3> centre = turn(cx, cy, cz);
+    PanX = static_cast<float>(-centre[0]);
+    PanY = static_cast<float>(-centre[1]);
+    Zoom = static_cast<float>(-distance - centre[2]);
+}
+
+bool SceneView::FitDocument() {
+    if (DocumentKind == FileKind::ModelFile && Scene) {
+        const float* b = Scene->Model().Header().BoundingBox;
+        FitCamera({b[0], b[1], b[2], b[3], b[4], b[5]});
+        return true;
+    }
+    if (DocumentKind != FileKind::PointDump || !Points)
+        return false;
+    std::array<float, 6> box{};
+    bool any = false;
+    const uint64_t count = PointCount(Points->Words.size());
+    for (uint64_t p = 0; p < count; ++p) {
+        const float* xyz = &Points->Words[kFirstPointWord + 3 * p];
+        if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2]))
+            continue;
+        for (size_t k = 0; k < 3; ++k) {
+            box[k] = any ? std::min(box[k], xyz[k]) : xyz[k];
+            box[k + 3] = any ? std::max(box[k + 3], xyz[k]) : xyz[k];
+        }
+        any = true;
+    }
+    if (any)
+        FitCamera(box);
+    return any;
 }
 
 void SceneView::Command(ViewCommand command) {

@@ -75,6 +75,14 @@ class SceneView {
     static float KeyStepsFor(double seconds);
     void DrawAxes() const;
     void ResetCamera();
+    // Keeps the camera's turn and moves it so that the box (x, y, z of one
+    // corner, then of the opposite one) fills the picture: its centre on the
+    // view axis, every corner inside the field of view and the box before the
+    // far plane when it can be. A box that is not finite changes nothing.
+    void FitCamera(const std::array<float, 6>& box);
+    // FitCamera on the open model's bounding box, or on the extent of the
+    // point dump's points. False when there is nothing to fit.
+    bool FitDocument();
 
     // A key went down or up. Home puts the camera back where it starts.
     void KeyDown(ViewKey key);

@@ -161,6 +161,38 @@ std::vector<RgbaColor> TextureFile::DecodeImage(int32_t k) const {
     return BlankImage(k);
 }
 
+std::vector<RgbaColor> TextureFile::DecodeLevel(int32_t k, int level, uint32_t& width,
+                                                uint32_t& height) const {
+    if (k < 0 || k >= ImageCount() || !decodable_[static_cast<size_t>(k)] || level < 1)
+        return {};
+    const TextureImage& image = Images[static_cast<size_t>(k)];
+    const ImageHeader& h = *image.Header;
+    if (!IsTexelFormat(h.Format) || h.Width == 0 || h.Height == 0)
+        return {};
+    uint64_t offset = 0;
+    for (int j = 0;; ++j) {
+        width = std::max(uint32_t{h.Width} >> j, 1u);
+        height = std::max(uint32_t{h.Height} >> j, 1u);
+        const uint64_t bytes = StoredTexelBytes(h.Format, width, height);
+        // Past 1 x 1 there is nothing smaller to store.
+        if (bytes > image.Data.size() - offset ||
+            (j > 0 && (h.Width >> (j - 1)) <= 1 && (h.Height >> (j - 1)) <= 1))
+            return {};
+        if (j == level) {
+            const std::span<const uint8_t> data(image.Data.data() + offset, bytes);
+            std::vector<RgbaColor> texels(size_t{width} * height);
+            if (h.Format == static_cast<uint32_t>(TexelFormat::Compressed))
+                DecodeCompressedTexels(static_cast<int>(width), static_cast<int>(height), data,
+                                       texels);
+            else
+                DecodeBlockTexels(h.Format, static_cast<int>(width), static_cast<int>(height), data,
+                                  texels);
+            return texels;
+        }
+        offset += bytes;
+    }
+}
+
 std::vector<RgbaColor> TextureFile::DecodeBlocks(int32_t k, uint32_t format) const {
     std::vector<RgbaColor> texels = BlankImage(k);
     if (!texels.empty()) {

@@ -93,6 +93,12 @@ class TextureFile {
     // 65535, 16 GiB decoded) are not trusted, nor tables that name one large
     // image thousands of times.
     std::vector<RgbaColor> DecodeImage(int32_t k) const;
+    // Level `level` (1 on) of image k: the smaller copies stored after the
+    // first, each (Width >> level) x (Height >> level), at least 1 x 1, stored
+    // whole one after another. Empty when k's first level cannot be decoded,
+    // its format is unknown, or its data does not hold that level whole.
+    std::vector<RgbaColor> DecodeLevel(int32_t k, int level, uint32_t& width,
+                                       uint32_t& height) const;
     // Formats 0 to 6 (other codes: transparent black), and format 14.
     std::vector<RgbaColor> DecodeBlocks(int32_t k, uint32_t format) const;
     std::vector<RgbaColor> DecodeCompressed(int32_t k) const;

@@ -277,6 +277,17 @@ TEST(Cli, MakeSampleAndTexturesWriteDecodedImages) {
     EXPECT_EQ(run.Status, 1);
     EXPECT_TRUE(Contains(run.Err, "image 0 (65535 x 65535) has no texels"));
     EXPECT_EQ(run.Out, "001.png: 8 x 4, format 1 Intensity8\n");
+
+    // With --levels, also the smaller levels stored after the first.
+    sample::Archive levels = SmallArchive();
+    levels.Images[0].Texels.resize(3 * 32, 0x40);
+    run = Kestrel({"textures", dir.Write("levels-", sample::WriteArchive(levels)), "-o",
+                   dir.File("levels"), "--levels"});
+    EXPECT_EQ(run.Out,
+              "000.png: 8 x 4, format 1 Intensity8\n000-level1.png: 4 x 2, format 1 Intensity8\n"
+              "000-level2.png: 2 x 1, format 1 Intensity8\n");
+    EXPECT_EQ(ReadPng(dir.File("levels/000-level2.png")).Pixels,
+              (std::vector<uint8_t>{0x40, 0x40, 0x40, 255, 0x40, 0x40, 0x40, 255}));
 }
 
 TEST(Cli, RenderWritesTheFrameAtItsSizeOpaqueOrWithItsAlpha) {
@@ -314,5 +325,7 @@ TEST(Cli, RenderWritesTheFrameAtItsSizeOpaqueOrWithItsAlpha) {
     EXPECT_EQ(small.Width, 320);
     EXPECT_EQ(small.Height, 240);
     EXPECT_EQ(count(render({"--zoom", "-700"}), lit), 0u);  // beyond the far plane
+    // Fitted, turned, from wherever the camera was.
+    EXPECT_GT(count(render({"--zoom", "-700", "--rotate", "30,40", "--fit"}), lit), 640u * 480 / 8);
     EXPECT_EQ(Kestrel({"render", demo.PointDump, "-o", dir.File("points.png")}).Status, 0);
 }

@@ -36,7 +36,8 @@ sample::Model EveryKindModel() {
     m.TextureName = "every-kind";
     m.Date = "2025-01-02";
     m.TextureMaps = {{0, 0}, {1, 0}};
-    m.TextureDefinitions = {{0, 0, 0, "first"}, {0, 1, 0, "second"}};
+    // Image 0 named in the game's 8-bit text, image 1 by a definition without a name.
+    m.TextureDefinitions = {{0, 0, 0, "first \xE9"}, {0, 1, 0, ""}, {0, 7, 0, "unused"}};
 
     PolygonCorners points = {Corner{{1, 2, 3}, {255, 0, 0, 255}}, Corner{{-1, 0, 0}}};
     // A zero normal: glTF takes (0, 0, 1) for it.
@@ -94,6 +95,9 @@ sample::Archive EveryKindArchive() {
         sample::ArchiveImage image;
         image.Width = image.Height = 8;
         image.Format = 5;  // RGB5A3: one 16-bit texel each
+        // Between them every kind of wrap code: clamp, repeat, mirror, unknown.
+        image.WrapS = k == 0 ? 0 : 1;
+        image.WrapT = k == 0 ? 2 : 9;
         for (int i = 0; i < 64; ++i) {
             const int value = 0x8000 | (i * 509 + k * 4111) % 0x7FFF;
             image.Texels.push_back(static_cast<uint8_t>(value >> 8));

@@ -18,7 +18,9 @@ namespace testsupport {
 // order: 0 none, 2 alpha test and culling, 1 and then 4 keep what they find,
 // 3 additive without culling, 6 alpha test without culling.
 sample::Model EveryKindModel();
-// Two 8 x 8 images, every texel different from the ones beside and above it.
+// Two 8 x 8 images, every texel different from the ones beside and above it;
+// image 0 clamps in s and mirrors in t, image 1 repeats in s and has an
+// unknown wrap code (9) in t. Only image 0 has a name in the model.
 sample::Archive EveryKindArchive();
 
 // Writes both into `folder` as every-kind.model and its archive.

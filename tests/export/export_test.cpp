@@ -63,7 +63,7 @@ Matrix LocalOf(const tinygltf::Node& node) {
 
 struct Vertex {
     std::array<double, 3> At;
-    std::array<int, 4> Color;
+    std::array<double, 4> Color;    // linear, 0 to 255
     std::optional<uint32_t> Texel;  // the texel it shows, packed
 };
 
@@ -91,7 +91,11 @@ bool Same(const Drawn& a, const Drawn& b) {
             if (std::abs(u.At[k] - v.At[k]) > 1e-4 * (1 + std::abs(u.At[k])))
                 return false;
         }
-        if (u.Color != v.Color || u.Texel != v.Texel)
+        for (size_t k = 0; k < 4; ++k) {
+            if (std::abs(u.Color[k] - v.Color[k]) > 1)
+                return false;
+        }
+        if (u.Texel != v.Texel)
             return false;
     }
     return true;
@@ -99,6 +103,12 @@ bool Same(const Drawn& a, const Drawn& b) {
 
 double Repeat(double f) {
     return f - std::floor(f);
+}
+
+// A colour byte as the view shows it (sRGB), made linear.
+double Linear(uint8_t byte) {
+    const double c = byte / 255.0;
+    return 255 * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
 }
 
 uint32_t Texel(const uint8_t* rgba) {
@@ -153,7 +163,7 @@ class DrawingRecorder : public SceneListener {
             v.At[r] = m[r] * p.X + m[4 + r] * p.Y + m[8 + r] * p.Z + m[12 + r];
         const ColorRecord white{255, 255, 255, 255};
         const ColorRecord& c = corner.Color ? *corner.Color : white;
-        v.Color = {c.R, c.G, c.B, c.A};
+        v.Color = {Linear(c.R), Linear(c.G), Linear(c.B), static_cast<double>(c.A)};
         if (image >= 0) {
             // OpenGL's t = 0 is the first row uploaded: row 0 of the decoded image.
             const ImageHeader& h = *archive_.Images[static_cast<size_t>(image)].Header;
@@ -248,7 +258,8 @@ struct Imported {
                 for (size_t r = 0; r < 3; ++r)
                     v.At[r] = m[r] * xyz[3 * at] + m[4 + r] * xyz[3 * at + 1] +
                               m[8 + r] * xyz[3 * at + 2] + m[12 + r];
-                v.Color = {rgba[4 * at], rgba[4 * at + 1], rgba[4 * at + 2], rgba[4 * at + 3]};
+                for (size_t k = 0; k < 4; ++k)
+                    v.Color[k] = rgba[4 * at + k];
                 if (image) {
                     // glTF's v = 0 is the image's top row, the PNG's first.
                     const auto x = static_cast<size_t>(Repeat(uv[2 * at]) * image->width);
@@ -330,21 +341,53 @@ TEST(Export, ImportsAsTheViewDrawsIt) {
         int Record;
         std::string AlphaMode;
         bool DoubleSided;
+        bool Additive = false;
     };
     for (const State& s :
          {State{0, "OPAQUE", true}, State{2, "MASK", false}, State{1, "MASK", false},
-          State{3, "BLEND", true}, State{4, "BLEND", true}, State{9, "BLEND", true},
-          State{6, "MASK", true}}) {
+          State{3, "BLEND", true, true}, State{4, "BLEND", true, true},
+          State{9, "BLEND", true, true}, State{6, "MASK", true}}) {
         SCOPED_TRACE(s.Record);
         const tinygltf::Material& m = *imported.Materials.at(s.Record);
         EXPECT_EQ(m.alphaMode, s.AlphaMode);
         EXPECT_EQ(m.doubleSided, s.DoubleSided);
         EXPECT_EQ(m.alphaCutoff, s.AlphaMode == "MASK" ? 0.95 : 0.5);
+        EXPECT_EQ(m.extras.Has("additive") && m.extras.Get("additive").Get<bool>(), s.Additive);
         EXPECT_TRUE(m.extensions.count("KHR_materials_unlit"));
     }
-    const tinygltf::Sampler& sampler = gltf.samplers.at(0);
-    EXPECT_EQ(sampler.minFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
-    EXPECT_EQ(sampler.wrapT, TINYGLTF_TEXTURE_WRAP_REPEAT);
+
+    // Each image named as the model names it, else by its number, with the
+    // wrapping its archive header asks for.
+    struct Texture {
+        std::string Name;
+        int WrapS, WrapT;
+        std::map<std::string, int> Extras;
+    };
+    const std::map<int, Texture> textures = {
+        {0,
+         {"first \uFFFD",
+          TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE,
+          TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT,
+          {}}},
+        {1,
+         {"image 1", TINYGLTF_TEXTURE_WRAP_REPEAT, TINYGLTF_TEXTURE_WRAP_REPEAT, {{"wrapT", 9}}}}};
+    ASSERT_EQ(gltf.textures.size(), textures.size());
+    for (const tinygltf::Texture& t : gltf.textures) {
+        const tinygltf::Image& image = gltf.images.at(static_cast<size_t>(t.source));
+        const int number = image.extras.Get("archiveImage").GetNumberAsInt();
+        SCOPED_TRACE(number);
+        const Texture& want = textures.at(number);
+        EXPECT_EQ(image.name, want.Name);
+        EXPECT_EQ(t.name, want.Name);
+        const tinygltf::Sampler& sampler = gltf.samplers.at(static_cast<size_t>(t.sampler));
+        EXPECT_EQ(sampler.minFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
+        EXPECT_EQ(sampler.wrapS, want.WrapS);
+        EXPECT_EQ(sampler.wrapT, want.WrapT);
+        std::map<std::string, int> extras;
+        for (const std::string& key : sampler.extras.Keys())
+            extras[key] = sampler.extras.Get(key).GetNumberAsInt();
+        EXPECT_EQ(extras, want.Extras);
+    }
 
     EXPECT_EQ(gltf.asset.generator.rfind("kestrel ", 0), 0u);
     EXPECT_EQ(gltf.scenes[0].extras.Get("model").Get<std::string>(), "every kind");

@@ -72,6 +72,69 @@ TEST(View, TheCameraTranslatesThenTurnsAboutXThenY) {
     }
 }
 
+TEST(View, FittingPutsTheBoxInThePictureWhateverTheTurnAndAspect) {
+    GlContext gl;
+    SceneView view;
+    // The demo's bounds, ten times them, and a box far too wide to fit before
+    // the far plane, which is cropped at the sides instead.
+    const std::array<float, 6> demo{-20, -14, -4, 20, 17, 4},
+        tenDemos{-200, -140, -40, 200, 170, 40}, wide{-3000, -10, -100, 3000, 10, 100};
+    struct Case {
+        int Width, Height;
+        float RotateX, RotateY;
+        std::array<float, 6> Box;
+        bool Fits;
+    };
+    for (const Case& c : {Case{640, 480, 0, 0, tenDemos, true},
+                          {640, 480, 30, -50, demo, true},
+                          {300, 600, 80, 20, demo, true},
+                          {640, 480, 0, 0, wide, false}}) {
+        SCOPED_TRACE(testing::Message() << c.Width << "x" << c.Height << " " << c.RotateX);
+        view.Resize(c.Width, c.Height);
+        view.RotateX = c.RotateX;
+        view.RotateY = c.RotateY;
+        view.FitCamera(c.Box);
+        glLoadIdentity();
+        view.ApplyCamera();
+        std::array<double, 16> modelview, projection;
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview.data());
+        glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+        const GLint viewport[4] = {0, 0, c.Width, c.Height};
+        const auto project = [&](double x, double y, double z) {
+            std::array<double, 3> w;
+            gluProject(x, y, z, modelview.data(), projection.data(), viewport, &w[0], &w[1], &w[2]);
+            return w;
+        };
+        // The centre in the middle, every corner in the picture and between
+        // the near and far planes; together they span most of its width or height.
+        const std::array<double, 3> centre = project(
+            (c.Box[0] + c.Box[3]) / 2.0, (c.Box[1] + c.Box[4]) / 2.0, (c.Box[2] + c.Box[5]) / 2.0);
+        EXPECT_NEAR(centre[0], c.Width / 2.0, 1e-3);
+        EXPECT_NEAR(centre[1], c.Height / 2.0, 1e-3);
+        std::array<double, 2> low{1e9, 1e9}, high{-1e9, -1e9};
+        for (int k = 0; k < 8; ++k) {
+            const std::array<double, 3> w =
+                project(c.Box[k & 1 ? 3 : 0], c.Box[k & 2 ? 4 : 1], c.Box[k & 4 ? 5 : 2]);
+            EXPECT_GT(w[2], 0);
+            EXPECT_LT(w[2], 1);
+            for (size_t i = 0; i < 2; ++i) {
+                low[i] = std::min(low[i], w[i]);
+                high[i] = std::max(high[i], w[i]);
+            }
+        }
+        const double spans = std::max((high[0] - low[0]) / c.Width, (high[1] - low[1]) / c.Height);
+        if (c.Fits) {
+            EXPECT_GE(low[0], 0);
+            EXPECT_GE(low[1], 0);
+            EXPECT_LE(high[0], c.Width);
+            EXPECT_LE(high[1], c.Height);
+            EXPECT_GT(spans, 0.8);
+        } else {
+            EXPECT_GT(spans, 1);
+        }
+    }
+}
+
 TEST(View, HeldArrowsMoveTheCameraByModeAndShift) {
     struct Case {
         int32_t Mode;

@@ -146,3 +146,42 @@ TEST(TextureArchive, FoundByNameWithAHyphenOrBesideItsModel) {
     for (const std::string& name : names)
         EXPECT_EQ(loads(name), -1) << name;
 }
+
+TEST(TextureArchive, SmallerLevelsStoredAfterTheFirstDecodeWhileHeldWhole) {
+    // Intensity8 8 x 4, then 4 x 2, 2 x 1 and 1 x 1, each in one whole 8 x 4
+    // block of its own grey; then bytes a further level would take, which
+    // 1 x 1 ends. Compressed 8 x 8, then a white 4 x 4 and a cut-short 2 x 2.
+    std::vector<uint8_t> grey;
+    for (uint8_t level = 0; level < 5; ++level)
+        grey.insert(grey.end(), 32, static_cast<uint8_t>(0x10 * level));
+    std::vector<uint8_t> compressed(32);
+    for (int sub = 0; sub < 4; ++sub)
+        compressed.insert(compressed.end(), {0xFF, 0xFF, 0, 0, 0, 0, 0, 0});
+    compressed.resize(compressed.size() + 31);
+    const auto file = LoadArchive(ArchiveOf(
+        {ImageOf(8, 4, 1, grey), ImageOf(8, 8, 14, compressed), ImageOf(8, 4, 99, grey)}));
+    struct Level {
+        int32_t Image;
+        int Level;
+        uint32_t Width, Height;
+        RgbaColor Texel;  // every texel's; none when Width is 0
+    };
+    for (const Level& want : {Level{0, 1, 4, 2, Gray(0x10)},
+                              {0, 2, 2, 1, Gray(0x20)},
+                              {0, 3, 1, 1, Gray(0x30)},
+                              {0, 4, 0, 0, {}},
+                              {1, 1, 4, 4, Gray(0xFF)},
+                              {1, 2, 0, 0, {}},
+                              {2, 1, 0, 0, {}}}) {
+        SCOPED_TRACE(testing::Message() << "image " << want.Image << " level " << want.Level);
+        uint32_t width = 0, height = 0;
+        const std::vector<RgbaColor> texels =
+            file->DecodeLevel(want.Image, want.Level, width, height);
+        ASSERT_EQ(texels.size(), size_t{want.Width} * want.Height);
+        if (!texels.empty()) {
+            EXPECT_EQ((std::array{width, height}), (std::array{want.Width, want.Height}));
+        }
+        for (const RgbaColor& texel : texels)
+            EXPECT_EQ(texel, want.Texel);
+    }
+}
