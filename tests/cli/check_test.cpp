@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include <functional>
+#include <limits>
 #include <sstream>
 
 #include "cli/Cli.h"
@@ -99,6 +100,12 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
          same, "held (the file's read budget is spent)"},
         {"animation-list", [](auto& m) { m.AnimationSets[0].Data.CountOverride[1] = 1000000; },
          same, " list 3: 1000000 records at offset "},
+        {"animation-area", [](auto& m) { m.AnimationSets[0].DataOffset = 99999999; }, same,
+         "block 27 area at 99999999: past the end of the file ("},
+        {"value", [](auto& m) { m.Vertices[1].Y = std::numeric_limits<float>::infinity(); }, same,
+         "block 4 record 1 Y: inf, not a finite number"},
+        {"value", [](auto& m) { m.Transforms[4] = 1e38f; }, same,
+         "block 24 float 4: 1e+38, beyond any model's size"},
         {"index", [](auto& m) { m.Nodes[0].Transform = 99999; }, same,
          "block 25 record 0: Transform 99999 outside the table (72 floats, 24 needed)"},
         {"link", [](auto& m) { m.Nodes[2].FirstChild = 99; }, same,
