@@ -193,6 +193,10 @@ json CheckFacts(const std::string& path, const Args& args) {
     if (document.Kind == FileKind::ModelFile)
         CheckScene(document.Model, document.HasArchive() ? document.Archive.ImageCount() : -1,
                    found);
+    // Any bytes are points; the check says so, without calling it a fault.
+    if (document.Kind == FileKind::PointDump)
+        facts["note"] = "not a model or texture archive: read as " +
+                        Counted(PointCount(document.FileSize / 4), "point");
     facts["ok"] = found.Empty();
     facts["count"] = found.Count();
     json& kinds = facts["irregularities"] = json::array();
@@ -207,12 +211,13 @@ void PrintCheck(const json& facts, std::ostream& out) {
         out << file << Text(facts["error"]) << ": " << Text(facts["reason"]) << "\n";
         return;
     }
-    if (facts["ok"].get<bool>()) {
+    if (facts["ok"].get<bool>())
         out << file << "ok (" << Text(facts["kind"]) << ")\n";
-        return;
-    }
-    out << file << Text(facts["kind"]) << ", "
-        << Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") << "\n";
+    else
+        out << file << Text(facts["kind"]) << ", "
+            << Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") << "\n";
+    if (facts.contains("note"))
+        out << file << "note: " << Text(facts["note"]) << "\n";
     for (const json& kind : facts["irregularities"]) {
         for (const json& line : kind["lines"])
             out << file << Text(line) << "\n";

@@ -10,6 +10,17 @@
 
 namespace {
 
+// What a point dump holds that no dump of points would: bytes after the last
+// whole point, and coordinates no model holds.
+void CheckPoints(const Document& document, Irregularities& report) {
+    const uint64_t points = PointCount(document.FileSize / 4);
+    const uint64_t used = 4 * (kFirstPointWord + 3 * points);
+    if (points > 0 && document.FileSize > used)
+        report.Add("trailing-bytes", Counted(document.FileSize - used, "byte") +
+                                         " after the last whole point (a point is 12 bytes)");
+    CheckPointValues(document.Points, kFirstPointWord, report);
+}
+
 // Reads what the bytes are; a model's archive is left to the caller.
 void ReadContents(Document& document, ByteSource& source, const LoadOptions& options) {
     document.FileSize = source.Size();
@@ -26,8 +37,10 @@ void ReadContents(Document& document, ByteSource& source, const LoadOptions& opt
             document.Archive.LoadFrom(source, options.Report);
             break;
         case FileKind::PointDump:
-            if (options.Points)
+            if (options.Points || options.Report)
                 document.Points = ReadPointWords(source);
+            if (options.Report)
+                CheckPoints(document, *options.Report);
             break;
         case FileKind::Unreadable:
             break;

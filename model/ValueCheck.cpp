@@ -58,3 +58,12 @@ void CheckValues(const ModelFile& model, Irregularities& found) {
     for (size_t i = 0; i < transforms.size(); ++i)
         values.Check(transforms[i], [i] { return "block 24 float " + std::to_string(i); });
 }
+
+void CheckPointValues(std::span<const float> words, size_t first, Irregularities& found) {
+    Values values(found);
+    static const char* const kAxes[] = {"X", "Y", "Z"};
+    for (size_t at = first, point = 0; at + 2 < words.size(); at += 3, ++point)
+        for (size_t i = 0; i < 3; ++i)
+            values.Check(words[at + i],
+                         [&] { return "point " + std::to_string(point) + " " + kAxes[i]; });
+}

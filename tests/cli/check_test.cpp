@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "document/Document.h"
 #include "model/Irregularities.h"
 #include "render/SceneWalk.h"
 #include "sample/ArchiveWriter.h"
@@ -209,6 +211,26 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
 }  // namespace
 
 namespace {
+
+TEST(Check, AnyFileIsPointsAndTheCheckSaysWhatNoDumpOfPointsHolds) {
+    testsupport::TempDir dir;
+    const std::string empty = dir.Write("empty", {});
+    EXPECT_EQ(Kestrel({"check", empty}).Out,
+              empty + ": ok (point-dump)\n" + empty +
+                  ": note: not a model or texture archive: read as 0 points\n");
+    // Two points, the second with an infinite Y, and five bytes more.
+    std::vector<uint8_t> bytes(4 * kFirstPointWord + 24 + 5, 0);
+    const float inf = std::numeric_limits<float>::infinity();
+    std::memcpy(&bytes[4 * kFirstPointWord + 16], &inf, 4);
+    const std::string dump = dir.Write("dump", bytes);
+    const Said said = Kestrel({"check", dump});
+    EXPECT_EQ(said.Status, 1);
+    for (const std::string line : {": point-dump, 2 irregularities\n",
+                                   ": note: not a model or texture archive: read as 2 points\n",
+                                   ": 5 bytes after the last whole point (a point is 12 bytes)\n",
+                                   ": point 1 Y: inf, not a finite number\n"})
+        EXPECT_NE(said.Out.find(dump + line), std::string::npos) << line << said.Out;
+}
 
 TEST(Json, IdentifyAndInfoGiveTheFactsOfTheirText) {
     testsupport::TempDir dir;
