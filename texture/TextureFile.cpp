@@ -60,6 +60,8 @@ void TextureFile::LoadFrom(ByteSource& source, Irregularities* report) {
         report->Add("image-table", "archive header: ImageCount " +
                                        std::to_string(Header.ImageCount) + ", " +
                                        std::to_string(Entries.size()) + " of them held");
+    else if (report && Header.ImageCount == 0)
+        report->Add("image-table", "archive header: ImageCount 0, no image to draw");
 
     ImageHeaders.assign(Entries.size(), ImageHeader{});
     for (size_t i = 0; i < Entries.size(); ++i) {
@@ -122,7 +124,9 @@ void TextureFile::CheckImage(size_t i, uint64_t end, Irregularities& report) con
     const std::string image = "image " + std::to_string(i) + ": ";
     const uint64_t needed = StoredTexelBytes(h.Format, h.Width, h.Height);
     const size_t held = Images[i].Data.size();
-    if (!IsTexelFormat(h.Format)) {
+    if (h.Width == 0 || h.Height == 0) {
+        report.Add("image-size", image + Size(h) + ": no texels (drawn transparent)");
+    } else if (!IsTexelFormat(h.Format)) {
         report.Add("texel-format", image + "texel format " + std::to_string(h.Format) +
                                        " unknown (drawn transparent)");
     } else if (h.TexelOffset >= fileSize_ && needed > 0) {
