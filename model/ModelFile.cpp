@@ -56,6 +56,31 @@ class BlockReader {
                     std::to_string(source_.Size()) + " bytes; read as zeros)");
     }
 
+    // Frames whose share of lists 4 to 8 runs past the list's end.
+    void CheckFrames(uint32_t area, const AnimationSet& set) {
+        if (!report_)
+            return;
+        uint64_t sizes[5] = {};
+        set.ForEachList([&](int list, const auto& records) {
+            if (list >= 4 && list <= 8)
+                sizes[list - 4] = records.size();
+        });
+        for (size_t j = 0; j < set.Frames.size(); ++j) {
+            for (int n = 0; n < 5; ++n) {
+                const FrameRange& range = set.Frames[j].Ranges[n];
+                const uint64_t end = uint64_t{range.First} + range.Count;
+                if (end <= sizes[n] || report_->CountIfFull("frame-range"))
+                    continue;
+                report_->Add("frame-range", "block 27 area at " + std::to_string(area) + " frame " +
+                                                std::to_string(j) + ": list " +
+                                                std::to_string(n + 4) + " records " +
+                                                std::to_string(range.First) + " to " +
+                                                std::to_string(end - 1) + " run past the list (" +
+                                                Counted(sizes[n], "record") + ")");
+            }
+        }
+    }
+
   private:
     void Check(uint64_t count, uint64_t offset, uint64_t size, uint64_t held, const char* kind,
                const std::string& where) {
@@ -102,6 +127,7 @@ std::shared_ptr<const AnimationSet> ReadAnimationSet(ByteSource& source, BlockRe
                     });
         ConvertWords(records, 0, list == kPlaneControlList ? 0 : kEveryWord);
     });
+    reader.CheckFrames(area, *set);
     return set;
 }
 

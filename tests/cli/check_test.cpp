@@ -161,6 +161,11 @@ TEST(Check, EveryIrregularityIsToldWhereAndWhat) {
          "image 0: 65535 x 65535 texels, more than the archive can back (drawn transparent)"},
         {"texel-format", none, [](auto& a) { a.Images[0].Format = 9; },
          "image 0: texel format 9 unknown (drawn transparent)"},
+        {"frame-range",
+         [](auto& m) {
+             m.AnimationSets[0].Data.Frames[1].Ranges[2] = {3, 4};
+         },
+         same, "block 27 area at "},
         {"image-size", none, [](auto& a) { a.Images[0].Width = 0; },
          "image 0: 0 x 4: no texels (drawn transparent)"},
         {"image-table", none, [](auto& a) { a.ImageCount = 0; },
