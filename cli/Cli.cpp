@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <new>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -251,7 +252,15 @@ int RunKestrel(const std::vector<std::string>& words, std::ostream& out, std::os
             err << "kestrel " << command.Name << ": wrong number of arguments\n" << command.Help;
             return kExitUsage;
         }
-        const int status = command.Run(args, out, err);
+        int status = kExitFile;
+        try {
+            status = command.Run(args, out, err);
+        } catch (const std::bad_alloc&) {
+            // What a file asks for that this machine cannot give: an answer,
+            // not a crash. Outputs appear whole or not at all.
+            err << "kestrel " << command.Name << ": out of memory\n";
+            return kExitFile;
+        }
         // Output that did not arrive is a failure, whatever the command found.
         if (!out.flush()) {
             err << "kestrel " << command.Name << ": cannot write to standard output\n";

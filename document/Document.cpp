@@ -4,6 +4,7 @@
 
 #include "model/ByteSource.h"
 #include "model/Irregularities.h"
+#include "model/ReadBudget.h"
 #include "model/Text.h"
 #include "model/Utf8Path.h"
 #include "model/ValueCheck.h"
@@ -82,12 +83,15 @@ std::string ArchiveProblem(const Document& document) {
 }
 
 std::vector<float> ReadPointWords(ByteSource& source) {
-    std::vector<float> words(source.Size() / 4, 0.0f);
+    std::vector<float> words;
+    AssignZeros(words, source.Size() / 4);
     source.ReadAt(0, words.data(), words.size() * 4);
     return words;
 }
 
-Document LoadDocument(const std::string& path, const LoadOptions& options) {
+namespace {
+
+Document Load(const std::string& path, const LoadOptions& options) {
     Document document;
     document.Path = path;
     {
@@ -129,6 +133,23 @@ Document LoadDocument(const std::string& path, const LoadOptions& options) {
         TellMissingArchive(document, options.Report);
     }
     return document;
+}
+
+}  // namespace
+
+// A file this machine cannot hold is one that cannot be read, and says so;
+// nothing of it is kept.
+Document LoadDocument(const std::string& path, const LoadOptions& options) {
+    try {
+        return Load(path, options);
+    } catch (const std::bad_alloc& failure) {
+        Document document;
+        document.Path = path;
+        document.Error = "too large to hold in memory";
+        if (const auto* large = dynamic_cast<const TooLargeToHold*>(&failure))
+            document.Error += " (" + Counted(large->Bytes, "byte") + " asked for at once)";
+        return document;
+    }
 }
 
 Document LoadDocumentFrom(ByteSource& file, ByteSource* archive, const LoadOptions& options) {

@@ -36,7 +36,7 @@ class BlockReader {
     template <class T, class Where>
     void Read(uint32_t count, uint64_t offset, std::vector<T>& records, const char* kind,
               const Where& where) {
-        records.assign(budget_.Grant(count, sizeof(T)), T{});
+        AssignZeros(records, budget_.Grant(count, sizeof(T)));
         if (!records.empty())
             source_.ReadAt(offset, records.data(), records.size() * sizeof(T));
         if (report_)

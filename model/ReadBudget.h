@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <vector>
 
 class ReadBudget {
   public:
@@ -29,3 +31,22 @@ class ReadBudget {
     uint64_t fileSize_;
     uint64_t remaining_;
 };
+
+// A file whose records this machine cannot hold, however few the budget
+// leaves them: what the one allocation that failed asked for.
+class TooLargeToHold : public std::bad_alloc {
+  public:
+    explicit TooLargeToHold(uint64_t bytes) : Bytes(bytes) {}
+    const char* what() const noexcept override { return "too large to hold in memory"; }
+    uint64_t Bytes;
+};
+
+// Sizes `records` to `count` zero records, or throws TooLargeToHold.
+template <class T>
+void AssignZeros(std::vector<T>& records, size_t count) {
+    try {
+        records.assign(count, T{});
+    } catch (const std::bad_alloc&) {
+        throw TooLargeToHold(uint64_t{count} * sizeof(T));
+    }
+}

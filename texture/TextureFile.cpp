@@ -52,8 +52,7 @@ void TextureFile::LoadFrom(ByteSource& source, Irregularities* report) {
     // (a header and an image record too): all of it comes out of the budget, so a
     // table that names one header thousands of times is held in bounded memory.
     const uint64_t count = std::min<uint64_t>(Header.ImageCount, INT32_MAX);
-    Entries.assign(budget.Grant(count, sizeof(ImageTableEntry), kImageRecordBytes),
-                   ImageTableEntry{});
+    AssignZeros(Entries, budget.Grant(count, sizeof(ImageTableEntry), kImageRecordBytes));
     source.ReadAt(kArchiveTableOffset, Entries.data(), Entries.size() * sizeof(ImageTableEntry));
     ByteSwapWords(Entries.data(), Entries.size() * 2);
     if (report && Entries.size() < Header.ImageCount)
@@ -82,7 +81,7 @@ void TextureFile::LoadFrom(ByteSource& source, Irregularities* report) {
         uint64_t end = i + 1 < Images.size() ? ImageHeaders[i + 1].TexelOffset : fileSize;
         end = std::min(end, fileSize);
         uint64_t length = end > begin ? end - begin : 0;
-        Images[i].Data.resize(budget.Grant(length, 1));
+        AssignZeros(Images[i].Data, budget.Grant(length, 1));
         source.ReadAt(begin, Images[i].Data.data(), Images[i].Data.size());
         if (report)
             CheckImage(i, end, *report);
