@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <ostream>
 
@@ -89,14 +87,26 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
     const bool levels = args.Flags.count("--levels") != 0;
     // The folder is made with the first picture: none when no image can be written.
     const std::string folder = args.Value("-o");
+    // One picture into the folder, and its line.
+    auto write = [&](const std::string& name, uint32_t width, uint32_t height, uint32_t format,
+                     const std::vector<RgbaColor>& texels) {
+        std::string error;
+        if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), static_cast<int>(width),
+                      static_cast<int>(height), texels.data(), error)) {
+            err << "kestrel textures: " << error << "\n";
+            return false;
+        }
+        std::string line;
+        dataview::AppendFormat(line, "%s: %u x %u, format %u %s\n", name.c_str(), width, height,
+                               format, TexelFormatName(format));
+        out << line;
+        return true;
+    };
     int status = kExitOk;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
         std::string name;
         dataview::AppendFormat(name, "%03d.png", k);
-        std::string line;
-        dataview::AppendFormat(line, "%s: %u x %u, format %u %s", name.c_str(), h.Width, h.Height,
-                               h.Format, TexelFormatName(h.Format));
         std::vector<RgbaColor> texels = archive.DecodeImage(k);
         if (texels.empty()) {
             // A zero side, or more texels than the archive could hold: no picture.
@@ -106,13 +116,8 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             continue;
         }
         // Written from the decoded texels themselves: one image held at a time.
-        std::string error;
-        if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), h.Width, h.Height, texels.data(),
-                      error)) {
-            err << "kestrel textures: " << error << "\n";
+        if (!write(name, h.Width, h.Height, h.Format, texels))
             return kExitFile;
-        }
-        out << line << "\n";
         uint32_t width = 0, height = 0;
         for (int level = 1; levels; ++level) {
             texels = archive.DecodeLevel(k, level, width, height);
@@ -120,15 +125,8 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
                 break;
             name.clear();
             dataview::AppendFormat(name, "%03d-level%d.png", k, level);
-            if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), static_cast<int>(width),
-                          static_cast<int>(height), texels.data(), error)) {
-                err << "kestrel textures: " << error << "\n";
+            if (!write(name, width, height, h.Format, texels))
                 return kExitFile;
-            }
-            line.clear();
-            dataview::AppendFormat(line, "%s: %u x %u, format %u %s", name.c_str(), width, height,
-                                   h.Format, TexelFormatName(h.Format));
-            out << line << "\n";
         }
     }
     return status;
@@ -141,10 +139,7 @@ int Render(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     // What is written is PNG: a name that says otherwise would mislead.
-    std::string extension = Utf8FromPath(PathFromUtf8(args.Value("-o")).extension());
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension != ".png") {
+    if (LowerCaseExtension(args.Value("-o")) != ".png") {
         err << "kestrel render: " << args.Value("-o") << " must end in .png\n";
         return kExitUsage;
     }

@@ -1,6 +1,5 @@
 #include "export/GltfFiles.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -52,9 +51,7 @@ class FileBuffer : public std::streambuf {
 }  // namespace
 
 GltfFormat GltfFormatOf(const std::string& path) {
-    std::string extension = Utf8FromPath(PathFromUtf8(path).extension());
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = LowerCaseExtension(path);
     return extension == ".glb"    ? GltfFormat::Binary
            : extension == ".gltf" ? GltfFormat::Text
                                   : GltfFormat::Unknown;
