@@ -19,7 +19,7 @@ void CheckPoints(const Document& document, Irregularities& report) {
     if (points > 0 && document.FileSize > used)
         report.Add("trailing-bytes", Counted(document.FileSize - used, "byte") +
                                          " after the last whole point (a point is 12 bytes)");
-    CheckPointValues(document.Points, kFirstPointWord, report);
+    CheckPointValues(PointFloats(document.Points), report);
 }
 
 // Reads what the bytes are; a model's archive is left to the caller.

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ class Irregularities;
 inline constexpr size_t kFirstPointWord = 116722;
 constexpr uint64_t PointCount(uint64_t words) {
     return words > kFirstPointWord ? (words - kFirstPointWord) / 3 : 0;
+}
+// The floats of a point dump's `words` that are points, three to a point.
+inline std::span<const float> PointFloats(std::span<const float> words) {
+    const uint64_t count = PointCount(words.size());
+    return count ? words.subspan(kFirstPointWord, static_cast<size_t>(3 * count))
+                 : std::span<const float>();
 }
 
 // What became of the texture archive a model names.

@@ -357,9 +357,9 @@ GltfDocument GltfOfPointDump(std::span<const float> words) {
     Start(gltf);
     // A point at infinity or not a number shows nowhere; glTF cannot hold it.
     std::vector<float> xyz;
-    const uint64_t count = PointCount(words.size());
-    for (uint64_t p = 0; p < count; ++p) {
-        const float* point = &words[kFirstPointWord + 3 * p];
+    const std::span<const float> points = PointFloats(words);
+    for (size_t i = 0; i < points.size(); i += 3) {
+        const float* point = &points[i];
         if (std::isfinite(point[0]) && std::isfinite(point[1]) && std::isfinite(point[2]))
             xyz.insert(xyz.end(), point, point + 3);
     }

@@ -59,11 +59,10 @@ void CheckValues(const ModelFile& model, Irregularities& found) {
         values.Check(transforms[i], [i] { return "block 24 float " + std::to_string(i); });
 }
 
-void CheckPointValues(std::span<const float> words, size_t first, Irregularities& found) {
+void CheckPointValues(std::span<const float> points, Irregularities& found) {
     Values values(found);
     static const char* const kAxes[] = {"X", "Y", "Z"};
-    for (size_t at = first, point = 0; at + 2 < words.size(); at += 3, ++point)
-        for (size_t i = 0; i < 3; ++i)
-            values.Check(words[at + i],
-                         [&] { return "point " + std::to_string(point) + " " + kAxes[i]; });
+    for (size_t i = 0; i < points.size(); ++i)
+        values.Check(points[i],
+                     [&] { return "point " + std::to_string(i / 3) + " " + kAxes[i % 3]; });
 }

@@ -4,7 +4,6 @@
 // means nothing. The readers keep them as they are (the view draws what the
 // file says); the check names them.
 
-#include <cstddef>
 #include <span>
 
 class Irregularities;
@@ -15,6 +14,5 @@ inline constexpr float kHugeValue = 1e9f;
 // Tells `found` of each such float in the bounding box, the vertices, normals,
 // texture coordinates and node transforms (block 24).
 void CheckValues(const ModelFile& model, Irregularities& found);
-// The same for the points of a point dump: the whole x, y, z triples of
-// `words` from word `first` on.
-void CheckPointValues(std::span<const float> words, size_t first, Irregularities& found);
+// The same for the points of a point dump, three floats to a point.
+void CheckPointValues(std::span<const float> points, Irregularities& found);

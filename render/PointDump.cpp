@@ -21,10 +21,8 @@ void PointDump::Draw() const {
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_CULL_FACE);
     glBegin(GL_POINTS);
-    const uint64_t count = PointCount(Words.size());
-    for (uint64_t p = 0; p < count; ++p) {
-        const float* point = &Words[kFirstPointWord + 3 * p];
-        glVertex3f(point[0], point[1], point[2]);
-    }
+    const std::span<const float> points = PointFloats(Words);
+    for (size_t i = 0; i < points.size(); i += 3)
+        glVertex3f(points[i], points[i + 1], points[i + 2]);
     glEnd();
 }
