@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -264,7 +265,12 @@ void ModelView::Open() {
 void ModelView::OpenFile(const std::string& path) {
     // A view whose context could not be made still opens files: GLU's scaler
     // would crash without one, so nothing is uploaded then.
-    m_View.OpenDocument(path, HasContext());
+    if (const std::string tooLarge = m_View.OpenDocument(path, HasContext()); !tooLarge.empty()) {
+        // What the file asks for is more than this machine has: said once,
+        // and the viewer goes on with nothing open.
+        const std::wstring text = WideFromUtf8("Cannot open " + path + ":\n" + tooLarge);
+        MessageBoxW(m_hWnd, text.c_str(), L"Kestrel Viewer", MB_OK | MB_ICONERROR);
+    }
     for (UINT id : kCheckedAfterOpen)
         SendMessageA(m_hWndParent, WM_CHECKBUTTON, id, 1);
 }
@@ -300,4 +306,12 @@ std::string Utf8FromWide(const wchar_t* text) {
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
     utf8.resize(static_cast<size_t>(size) - 1);  // the terminator
     return utf8;
+}
+
+std::wstring WideFromUtf8(const std::string& text) {
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(size, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), size);
+    return wide;
 }

@@ -66,3 +66,4 @@ class ModelView : public Windows::CWin {
 std::string OpenFileDialog(HWND owner);
 // A path from the wide Windows APIs in UTF-8, as the program keeps paths.
 std::string Utf8FromWide(const wchar_t* text);
+std::wstring WideFromUtf8(const std::string& text);

@@ -92,7 +92,9 @@ const std::vector<Command>& Commands() {
          "FILE is a model (its texture archive is looked for beside it) or a texture\n"
          "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
          "DIR/NNN.png (NNN the image number) and prints one line per image.\n"
-         "DIR is made when it does not exist.\n"
+         "DIR is made when it does not exist. What check says of the archive (texels\n"
+         "cut short, which are written as far as they go; images of no texels, which\n"
+         "are not written) goes to standard error, and the exit status is then 1.\n"
          "  --levels         also the smaller levels an image stores after its first, as\n"
          "                   DIR/NNN-level1.png, DIR/NNN-level2.png and so on\n"
          "  --archive FILE   the model's texture archive, instead of the one beside it\n",

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "cli/Args.h"
 #include "document/Document.h"
@@ -31,6 +32,11 @@ bool Drawable(const Document& document, const char* command, std::ostream& err);
 // The frame as the viewer's window shows it: the current read buffer of the
 // current GL context, opaque; or, not `opaque`, with the alpha OpenGL left.
 RgbaPicture ShownFrame(int width, int height, bool opaque = true);
+
+// The kept lines of one kind of irregularity, each after `prefix`, then how
+// many more of the kind there were: how check tells what it found.
+void PrintIrregularityKind(const std::string& prefix, const std::string& kind, size_t count,
+                           const std::vector<std::string>& lines, std::ostream& out);
 
 // The blocks `dump --block` takes besides header, as a list of numbers.
 std::string DumpableBlocks();

@@ -218,16 +218,20 @@ void PrintCheck(const json& facts, std::ostream& out) {
             << Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") << "\n";
     if (facts.contains("note"))
         out << file << "note: " << Text(facts["note"]) << "\n";
-    for (const json& kind : facts["irregularities"]) {
-        for (const json& line : kind["lines"])
-            out << file << Text(line) << "\n";
-        const size_t more = kind["count"].get<size_t>() - kind["lines"].size();
-        if (more > 0)
-            out << file << "and " << more << " more of the kind " << Text(kind["kind"]) << "\n";
-    }
+    for (const json& kind : facts["irregularities"])
+        PrintIrregularityKind(file, Text(kind["kind"]), kind["count"].get<size_t>(),
+                              kind["lines"].get<std::vector<std::string>>(), out);
 }
 
 }  // namespace
+
+void PrintIrregularityKind(const std::string& prefix, const std::string& kind, size_t count,
+                           const std::vector<std::string>& lines, std::ostream& out) {
+    for (const std::string& line : lines)
+        out << prefix << line << "\n";
+    if (count > lines.size())
+        out << prefix << "and " << count - lines.size() << " more of the kind " << kind << "\n";
+}
 
 int Identify(const Args& args, std::ostream& out, std::ostream&) {
     int status = kExitOk;

@@ -10,6 +10,7 @@
 #include "dataview/TextAppend.h"
 #include "document/Document.h"
 #include "export/Png.h"
+#include "model/Irregularities.h"
 #include "model/Utf8Path.h"
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
@@ -62,8 +63,12 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         err << "kestrel textures: say where the pictures go with -o DIR\n";
         return kExitUsage;
     }
+    // What the archive's reader meets is what check says of the archive: the
+    // same damage, the same verdict.
+    Irregularities found;
     LoadOptions options = ArchiveOptions(args);
     options.Points = false;
+    options.ArchiveReport = &found;
     const Document document = LoadDocument(path, options);
     switch (document.Kind) {
         case FileKind::Unreadable:
@@ -102,19 +107,16 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         out << line;
         return true;
     };
-    int status = kExitOk;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
         std::string name;
         dataview::AppendFormat(name, "%03d.png", k);
+        // Texels cut short are written as far as they go. An image of no
+        // texels, or of more than the archive can back, has no picture; the
+        // reader has said so.
         std::vector<RgbaColor> texels = archive.DecodeImage(k);
-        if (texels.empty()) {
-            // A zero side, or more texels than the archive could hold: no picture.
-            err << "kestrel textures: image " << k << " (" << h.Width << " x " << h.Height
-                << ") has no texels to write\n";
-            status = kExitFile;
+        if (texels.empty())
             continue;
-        }
         // Written from the decoded texels themselves: one image held at a time.
         if (!write(name, h.Width, h.Height, h.Format, texels))
             return kExitFile;
@@ -129,7 +131,10 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
                 return kExitFile;
         }
     }
-    return status;
+    const std::string prefix = "kestrel textures: " + archive.FileName + ": ";
+    for (const Irregularities::Kind& kind : found.Kinds())
+        PrintIrregularityKind(prefix, kind.Name, kind.Count, kind.Lines, err);
+    return found.Empty() ? kExitOk : kExitFile;
 }
 
 int Render(const Args& args, std::ostream& out, std::ostream& err) {

@@ -44,7 +44,8 @@ void ShowTitle(Window& w) {
 }
 
 void Open(Window& w, const std::string& path) {
-    w.View.OpenDocument(path);
+    if (const std::string tooLarge = w.View.OpenDocument(path); !tooLarge.empty())
+        *w.Err << "kestrel view: cannot read " << path << ": " << tooLarge << "\n";
     w.File = path;
     ShowTitle(w);
 }

@@ -22,6 +22,10 @@ void CheckPoints(const Document& document, Irregularities& report) {
     CheckPointValues(PointFloats(document.Points), report);
 }
 
+Irregularities* ArchiveReport(const LoadOptions& options) {
+    return options.Report ? options.Report : options.ArchiveReport;
+}
+
 // Reads what the bytes are; a model's archive is left to the caller.
 void ReadContents(Document& document, ByteSource& source, const LoadOptions& options) {
     document.FileSize = source.Size();
@@ -35,7 +39,7 @@ void ReadContents(Document& document, ByteSource& source, const LoadOptions& opt
             break;
         case FileKind::TextureArchive:
             document.Archive.FileName = document.Path;
-            document.Archive.LoadFrom(source, options.Report);
+            document.Archive.LoadFrom(source, ArchiveReport(options));
             break;
         case FileKind::PointDump:
             if (options.Points || options.Report)
@@ -104,6 +108,13 @@ Document Load(const std::string& path, const LoadOptions& options) {
         // reads all over the file, through a window.
         WindowedSource windowed(file);
         ReadContents(document, windowed, options);
+        // Zeros in place of what was not there are no reading of the file.
+        if (file.Shrank()) {
+            Document shrank;
+            shrank.Path = path;
+            shrank.Error = file.Error();
+            return shrank;
+        }
     }
     if (!WantsArchive(document, options))
         return document;
@@ -122,9 +133,16 @@ Document Load(const std::string& path, const LoadOptions& options) {
     document.Archive.FileName = archivePath;
     FileSource archive;
     if (archive.Open(archivePath)) {
-        document.Archive.LoadFrom(archive, options.Report);
+        document.Archive.LoadFrom(archive, ArchiveReport(options));
         document.Archived = ArchiveState::Loaded;
-    } else {
+    }
+    if (archive.Shrank()) {
+        document.Archive = TextureFile();
+        document.Archive.FileName = archivePath;
+        document.ArchiveError = archive.Error();
+        document.Archived = ArchiveState::Unreadable;
+        TellMissingArchive(document, options.Report);
+    } else if (!archive.IsOpen()) {
         document.ArchiveError = archive.Error();
         std::error_code error;
         document.Archived = std::filesystem::exists(PathFromUtf8(archivePath), error)
@@ -145,6 +163,7 @@ Document LoadDocument(const std::string& path, const LoadOptions& options) {
     } catch (const std::bad_alloc& failure) {
         Document document;
         document.Path = path;
+        document.TooLarge = true;
         document.Error = "too large to hold in memory";
         if (const auto* large = dynamic_cast<const TooLargeToHold*>(&failure))
             document.Error += " (" + Counted(large->Bytes, "byte") + " asked for at once)";
@@ -158,7 +177,7 @@ Document LoadDocumentFrom(ByteSource& file, ByteSource* archive, const LoadOptio
     if (!WantsArchive(document, options))
         return document;
     if (archive) {
-        document.Archive.LoadFrom(*archive, options.Report);
+        document.Archive.LoadFrom(*archive, ArchiveReport(options));
         document.Archived = ArchiveState::Loaded;
     } else {
         document.Archive.FileName = ArchiveName(document.Model.Header());

@@ -36,7 +36,8 @@ enum class ArchiveState {
     Loaded,      // found and read
     NotFound,    // no file of that name where it was looked for
     Refused,     // the stored name has a folder in it, or names no file here
-    Unreadable,  // there, but cannot be opened (a folder, a device, no permission)
+    Unreadable,  // there, but cannot be read (a folder, a device, no permission,
+                 // or it shrank while it was read)
 };
 
 struct LoadOptions {
@@ -50,6 +51,9 @@ struct LoadOptions {
     // Told what the readers skip, and of an archive that a model names and
     // that cannot be read.
     Irregularities* Report = nullptr;
+    // Told what the archive's reader skips, when Report is not given: the
+    // images alone, whatever the model around them holds.
+    Irregularities* ArchiveReport = nullptr;
     // Read the file as this kind, whatever its first words say (the fuzzers
     // read any bytes as a model).
     std::optional<FileKind> ReadAs;
@@ -57,9 +61,11 @@ struct LoadOptions {
 
 struct Document {
     std::string Path;
-    // Unreadable when the path could not be opened; Error then says why.
+    // Unreadable when the path could not be read; Error then says why.
     FileKind Kind = FileKind::Unreadable;
     std::string Error;
+    // Unreadable because this machine cannot hold what the file asks for.
+    bool TooLarge = false;
     uint64_t FileSize = 0;
     // Kind ModelFile: the model.
     ModelFile Model;

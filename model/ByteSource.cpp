@@ -1,5 +1,6 @@
 #include "model/ByteSource.h"
 
+#include "model/Text.h"
 #include "model/Utf8Path.h"
 
 #include <algorithm>
@@ -111,14 +112,21 @@ void FileSource::Close() {
         std::fclose(file_);
     file_ = nullptr;
     size_ = 0;
+    shrank_ = false;
 }
 
 size_t FileSource::ReadAt(uint64_t offset, void* out, size_t length) {
     if (!file_ || length == 0 || offset >= size_)
         return 0;
-    if (!SeekTo(file_, offset))
-        return 0;
-    return std::fread(out, 1, length, file_);
+    const size_t expected = static_cast<size_t>(std::min<uint64_t>(length, size_ - offset));
+    const size_t count = SeekTo(file_, offset) ? std::fread(out, 1, length, file_) : 0;
+    if (count < expected && !shrank_) {
+        shrank_ = true;
+        error_ = std::ferror(file_) ? std::string(std::strerror(errno))
+                                    : "the file shrank while it was read (it had " +
+                                          Counted(size_, "byte") + " when opened)";
+    }
+    return count;
 }
 
 size_t WindowedSource::ReadAt(uint64_t offset, void* out, size_t length) {

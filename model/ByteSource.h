@@ -31,6 +31,10 @@ class FileSource final : public ByteSource {
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Error() const { return error_; }
+    // A read within the size the file had when opened delivered less: the file
+    // shrank while it was read, or a read failed, and what was read is not the
+    // file. Error() then says which.
+    bool Shrank() const { return shrank_; }
 
     uint64_t Size() const override { return size_; }
     size_t ReadAt(uint64_t offset, void* out, size_t length) override;
@@ -38,6 +42,7 @@ class FileSource final : public ByteSource {
   private:
     std::FILE* file_ = nullptr;
     uint64_t size_ = 0;
+    bool shrank_ = false;
     std::string error_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 
 #include "model/FileKind.h"
@@ -284,12 +285,21 @@ void SceneView::Command(ViewCommand command) {
     }
 }
 
-void SceneView::OpenDocument(const std::string& path, bool withContext) {
+std::string SceneView::OpenDocument(const std::string& path, bool withContext) {
     if (path.empty())
-        return;
+        return {};
     // The old document goes first, so a file that cannot be shown still closes it.
     CloseDocuments();
-    OpenDocument(LoadDocument(path), withContext);
+    try {
+        Document document = LoadDocument(path);
+        const std::string tooLarge = document.TooLarge ? document.Error : "";
+        OpenDocument(std::move(document), withContext);
+        return tooLarge;
+    } catch (const std::bad_alloc&) {
+        // The images of a model, say, once decoded and scaled.
+        OpenDocument(Document(), withContext);
+        return "too large to hold in memory";
+    }
 }
 
 void SceneView::OpenDocument(Document&& document, bool withContext) {

@@ -107,8 +107,10 @@ class SceneView {
 
     // The Open command once a path is chosen: closes the open document, then
     // opens `path` by its kind. An empty path (a cancelled dialog) changes nothing.
-    // Without a GL context a model's textures are not uploaded.
-    void OpenDocument(const std::string& path, bool withContext = true);
+    // Without a GL context a model's textures are not uploaded. A file that
+    // asks for more memory than this machine has leaves nothing open: the
+    // result then says so, for the window to tell; it is empty otherwise.
+    std::string OpenDocument(const std::string& path, bool withContext = true);
     // The same with a document already read.
     void OpenDocument(Document&& document, bool withContext = true);
     void CloseDocuments();

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <new>
 #include <sstream>
@@ -326,7 +327,9 @@ TEST(MemoryBound, TexturesWrittenAsPictures) {
         int status = -1;
         ExpectWithinBound(PeakOf([&] { status = RunKestrel(words, out, err); }), archive.size(),
                           "an image as large as the archive backs, written as a picture");
-        EXPECT_EQ(status, 0) << err.str();
+        // Its texels are cut short: written as far as they go, and said.
+        EXPECT_EQ(status, 1);
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("pictures/000.png"))) << err.str();
     }
 }
 

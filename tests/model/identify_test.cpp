@@ -67,3 +67,16 @@ TEST(IdentifyFile, TellsEveryKindApart) {
     }
     alarm(0);
 }
+
+// Zeros in place of bytes that went missing would be read as the file.
+TEST(FileSource, AFileThatShrinksWhileItIsReadSaysSo) {
+    testsupport::TempDir dir;
+    const std::string path = dir.Write("shrinking", std::vector<uint8_t>(100000, 7));
+    FileSource file;
+    ASSERT_TRUE(file.Open(path));
+    std::filesystem::resize_file(PathFromUtf8(path), 50000);
+    uint8_t bytes[1000];
+    EXPECT_EQ(file.ReadAt(60000, bytes, sizeof bytes), 0u);
+    EXPECT_TRUE(file.Shrank());
+    EXPECT_EQ(file.Error(), "the file shrank while it was read (it had 100000 bytes when opened)");
+}
