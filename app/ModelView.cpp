@@ -5,7 +5,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -13,6 +12,7 @@
 #include "app/DataViewDialog.h"
 #include "app/ViewerApp.h"
 #include "app/resource.h"
+#include "model/Utf8Path.h"
 
 namespace {
 
@@ -296,22 +296,4 @@ std::string OpenFileDialog(HWND owner) {
     if (!GetOpenFileNameW(&request))
         return {};
     return Utf8FromWide(file);
-}
-
-std::string Utf8FromWide(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return {};
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(size) - 1);  // the terminator
-    return utf8;
-}
-
-std::wstring WideFromUtf8(const std::string& text) {
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(size, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), size);
-    return wide;
 }

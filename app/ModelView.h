@@ -8,6 +8,7 @@
 
 #include "app/OffscreenWindow.h"
 #include "framework/WinCore.h"
+#include "model/Utf8Path.h"
 #include "render/SceneView.h"
 
 // Sent by the view to its frame: check toolbar button wParam (lParam 1).
@@ -64,6 +65,3 @@ class ModelView : public Windows::CWin {
 // The system's open-file dialog over `owner`: the chosen path in UTF-8, or empty
 // when the user cancels.
 std::string OpenFileDialog(HWND owner);
-// A path from the wide Windows APIs in UTF-8, as the program keeps paths.
-std::string Utf8FromWide(const wchar_t* text);
-std::wstring WideFromUtf8(const std::string& text);

@@ -145,6 +145,18 @@ const std::vector<Command>& Commands() {
          1,
          1,
          Export},
+#ifdef _WIN32
+        {"view",
+         "open a file in the viewer, KestrelViewer.exe",
+         "usage: kestrel view [FILE]\n"
+         "\n"
+         "Starts KestrelViewer.exe, which lies beside kestrel.exe, with FILE open, and\n"
+         "waits until it is closed. A file the viewer cannot show is refused first.\n",
+         {},
+         0,
+         1,
+         View},
+#else
         {"view",
          "show a model in a window, as the viewer does",
          "usage: kestrel view [FILE] [--size WxH] [--archive FILE]\n"
@@ -173,6 +185,7 @@ const std::vector<Command>& Commands() {
          0,
          1,
          View},
+#endif
         {"make-sample",
          "write the demo model, its archive and a point dump",
          "usage: kestrel make-sample DIR\n"

@@ -12,6 +12,7 @@
 #include "export/Png.h"
 #include "model/Irregularities.h"
 #include "model/Utf8Path.h"
+#include "render/Drawing.h"
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
 #include "sample/DemoScene.h"
@@ -50,11 +51,7 @@ bool Drawable(const Document& document, const char* command, std::ostream& err) 
 }
 
 RgbaPicture ShownFrame(int width, int height, bool opaque) {
-    RgbaPicture picture{width, height, ReadFramePixels(width, height)};
-    // The viewer's window has no alpha planes: what it shows is opaque.
-    for (size_t i = 3; opaque && i < picture.Pixels.size(); i += 4)
-        picture.Pixels[i] = 255;
-    return picture;
+    return {width, height, ReadFramePixels(width, height, opaque)};
 }
 
 int Textures(const Args& args, std::ostream& out, std::ostream& err) {
@@ -96,8 +93,8 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
     auto write = [&](const std::string& name, uint32_t width, uint32_t height, uint32_t format,
                      const std::vector<RgbaColor>& texels) {
         std::string error;
-        if (!WritePng(Utf8FromPath(PathFromUtf8(folder) / name), static_cast<int>(width),
-                      static_cast<int>(height), texels.data(), error)) {
+        if (!WritePng(InFolder(folder, name), static_cast<int>(width), static_cast<int>(height),
+                      texels.data(), error)) {
             err << "kestrel textures: " << error << "\n";
             return false;
         }

@@ -75,9 +75,7 @@ bool WriteGltfFiles(const std::string& path, GltfDocument& document,
     } else {
         const std::filesystem::path target = PathFromUtf8(path);
         const std::string stem = Utf8FromPath(target.stem());
-        auto beside = [&target](const std::string& name) {
-            return Utf8FromPath(target.parent_path() / PathFromUtf8(name));
-        };
+        auto beside = [&path](const std::string& name) { return BesideFile(path, name); };
         outputs.push_back({path, {}});
         // tinygltf's stream writer puts a buffer inside the JSON as base64:
         // the JSON is made without it, and then names its file.

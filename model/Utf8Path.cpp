@@ -22,6 +22,19 @@ std::optional<std::wstring> Widen(unsigned codePage, const std::string& bytes) {
 
 }  // namespace
 
+std::string Utf8FromWide(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring WideFromUtf8(const std::string& text) {
+    return Widen(CP_UTF8, text).value_or(std::wstring());
+}
+
 std::optional<std::string> Utf8FromStoredName(const std::string& bytes) {
     if (bytes.empty() || Widen(CP_UTF8, bytes))
         return bytes;

@@ -1,10 +1,10 @@
 #include "render/OffscreenContext.h"
 
+#include "render/Drawing.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
-
-#include <cstring>
 
 OffscreenContext::OffscreenContext(int width, int height) : width_(width), height_(height) {
     EGLDisplay display =
@@ -89,16 +89,4 @@ bool OffscreenContext::Fail(const std::string& what) {
 
 std::vector<uint8_t> OffscreenContext::ReadPixels() const {
     return ReadFramePixels(width_, height_);
-}
-
-std::vector<uint8_t> ReadFramePixels(int width, int height) {
-    const size_t row = static_cast<size_t>(width) * 4;
-    std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&topDown[static_cast<size_t>(y) * row],
-                    &bottomUp[static_cast<size_t>(height - 1 - y) * row], row);
-    return topDown;
 }

@@ -1,14 +1,12 @@
 #pragma once
 // An OpenGL compatibility context that draws into an offscreen RGBA8 surface
-// with a depth buffer, made with EGL on Mesa's surfaceless platform: it needs
-// no display. The tests and `kestrel render` draw the view's picture into it.
+// with a depth buffer. On Linux it is made with EGL on Mesa's surfaceless
+// platform and needs no display; on Windows with WGL on a hidden window. The
+// tests and `kestrel render` draw the view's picture into it.
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// The current read buffer of the current context as RGBA bytes, row 0 at the top.
-std::vector<uint8_t> ReadFramePixels(int width, int height);
 
 class OffscreenContext {
   public:
@@ -18,7 +16,7 @@ class OffscreenContext {
     OffscreenContext(const OffscreenContext&) = delete;
     OffscreenContext& operator=(const OffscreenContext&) = delete;
 
-    bool Valid() const { return context_ != nullptr; }
+    bool Valid() const { return context_ != nullptr && error_.empty(); }
     // Why the context could not be made (empty when it was).
     const std::string& Error() const { return error_; }
     int Width() const { return width_; }
@@ -35,5 +33,7 @@ class OffscreenContext {
     void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;
+    // Windows: the framebuffer object drawn into, and its colour and depth buffers.
+    uint32_t framebuffer_ = 0, colour_ = 0, depth_ = 0;
     std::string error_;
 };

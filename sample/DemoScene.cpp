@@ -324,9 +324,7 @@ std::vector<uint8_t> DemoPointDump() {
 }
 
 bool WriteDemo(const std::string& folder, DemoFiles& files) {
-    auto path = [&](const std::string& name) {
-        return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name));
-    };
+    auto path = [&](const std::string& name) { return InFolder(folder, name); };
     files.Model = path("kestrel-demo.model");
     files.Archive = path(std::string(kDemoTextureName) + "-");
     files.PointDump = path("kestrel-demo.points");

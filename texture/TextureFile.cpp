@@ -21,7 +21,7 @@ std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
     const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
     if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." || *name == "..")
         return std::nullopt;
-    return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name + "-"));
+    return BesideFile(modelPath, *name + "-");
 }
 
 bool TextureFile::Load(const std::string& name, Irregularities* report) {
