@@ -308,17 +308,19 @@ std::vector<uint8_t> DemoPointDump() {
             bytes[at++] = static_cast<uint8_t>(bits >> (8 * i));
     };
     // A two-armed spiral galaxy, 40 units across, facing the first camera and
-    // leaning back a little.
+    // leaning back a little. Worked in double precision: the float functions
+    // of two C libraries differ in the last bit, which the stored floats
+    // would show, while their double results round to the same floats.
     for (int i = 0; i < points; ++i) {
-        float t = float(i) / points;
-        float arm = (i % 2) * kPi;
-        float r = 1 + 19 * std::sqrt(t);
-        float a = arm + 3 * kPi * std::sqrt(t) + 0.35f * std::sin(i * 12.9898f);
-        float thickness = 1.8f * std::sin(i * 78.233f) * (1 - t);
-        float y = r * std::sin(a);
-        put(r * std::cos(a));
-        put(0.85f * y + 0.5f * thickness);
-        put(0.5f * y + 0.85f * thickness);
+        const double t = double(i) / points;
+        const double arm = (i % 2) * std::numbers::pi;
+        const double r = 1 + 19 * std::sqrt(t);
+        const double a = arm + 3 * std::numbers::pi * std::sqrt(t) + 0.35 * std::sin(i * 12.9898);
+        const double thickness = 1.8 * std::sin(i * 78.233) * (1 - t);
+        const double y = r * std::sin(a);
+        put(static_cast<float>(r * std::cos(a)));
+        put(static_cast<float>(0.85 * y + 0.5 * thickness));
+        put(static_cast<float>(0.5 * y + 0.85 * thickness));
     }
     return bytes;
 }
