@@ -46,11 +46,15 @@ fuzz: setup
 	scripts/fuzz
 
 # The README's pictures: the demo drawn by `kestrel render`, and the viewer with
-# the demo open on Xvfb, under Wine and in its Linux window (`kestrel view`).
+# the demo open on Xvfb, under Wine (also with its File menu dropped down) and in
+# its Linux window (`kestrel view`).
 docs: viewer demo
 	$(kestrel) render build/demo/kestrel-demo.model -o docs/demo.png --rotate 15,-25
 	env -u DISPLAY scripts/run-viewer build/demo/kestrel-demo.model
 	cp build/demo/screens/opened.png docs/viewer.png
+	env -u DISPLAY scripts/xsession scripts/viewer-session build/windows/app/KestrelViewer.exe \
+		build/demo/kestrel-demo.model build/demo/screens-export --export
+	cp build/demo/screens-export/menu.png docs/file-menu.png
 	sh tests/cli/view_test.sh $(CURDIR)/$(kestrel) $(CURDIR)/build/view-docs
 	cp build/view-docs/window.png docs/linux-view.png
 

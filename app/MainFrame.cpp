@@ -59,6 +59,9 @@ bool IsViewCommand(UINT id) {
         case IDM_DATAVIEW:
         case IDM_ANIMATION_FIRST:
         case IDM_ANIMATION_LAST:
+        case IDM_EXPORT_GLTF:
+        case IDM_SAVE_PICTURE:
+        case IDM_EXPORT_TEXTURES:
             return true;
     }
     return false;
@@ -89,6 +92,17 @@ LRESULT MainFrame::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             if (HWND view = m_View.GetHwnd())
                 SetFocus(view);
             return 0;
+        case WM_INITMENUPOPUP: {
+            // What the File menu writes needs something open to write.
+            const auto menu = reinterpret_cast<HMENU>(wParam);
+            const auto enable = [menu](UINT id, bool can) {
+                EnableMenuItem(menu, id, MF_BYCOMMAND | (can ? MF_ENABLED : MF_GRAYED));
+            };
+            enable(IDM_EXPORT_GLTF, m_View.CanExport());
+            enable(IDM_SAVE_PICTURE, m_View.CanExport());
+            enable(IDM_EXPORT_TEXTURES, m_View.CanExportTextures());
+            break;
+        }
         case WM_CHECKBUTTON:
             GetToolBar().CheckButton(static_cast<int>(wParam));
             return 0;

@@ -1,10 +1,13 @@
 #include "app/ModelView.h"
 
 #include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -12,7 +15,11 @@
 #include "app/DataViewDialog.h"
 #include "app/ViewerApp.h"
 #include "app/resource.h"
+#include "export/ArchivePictures.h"
+#include "export/GltfFiles.h"
+#include "export/Png.h"
 #include "model/Utf8Path.h"
+#include "render/Drawing.h"
 
 namespace {
 
@@ -246,6 +253,29 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 case IDM_DATAVIEW:
                     ShowDataView();
                     return 0;
+                case IDM_EXPORT_GLTF:
+                    if (CanExport())
+                        if (const std::string path = SaveFileDialog(
+                                m_hWnd, L"glTF binary (*.glb)\0*.glb\0glTF (*.gltf)\0*.gltf\0",
+                                {".glb", ".gltf"}, OpenName() + ".glb");
+                            !path.empty())
+                            ExportGltf(path);
+                    return 0;
+                case IDM_SAVE_PICTURE:
+                    if (CanExport())
+                        if (const std::string path =
+                                SaveFileDialog(m_hWnd, L"PNG picture (*.png)\0*.png\0", {".png"},
+                                               OpenName() + ".png");
+                            !path.empty())
+                            SavePicture(path);
+                    return 0;
+                case IDM_EXPORT_TEXTURES:
+                    if (CanExportTextures())
+                        if (const std::string folder = FolderDialog(
+                                m_hWnd, L"The folder for the texture pictures", OpenFolder());
+                            !folder.empty())
+                            ExportTextures(folder);
+                    return 0;
                 default:
                     if (const std::optional<ViewCommand> command =
                             Find(kViewCommands, LOWORD(wParam))) {
@@ -265,14 +295,76 @@ void ModelView::Open() {
 void ModelView::OpenFile(const std::string& path) {
     // A view whose context could not be made still opens files: GLU's scaler
     // would crash without one, so nothing is uploaded then.
-    if (const std::string tooLarge = m_View.OpenDocument(path, HasContext()); !tooLarge.empty()) {
-        // What the file asks for is more than this machine has: said once,
-        // and the viewer goes on with nothing open.
-        const std::wstring text = WideFromUtf8("Cannot open " + path + ":\n" + tooLarge);
-        MessageBoxW(m_hWnd, text.c_str(), L"Kestrel Viewer", MB_OK | MB_ICONERROR);
-    }
+    // What the file asks for is more than this machine has: said once, and
+    // the viewer goes on with nothing open.
+    if (const std::string tooLarge = m_View.OpenDocument(path, HasContext()); !tooLarge.empty())
+        ShowError("Cannot open " + path + ":\n" + tooLarge);
     for (UINT id : kCheckedAfterOpen)
         SendMessageA(m_hWndParent, WM_CHECKBUTTON, id, 1);
+}
+
+bool ModelView::CanExport() const {
+    return m_View.Scene || m_View.Points;
+}
+
+bool ModelView::CanExportTextures() const {
+    return m_View.Scene && m_View.Scene->ArchiveLoaded();
+}
+
+bool ModelView::ExportGltf(const std::string& path) {
+    GltfDocument document;
+    if (const ModelScene* scene = m_View.Scene.get())
+        document = GltfOfModel(scene->Model(), scene->ArchiveLoaded() ? &scene->Textures : nullptr);
+    else if (const PointDump* points = m_View.Points.get())
+        document = GltfOfPointDump(points->Words);
+    std::string error = OpenPath() + " holds nothing to export";
+    std::vector<std::string> written;
+    if (HasNodes(document) && WriteGltfFiles(path, document, written, error))
+        return true;
+    ShowError(error);
+    return false;
+}
+
+bool ModelView::SavePicture(const std::string& path) {
+    std::string error = "cannot write " + path + ": the view has no OpenGL context";
+    if (HasContext()) {
+        // The frame the window shows, drawn once more and read where it is drawn.
+        m_View.DrawScene();
+        glFinish();
+        glReadBuffer(GL_BACK);
+        const std::vector<uint8_t> pixels = ReadFramePixels(m_iWidth, m_iHeight, true);
+        if (WritePng(path, m_iWidth, m_iHeight, pixels.data(), error))
+            return true;
+    }
+    ShowError(error);
+    return false;
+}
+
+bool ModelView::ExportTextures(const std::string& folder) {
+    std::string error = "the open file has no texture archive";
+    if (CanExportTextures() &&
+        WriteArchivePictures(m_View.Scene->Textures, folder, false, nullptr, error))
+        return true;
+    ShowError(error);
+    return false;
+}
+
+void ModelView::ShowError(const std::string& text) const {
+    MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(), L"Kestrel Viewer", MB_OK | MB_ICONERROR);
+}
+
+std::string ModelView::OpenPath() const {
+    return m_View.Scene    ? m_View.Scene->Model().Path()
+           : m_View.Points ? m_View.Points->FileName
+                           : std::string();
+}
+
+std::string ModelView::OpenName() const {
+    return Utf8FromPath(PathFromUtf8(OpenPath()).stem());
+}
+
+std::string ModelView::OpenFolder() const {
+    return Utf8FromPath(PathFromUtf8(OpenPath()).parent_path());
 }
 
 void ModelView::ShowDataView() {
@@ -296,4 +388,66 @@ std::string OpenFileDialog(HWND owner) {
     if (!GetOpenFileNameW(&request))
         return {};
     return Utf8FromWide(file);
+}
+
+std::string SaveFileDialog(HWND owner, const wchar_t* filter,
+                           const std::vector<std::string>& extensions,
+                           const std::string& suggested) {
+    wchar_t file[MAX_PATH] = {};
+    const std::wstring name = WideFromUtf8(suggested);
+    if (name.size() < MAX_PATH)
+        name.copy(file, name.size());
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = filter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = file;
+    request.nMaxFile = MAX_PATH;
+    request.Flags =
+        OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&request))
+        return {};
+    std::string path = Utf8FromWide(file);
+    // A name typed without its extension gets the chosen type's.
+    const size_t type = request.nFilterIndex >= 1 ? request.nFilterIndex - 1 : 0;
+    const std::string extension = LowerCaseExtension(path);
+    if (type < extensions.size() &&
+        std::find(extensions.begin(), extensions.end(), extension) == extensions.end())
+        path += extensions[type];
+    return path;
+}
+
+namespace {
+
+// Opens the folder chooser at the folder it was given.
+int CALLBACK StartFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
+    if (message == BFFM_INITIALIZED && start)
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, start);
+    return 0;
+}
+
+}  // namespace
+
+std::string FolderDialog(HWND owner, const wchar_t* title, const std::string& start) {
+    // The dialog of today's Windows, with a field to type a path into and a
+    // button for a new folder, needs COM on the thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const std::wstring folder = WideFromUtf8(start);
+    BROWSEINFOW request{};
+    request.hwndOwner = owner;
+    request.lpszTitle = title;
+    request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+    request.lpfn = StartFolder;
+    request.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
+    std::string chosen;
+    if (PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&request)) {
+        wchar_t path[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(list, path))
+            chosen = Utf8FromWide(path);
+        CoTaskMemFree(list);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return chosen;
 }

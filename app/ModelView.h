@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/OffscreenWindow.h"
 #include "framework/WinCore.h"
@@ -38,6 +39,19 @@ class ModelView : public Windows::CWin {
     // also for a file dropped on the frame or named on the command line.
     void OpenFile(const std::string& path);
 
+    // Whether File > Export as glTF and Save Picture have something to write
+    // (a model or a point dump is open), and Export Textures (a model with its
+    // archive).
+    bool CanExport() const;
+    bool CanExportTextures() const;
+    // What those commands do once a path is chosen: write what `kestrel export`
+    // writes for the open file, the view as the window shows it, or what
+    // `kestrel textures` writes. A failure is told in one box and leaves
+    // nothing half-written.
+    bool ExportGltf(const std::string& path);
+    bool SavePicture(const std::string& path);
+    bool ExportTextures(const std::string& folder);
+
     SceneView& View() { return m_View; }
     HGLRC GetRenderingContext() const { return m_hRC; }
 
@@ -49,6 +63,12 @@ class ModelView : public Windows::CWin {
     bool HasContext() const;
     void Open();
     void ShowDataView();
+    void ShowError(const std::string& text) const;
+    // The open file, its name without folder and extension (to suggest names
+    // from), and its folder.
+    std::string OpenPath() const;
+    std::string OpenName() const;
+    std::string OpenFolder() const;
 
     HGLRC m_hRC = nullptr;
     HDC m_hDC = nullptr;
@@ -65,3 +85,12 @@ class ModelView : public Windows::CWin {
 // The system's open-file dialog over `owner`: the chosen path in UTF-8, or empty
 // when the user cancels.
 std::string OpenFileDialog(HWND owner);
+// The system's save dialog: `filter` as the dialog takes it, whose first
+// type is the default; the path ends in the extension of the type chosen
+// (`extensions`, one per type, with the dot) when the name typed has none.
+// Empty when the user cancels.
+std::string SaveFileDialog(HWND owner, const wchar_t* filter,
+                           const std::vector<std::string>& extensions,
+                           const std::string& suggested);
+// The system's folder chooser, open at `start`; empty when the user cancels.
+std::string FolderDialog(HWND owner, const wchar_t* title, const std::string& start);

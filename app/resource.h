@@ -31,6 +31,11 @@
 #define IDM_DATAVIEW 144
 #define IDM_ANIMATION_FIRST 145
 #define IDM_ANIMATION_LAST 146
+/* What the File menu writes: the model as glTF, the view as a picture, the
+   archive's images as pictures. */
+#define IDM_EXPORT_GLTF 150
+#define IDM_SAVE_PICTURE 151
+#define IDM_EXPORT_TEXTURES 152
 
 /* The About dialog's text. */
 #define IDC_ABOUT_TEXT 303

@@ -37,8 +37,7 @@ int Export(const Args& args, std::ostream& out, std::ostream& err) {
             document = GltfOfModel(loaded.Model, loaded.HasArchive() ? &loaded.Archive : nullptr);
             break;
     }
-    // A scene of no node is no glTF a reader accepts: nothing is written.
-    if (document.Gltf.scenes.empty() || document.Gltf.scenes[0].nodes.empty()) {
+    if (!HasNodes(document)) {
         err << "kestrel export: " << path << " holds nothing to export\n";
         return kExitFile;
     }

@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "dataview/TextAppend.h"
 #include "document/Document.h"
+#include "export/ArchivePictures.h"
 #include "export/Png.h"
 #include "model/Irregularities.h"
 #include "model/Utf8Path.h"
@@ -86,47 +87,20 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitFile;
     }
     const TextureFile& archive = document.Archive;
-    const bool levels = args.Flags.count("--levels") != 0;
-    // The folder is made with the first picture: none when no image can be written.
-    const std::string folder = args.Value("-o");
-    // One picture into the folder, and its line.
-    auto write = [&](const std::string& name, uint32_t width, uint32_t height, uint32_t format,
-                     const std::vector<RgbaColor>& texels) {
-        std::string error;
-        if (!WritePng(InFolder(folder, name), static_cast<int>(width), static_cast<int>(height),
-                      texels.data(), error)) {
-            err << "kestrel textures: " << error << "\n";
-            return false;
-        }
-        std::string line;
-        dataview::AppendFormat(line, "%s: %u x %u, format %u %s\n", name.c_str(), width, height,
-                               format, TexelFormatName(format));
-        out << line;
-        return true;
-    };
-    for (int32_t k = 0; k < archive.ImageCount(); ++k) {
-        const ImageHeader& h = *archive.Images[k].Header;
-        std::string name;
-        dataview::AppendFormat(name, "%03d.png", k);
-        // Texels cut short are written as far as they go. An image of no
-        // texels, or of more than the archive can back, has no picture; the
-        // reader has said so.
-        std::vector<RgbaColor> texels = archive.DecodeImage(k);
-        if (texels.empty())
-            continue;
-        // Written from the decoded texels themselves: one image held at a time.
-        if (!write(name, h.Width, h.Height, h.Format, texels))
-            return kExitFile;
-        uint32_t width = 0, height = 0;
-        for (int level = 1; levels; ++level) {
-            texels = archive.DecodeLevel(k, level, width, height);
-            if (texels.empty())
-                break;
-            name.clear();
-            dataview::AppendFormat(name, "%03d-level%d.png", k, level);
-            if (!write(name, width, height, h.Format, texels))
-                return kExitFile;
-        }
+    std::string error;
+    const bool written = WriteArchivePictures(
+        archive, args.Value("-o"), args.Flags.count("--levels") != 0,
+        [&out](const WrittenPicture& picture) {
+            std::string line;
+            dataview::AppendFormat(line, "%s: %u x %u, format %u %s\n", picture.Name.c_str(),
+                                   picture.Width, picture.Height, picture.Format,
+                                   TexelFormatName(picture.Format));
+            out << line;
+        },
+        error);
+    if (!written) {
+        err << "kestrel textures: " << error << "\n";
+        return kExitFile;
     }
     const std::string prefix = "kestrel textures: " + archive.FileName + ": ";
     for (const Irregularities::Kind& kind : found.Kinds())

@@ -29,5 +29,11 @@ GltfDocument GltfOfModel(const ModelFile& model, const TextureFile* archive);
 // are the file's floats.
 GltfDocument GltfOfPointDump(std::span<const float> words);
 
+// Whether the document's scene has a node: a scene of none is no glTF that a
+// reader accepts, and nothing is written of it.
+inline bool HasNodes(const GltfDocument& document) {
+    return !document.Gltf.scenes.empty() && !document.Gltf.scenes[0].nodes.empty();
+}
+
 // Moves the PNG images into the binary buffer, each image a buffer view.
 void EmbedImages(GltfDocument& document);

@@ -3,23 +3,27 @@
 # model with keystrokes through the menu and the file dialog and holds arrow
 # keys; then starts it with the model on its command line and drags with the
 # mouse; and looks at the screenshots: the model appears, then the picture moves.
-#   viewer_e2e.sh VIEWER.exe MAKE_DEMO.exe WORKDIR
+# Then File > Export as glTF and File > Save Picture through the save dialogs:
+# the model is what kestrel.exe (beside the viewer) exports and passes the glTF
+# validator, the picture is the view as the screen shows it.
+#   viewer_e2e.sh VIEWER.exe MAKE_DEMO.exe WORKDIR VALIDATE_JS
 set -e
-viewer=$1 make_demo=$2 work=$3
+viewer=$1 make_demo=$2 work=$3 validate=$4
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-for tool in xdotool import identify compare winepath; do
+for tool in xdotool import identify compare winepath node; do
     command -v "$tool" >/dev/null ||
         { echo "viewer_e2e: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
 done
 . "$root/scripts/wine-env"
 
 rm -rf "$work"
-mkdir -p "$work/demo" "$work/mouse"
+mkdir -p "$work/demo" "$work/mouse" "$work/export"
 "$wine" "$make_demo" "$(winepath -w "$work/demo")" >/dev/null
 "$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work" --keys
 # Started with the model on its command line, then turned with the mouse.
 "$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work/mouse" --mouse
+"$root/scripts/viewer-session" "$viewer" "$work/demo/kestrel-demo.model" "$work/export" --export
 
 # The middle of the window is the middle of the view.
 middle() {
@@ -53,3 +57,20 @@ awk -v a="$started" -v b="$opened" -v m="$moved" -v c="$argument" -v d="$dragged
     if (d < n / 20) { print "the mouse did not turn the picture"; fail = 1 }
     exit fail
 }'
+
+# What the File menu wrote.
+(cd "$work/demo" && "$wine" "$(dirname "$viewer")/kestrel.exe" export kestrel-demo.model \
+    -o ../export/kestrel.glb >/dev/null)
+if ! cmp "$work/export/viewer.glb" "$work/export/kestrel.glb"; then
+    echo "the viewer's export is not what kestrel.exe exports"
+    exit 1
+fi
+node "$validate" "$work/export/viewer.glb"
+# The picture lies inside the screenshot of the frame, exactly.
+found=$(compare -metric AE -fuzz 1% -subimage-search "$work/export/shown.png" \
+    "$work/export/picture.png" null: 2>&1 || true)
+echo "the saved picture within the screenshot: $found differing pixels"
+case "$found" in
+    "0 @ "*) ;;
+    *) echo "the saved picture is not the view as shown"; exit 1 ;;
+esac
