@@ -1,0 +1,4 @@
+// stb_dxt's code, compiled once here where no shared build of it is at hand
+// (the Windows build).
+#define STB_DXT_IMPLEMENTATION
+#include <stb_dxt.h>
