@@ -1,6 +1,11 @@
 #include "export/Png.h"
 
+#include <stb_image.h>
 #include <stb_image_write.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
 
 #include "model/OutputFile.h"
 
@@ -24,4 +29,38 @@ bool WritePng(const std::string& path, int width, int height, const void* pixels
         return false;
     }
     return WriteFileAtomically(path, png, error);
+}
+
+bool ReadPng(std::span<const uint8_t> png, int width, int height, void* pixels,
+             std::string& error) {
+    static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (png.size() < sizeof kSignature || !std::equal(kSignature, kSignature + 8, png.begin())) {
+        error = "not a PNG file";
+        return false;
+    }
+    if (png.size() > INT_MAX) {
+        error = "too large for a PNG picture";
+        return false;
+    }
+    const auto* bytes = png.data();
+    const int length = static_cast<int>(png.size());
+    int w = 0, h = 0, channels = 0;
+    // The size first: a damaged header may claim any size.
+    if (!stbi_info_from_memory(bytes, length, &w, &h, &channels)) {
+        error = std::string("damaged PNG file (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    if (w != width || h != height) {
+        error = std::to_string(w) + " x " + std::to_string(h) + " pixels, not " +
+                std::to_string(width) + " x " + std::to_string(height);
+        return false;
+    }
+    unsigned char* decoded = stbi_load_from_memory(bytes, length, &w, &h, &channels, 4);
+    if (!decoded) {
+        error = std::string("damaged PNG file (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    std::memcpy(pixels, decoded, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    stbi_image_free(decoded);
+    return true;
 }
