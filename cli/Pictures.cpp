@@ -14,6 +14,7 @@
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
 #include "sample/DemoScene.h"
+#include "texture/ArchivePack.h"
 #include "texture/TexelDecoder.h"
 #include "texture/TextureFile.h"
 
@@ -105,8 +106,7 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
     int status = kExitOk;
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[k].Header;
-        std::string name;
-        dataview::AppendFormat(name, "%03d.png", k);
+        std::string name = PictureName({k, 0});
         std::vector<RgbaColor> texels = archive.DecodeImage(k);
         if (texels.empty()) {
             // A zero side, or more texels than the archive could hold: no picture.
@@ -123,8 +123,7 @@ int Textures(const Args& args, std::ostream& out, std::ostream& err) {
             texels = archive.DecodeLevel(k, level, width, height);
             if (texels.empty())
                 break;
-            name.clear();
-            dataview::AppendFormat(name, "%03d-level%d.png", k, level);
+            name = PictureName({k, level});
             if (!write(name, width, height, h.Format, texels))
                 return kExitFile;
         }
