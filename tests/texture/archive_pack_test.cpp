@@ -87,36 +87,9 @@ PackResult Pack(const std::vector<uint8_t>& bytes, PictureSource& pictures) {
 
 }  // namespace
 
-TEST(TexelEncoder, ExactFormatsGiveBackTheirPicturesAndColoursTakeTheirLuma) {
-    const std::vector<RgbaColor> coloured = RandomPicture(13 * 11, 1);
-    const std::vector<RgbaColor> grey = RandomPicture(13 * 11, 2, true);
-    struct Case {
-        uint32_t Format;
-        const std::vector<RgbaColor>& Picture;
-    } cases[] = {{6, coloured}, {1, grey}, {3, grey}};
-    for (const Case& c : cases) {
-        const std::vector<RgbaColor> back =
-            Decoded(c.Format, 13, 11, EncodeTexels(c.Format, 13, 11, c.Picture));
-        for (size_t i = 0; i < back.size(); ++i) {
-            RgbaColor expected = c.Picture[i];
-            if (c.Format == 1)
-                expected.A = 255;
-            ASSERT_EQ(back[i], expected) << "format " << c.Format << " texel " << i;
-        }
-    }
-    // Rec. 601: 0.299 R + 0.587 G + 0.114 B, rounded.
-    const std::vector<RgbaColor> primaries = {
-        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {10, 200, 90, 255}};
-    for (uint32_t format : {1u, 3u})
-        EXPECT_EQ(Decoded(format, 4, 1, EncodeTexels(format, 4, 1, primaries)),
-                  (std::vector<RgbaColor>{Gray(76), Gray(150), Gray(29), Gray(131)}));
-    EXPECT_TRUE(EncodeTexels(9, 2, 2, std::vector<RgbaColor>(4)).empty());
-    EXPECT_TRUE(EncodeTexels(4, 3, 2, std::vector<RgbaColor>(4)).empty());
-}
-
-TEST(TexelEncoder, PackedFormatsRoundToTheNearestStep) {
-    // Every channel within half a step, 255 / (2^bits - 1), of the picture's;
-    // a step of 0 is a channel the format has not: opaque.
+TEST(TexelEncoder, BlockFormatsStoreColoursExactlyOrToTheNearestStep) {
+    // Every channel within half a step, 255 / (2^bits - 1), of the picture's:
+    // a step of 1 is exact, 0 a channel the format has not (opaque).
     using Steps = std::array<double, 4>;  // R, G, B, A
     const auto expectNear = [](uint32_t format, const std::vector<RgbaColor>& picture,
                                auto&& steps) {
@@ -131,11 +104,13 @@ TEST(TexelEncoder, PackedFormatsRoundToTheNearestStep) {
                     << "format " << format << " texel " << i << " channel " << ch;
         }
     };
-    expectNear(0, RandomPicture(13 * 11, 0, true), [](RgbaColor) { return Steps{17, 17, 17, 0}; });
-    expectNear(2, RandomPicture(13 * 11, 2, true), [](RgbaColor) { return Steps{17, 17, 17, 17}; });
-    expectNear(4, RandomPicture(13 * 11, 4), [](RgbaColor) {
-        return Steps{255 / 31.0, 255 / 63.0, 255 / 31.0, 0};
-    });
+    const auto always = [](Steps steps) { return [steps](RgbaColor) { return steps; }; };
+    expectNear(6, RandomPicture(13 * 11, 6), always({1, 1, 1, 1}));
+    expectNear(1, RandomPicture(13 * 11, 1, true), always({1, 1, 1, 0}));
+    expectNear(3, RandomPicture(13 * 11, 3, true), always({1, 1, 1, 1}));
+    expectNear(0, RandomPicture(13 * 11, 0, true), always({17, 17, 17, 0}));
+    expectNear(2, RandomPicture(13 * 11, 2, true), always({17, 17, 17, 17}));
+    expectNear(4, RandomPicture(13 * 11, 4), always({255 / 31.0, 255 / 63.0, 255 / 31.0, 0}));
     // The 16-bit format: 5 bits a colour when opaque, else 4 bits and 3 of
     // alpha, whose top value is 252.
     std::vector<RgbaColor> mixed = RandomPicture(13 * 11, 5);
@@ -144,6 +119,14 @@ TEST(TexelEncoder, PackedFormatsRoundToTheNearestStep) {
     expectNear(5, mixed, [](RgbaColor c) {
         return c.A >= 254 ? Steps{255 / 31.0, 255 / 31.0, 255 / 31.0, 2} : Steps{17, 17, 17, 36};
     });
+    // Colours in the intensity formats: Rec. 601, 0.299 R + 0.587 G + 0.114 B, rounded.
+    const std::vector<RgbaColor> primaries = {
+        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {10, 200, 90, 255}};
+    for (uint32_t format : {1u, 3u})
+        EXPECT_EQ(Decoded(format, 4, 1, EncodeTexels(format, 4, 1, primaries)),
+                  (std::vector<RgbaColor>{Gray(76), Gray(150), Gray(29), Gray(131)}));
+    EXPECT_TRUE(EncodeTexels(9, 2, 2, std::vector<RgbaColor>(4)).empty());
+    EXPECT_TRUE(EncodeTexels(4, 3, 2, std::vector<RgbaColor>(4)).empty());
 }
 
 TEST(TexelEncoder, CompressedIsStbDxtsOwnBlocksInTheArchivesOrder) {
