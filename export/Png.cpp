@@ -31,6 +31,28 @@ bool WritePng(const std::string& path, int width, int height, const void* pixels
     return WriteFileAtomically(path, png, error);
 }
 
+namespace {
+
+// Whether every chunk lies within the file, up to the last one: stb_image
+// sizes its buffer by a chunk's stated length before it reads the chunk, so a
+// few damaged bytes could ask for gigabytes.
+bool ChunksInside(std::span<const uint8_t> png) {
+    size_t at = 8;  // past the signature
+    while (png.size() - at >= 12) {
+        const uint8_t* chunk = png.data() + at;
+        const uint32_t length =
+            static_cast<uint32_t>(chunk[0]) << 24 | chunk[1] << 16 | chunk[2] << 8 | chunk[3];
+        if (length > png.size() - at - 12)
+            return false;
+        if (std::equal(chunk + 4, chunk + 8, "IEND"))
+            return true;
+        at += 12 + size_t{length};
+    }
+    return false;
+}
+
+}  // namespace
+
 bool ReadPng(std::span<const uint8_t> png, int width, int height, void* pixels,
              std::string& error) {
     static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -40,6 +62,10 @@ bool ReadPng(std::span<const uint8_t> png, int width, int height, void* pixels,
     }
     if (png.size() > INT_MAX) {
         error = "too large for a PNG picture";
+        return false;
+    }
+    if (!ChunksInside(png)) {
+        error = "damaged PNG file (cut short, or a chunk longer than the file)";
         return false;
     }
     const auto* bytes = png.data();
