@@ -102,6 +102,35 @@ const std::vector<Command>& Commands() {
          1,
          1,
          Textures},
+        {"pack",
+         "rebuild a texture archive with the PNG files of textures, edited",
+         "usage: kestrel pack ARCHIVE DIR -o NEW_ARCHIVE\n"
+         "\n"
+         "Writes NEW_ARCHIVE: ARCHIVE with the pictures of DIR in place of its images.\n"
+         "DIR holds PNG files named as 'kestrel textures ARCHIVE -o DIR' names them,\n"
+         "NNN.png and NNN-levelK.png; other files are not looked at. The layout stays\n"
+         "as it is: header, table, image headers and their order, every byte outside\n"
+         "the texel data, each image's size and texel format. For each image:\n"
+         "  - no picture, or one the same as the archive's: its bytes are kept, so an\n"
+         "    unedited folder gives back ARCHIVE byte for byte\n"
+         "  - an edited picture is stored in the image's format: 8-bit channels as\n"
+         "    they are, narrower ones rounded to the nearest value, the intensity\n"
+         "    formats as Rec. 601 luma (0.299 R + 0.587 G + 0.114 B, rounded), the\n"
+         "    compressed format by stb_dxt's block compressor (alpha below 128 is\n"
+         "    transparent)\n"
+         "  - smaller levels: when the bytes after the first level are exactly whole\n"
+         "    smaller levels, a level whose own picture was edited is stored from it,\n"
+         "    and the others below a changed level are made anew from the level above\n"
+         "    (2 x 2 box filter); other bytes there are kept, and the line says so\n"
+         "Prints one line per image (replaced, kept, levels rebuilt), then a total.\n"
+         "A picture of another size, a damaged PNG, a picture for an image or level\n"
+         "the archive lacks, or an edit the archive cannot hold (an unknown texel\n"
+         "format, texel data short of the first level) stops the pack: the message\n"
+         "names the picture, nothing is written and the exit status is 1.\n",
+         {{"-o"}, {}},
+         2,
+         2,
+         Pack},
         {"render",
          "draw what the viewer shows into a PNG",
          "usage: kestrel render FILE -o OUT.png [options]\n"

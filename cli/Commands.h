@@ -46,6 +46,7 @@ int Info(const Args& args, std::ostream& out, std::ostream& err);
 int Check(const Args& args, std::ostream& out, std::ostream& err);
 int Dump(const Args& args, std::ostream& out, std::ostream& err);
 int Textures(const Args& args, std::ostream& out, std::ostream& err);
+int Pack(const Args& args, std::ostream& out, std::ostream& err);
 int Render(const Args& args, std::ostream& out, std::ostream& err);
 int Export(const Args& args, std::ostream& out, std::ostream& err);
 int MakeSample(const Args& args, std::ostream& out, std::ostream& err);

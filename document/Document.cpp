@@ -104,10 +104,17 @@ Document Load(const std::string& path, const LoadOptions& options) {
             document.Error = file.Error();
             return document;
         }
-        // The blocks are read in bulk; the animation sets, thousands of small
-        // reads all over the file, through a window.
-        WindowedSource windowed(file);
-        ReadContents(document, windowed, options);
+        if (options.KeepBytes) {
+            AssignZeros(document.Bytes, file.Size());
+            document.Bytes.resize(file.ReadAt(0, document.Bytes.data(), document.Bytes.size()));
+            MemorySource kept(document.Bytes);
+            ReadContents(document, kept, options);
+        } else {
+            // The blocks are read in bulk; the animation sets, thousands of
+            // small reads all over the file, through a window.
+            WindowedSource windowed(file);
+            ReadContents(document, windowed, options);
+        }
         // Zeros in place of what was not there are no reading of the file.
         if (file.Shrank()) {
             Document shrank;

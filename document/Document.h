@@ -57,6 +57,8 @@ struct LoadOptions {
     // Read the file as this kind, whatever its first words say (the fuzzers
     // read any bytes as a model).
     std::optional<FileKind> ReadAs;
+    // Keep the file's bytes as read (pack rewrites an archive from them).
+    bool KeepBytes = false;
 };
 
 struct Document {
@@ -77,6 +79,8 @@ struct Document {
     std::string ArchiveError;
     // Kind PointDump: the file's floats, when asked for.
     std::vector<float> Points;
+    // The whole file, when asked for (LoadOptions::KeepBytes).
+    std::vector<uint8_t> Bytes;
 
     bool HasArchive() const {
         return Kind == FileKind::TextureArchive || Archived == ArchiveState::Loaded;

@@ -1,10 +1,10 @@
 #include "export/ArchivePictures.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "export/Png.h"
 #include "model/Utf8Path.h"
+#include "texture/ArchivePack.h"
 #include "texture/TextureFile.h"
 
 bool WriteArchivePictures(const TextureFile& archive, const std::string& folder, bool levels,
@@ -19,22 +19,19 @@ bool WriteArchivePictures(const TextureFile& archive, const std::string& folder,
             wrote(picture);
         return true;
     };
-    char name[32];
     for (int32_t k = 0; k < archive.ImageCount(); ++k) {
         const ImageHeader& h = *archive.Images[static_cast<size_t>(k)].Header;
         std::vector<RgbaColor> texels = archive.DecodeImage(k);
         if (texels.empty())
             continue;
-        std::snprintf(name, sizeof name, "%03d.png", k);
-        if (!write({name, h.Width, h.Height, h.Format}, texels))
+        if (!write({PictureName({k, 0}), h.Width, h.Height, h.Format}, texels))
             return false;
         uint32_t width = 0, height = 0;
         for (int level = 1; levels; ++level) {
             texels = archive.DecodeLevel(k, level, width, height);
             if (texels.empty())
                 break;
-            std::snprintf(name, sizeof name, "%03d-level%d.png", k, level);
-            if (!write({name, width, height, h.Format}, texels))
+            if (!write({PictureName({k, level}), width, height, h.Format}, texels))
                 return false;
         }
     }

@@ -3,6 +3,7 @@
 // every platform, so a picture is the same file wherever it is made.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,3 +24,9 @@ bool WritePng(const std::string& path, int width, int height, const void* pixels
 inline bool WritePng(const std::string& path, const RgbaPicture& picture, std::string& error) {
     return WritePng(path, picture.Width, picture.Height, picture.Pixels.data(), error);
 }
+
+// Reads the PNG file `png` into `pixels` (width x height pixels of four bytes,
+// R G B A, top row first) when it is a picture of that size, of any bit depth
+// or colour type. Otherwise returns false and says why in `error`: no PNG, a
+// picture of another size (given before any pixel is decoded), or damaged.
+bool ReadPng(std::span<const uint8_t> png, int width, int height, void* pixels, std::string& error);

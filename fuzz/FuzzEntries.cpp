@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <span>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "dataview/DataText.h"
 #include "document/Document.h"
 #include "export/GltfExport.h"
+#include "export/Png.h"
 #include "model/ByteSource.h"
 #include "model/FileKind.h"
 #include "model/Irregularities.h"
@@ -23,6 +25,8 @@
 #include "render/OffscreenContext.h"
 #include "render/SceneView.h"
 #include "render/SceneWalk.h"
+#include "sample/ArchiveWriter.h"
+#include "texture/ArchivePack.h"
 #include "texture/TextureFile.h"
 
 namespace fuzz {
@@ -301,6 +305,100 @@ void LoadPointDump(Bytes input) {
     Check(words.size() == input.size() / 4, "not one word per four bytes");
     Check(input.size() < 4 || std::memcmp(words.data(), input.data(), 4) == 0,
           "the first word is not the file's first four bytes");
+}
+
+namespace {
+
+// Pictures by key, each the same PNG file read as the pack asks.
+class PngPictures final : public PictureSource {
+  public:
+    PngPictures(std::vector<PictureKey> keys, std::function<Bytes(PictureKey)> png)
+        : keys_(std::move(keys)), png_(std::move(png)) {}
+    std::vector<PictureKey> Keys() override { return keys_; }
+    bool Read(PictureKey key, uint32_t width, uint32_t height, std::vector<RgbaColor>& texels,
+              std::string& error) override {
+        texels.resize(size_t{width} * height);
+        return ReadPng(png_(key), static_cast<int>(width), static_cast<int>(height), texels.data(),
+                       error);
+    }
+
+  private:
+    std::vector<PictureKey> keys_;
+    std::function<Bytes(PictureKey)> png_;
+};
+
+// Images of every kind of layout: a block format, the compressed one with
+// whole levels, one with bytes after its first level, one of an odd size.
+sample::Archive PackSample() {
+    sample::Archive archive;
+    const struct {
+        uint32_t Format;
+        uint16_t Width, Height;
+        size_t Bytes;
+    } images[] = {
+        {1, 8, 4, 32}, {14, 16, 8, 64 + 32 + 32 + 32 + 32}, {5, 8, 8, 128 + 7}, {6, 3, 5, 128}};
+    for (const auto& image : images) {
+        sample::ArchiveImage stored;
+        stored.Format = image.Format;
+        stored.Width = image.Width;
+        stored.Height = image.Height;
+        stored.Texels.resize(image.Bytes);
+        for (size_t i = 0; i < image.Bytes; ++i)
+            stored.Texels[i] = static_cast<uint8_t>(i * 37 + image.Format);
+        archive.Images.push_back(stored);
+    }
+    return archive;
+}
+
+}  // namespace
+
+std::vector<uint8_t> PackArchiveBytes() {
+    return sample::WriteArchive(PackSample());
+}
+
+uint8_t PackChoice(int32_t image, int level) {
+    return static_cast<uint8_t>(image * 8 + level);
+}
+
+void PackPicture(Bytes input) {
+    if (input.empty())
+        return;
+    static const std::vector<uint8_t> original = PackArchiveBytes();
+    static const TextureFile archive = [] {
+        TextureFile file;
+        MemorySource source(original);
+        file.LoadFrom(source);
+        return file;
+    }();
+    const PictureKey key{input[0] / 8 % 5, input[0] % 8};
+    PngPictures pictures({key}, [&](PictureKey) { return input.subspan(1); });
+    const PackResult packed = PackArchive(archive, original, pictures);
+    if (!packed.Error.empty()) {
+        Check(packed.Bytes.empty(), "a refused pack with bytes");
+        return;
+    }
+    Check(packed.Bytes.size() == original.size() &&
+              std::equal(original.begin(), original.begin() + archive.ImageHeaders[0].TexelOffset,
+                         packed.Bytes.begin()),
+          "a pack that changed the layout");
+    Irregularities found;
+    TextureFile reread;
+    MemorySource source(packed.Bytes);
+    reread.LoadFrom(source, &found);
+    Check(found.Empty(), "a pack the readers find fault with");
+    // Its own pictures, as textures writes them, give it back.
+    std::vector<PictureKey> keys;
+    for (int32_t k = 0; k < reread.ImageCount(); ++k)
+        keys.push_back({k, 0});
+    std::vector<std::vector<uint8_t>> pngs;
+    for (int32_t k = 0; k < reread.ImageCount(); ++k) {
+        const ImageHeader& h = reread.ImageHeaders[static_cast<size_t>(k)];
+        pngs.push_back(PngBytes(h.Width, h.Height, reread.DecodeImage(k).data()));
+    }
+    PngPictures own(keys,
+                    [&](PictureKey at) { return Bytes(pngs[static_cast<size_t>(at.Image)]); });
+    Check(PackArchive(reread, packed.Bytes, own).Bytes == packed.Bytes,
+          "a packed archive that its own pictures change");
 }
 
 const Target* FindTarget(std::string_view name) {

@@ -39,6 +39,16 @@ void LoadPointDump(Bytes input);
 // a .glb in memory.
 void ExportGltf(Bytes input);
 
+// A picture packed into a small archive (PackArchive with ReadPng): the
+// first byte chooses the image and level it stands for (PackChoice), the rest
+// is the PNG file. Refused with a reason and no bytes, or packed into an
+// archive of the same layout that the readers find sound and that packs back
+// to itself from its own pictures.
+void PackPicture(Bytes input);
+// The archive PackPicture packs into, and the choice byte of a picture.
+std::vector<uint8_t> PackArchiveBytes();
+uint8_t PackChoice(int32_t image, int level);
+
 // A model and its archive in one input: a little-endian 32-bit length, that
 // many bytes of model (fewer when the input ends), then the archive.
 struct Pair {
@@ -53,7 +63,7 @@ struct Target {
     void (*Run)(Bytes input);
 };
 
-inline constexpr std::array<Target, 7> kTargets{{
+inline constexpr std::array<Target, 8> kTargets{{
     {"identify", Identify},
     {"model", LoadModel},
     {"archive", LoadArchive},
@@ -61,6 +71,7 @@ inline constexpr std::array<Target, 7> kTargets{{
     {"scene", DrawScene},
     {"point_dump", LoadPointDump},
     {"export", ExportGltf},
+    {"pack", PackPicture},
 }};
 
 // The target of that name, or null.

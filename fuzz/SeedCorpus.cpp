@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dataview/DataText.h"
+#include "export/Png.h"
 #include "fuzz/FuzzEntries.h"
 #include "sample/ArchiveWriter.h"
 #include "sample/BigEndianWriter.h"
@@ -261,6 +262,25 @@ int main(int argc, char** argv) {
     ok &= corpus.Add("point_dump", "floats", dump);
     ok &= corpus.Add("point_dump", "floats-cut", Cut(dump, 10));
     ok &= corpus.Add("point_dump", "demo-head", Cut(sample::DemoPointDump(), 4096));
+
+    // Pictures for pack: every image of its archive and a level, changed and
+    // unchanged, of the wrong size, cut short.
+    const auto picture = [](int32_t image, int level, int width, int height, uint8_t shade) {
+        std::vector<uint8_t> pixels(size_t(width) * height * 4, shade);
+        for (size_t i = 0; i < pixels.size(); i += 5)
+            pixels[i] = static_cast<uint8_t>(i);
+        Bytes input = {fuzz::PackChoice(image, level)};
+        const Bytes png = PngBytes(width, height, pixels.data());
+        input.insert(input.end(), png.begin(), png.end());
+        return input;
+    };
+    ok &= corpus.Add("pack", "image-0", picture(0, 0, 8, 4, 100));
+    ok &= corpus.Add("pack", "image-1", picture(1, 0, 16, 8, 200));
+    ok &= corpus.Add("pack", "image-1-level-2", picture(1, 2, 4, 2, 50));
+    ok &= corpus.Add("pack", "image-2", picture(2, 0, 8, 8, 255));
+    ok &= corpus.Add("pack", "image-3", picture(3, 0, 3, 5, 0));
+    ok &= corpus.Add("pack", "wrong-size", picture(0, 0, 4, 4, 100));
+    ok &= corpus.Add("pack", "cut", Cut(picture(1, 0, 16, 8, 200), 60));
 
     ok &= corpus.Add("identify", "model", models["every-block"]);
     ok &= corpus.Add("identify", "archive", archives["format-1"]);

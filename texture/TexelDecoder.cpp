@@ -1,119 +1,13 @@
 #include "texture/TexelDecoder.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
-#include <cstring>
+
+#include "texture/TexelCodecs.h"
 
 namespace {
 
-unsigned Big16(const uint8_t* p) {
-    return static_cast<unsigned>(p[0]) << 8 | p[1];
-}
-
-// Texels are worked out as 32-bit words in RgbaColor's memory order and stored
-// with one write each; assigned as RgbaColor, every texel becomes four byte
-// writes and decoding takes two to three times as long.
-uint32_t Color(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    if constexpr (std::endian::native == std::endian::little)
-        return r | g << 8 | b << 16 | a << 24;
-    else
-        return r << 24 | g << 16 | b << 8 | a;
-}
-
-uint32_t Gray(uint32_t intensity, uint32_t alpha) {
-    return Color(intensity, intensity, intensity, alpha);
-}
-
-uint32_t Word(RgbaColor c) {
-    return Color(c.R, c.G, c.B, c.A);
-}
-
-void Put(RgbaColor* at, uint32_t word) {
-    std::memcpy(static_cast<void*>(at), &word, sizeof word);
-}
-
-// A format's block geometry, from the format table.
-template <TexelFormat F>
-struct Blocks {
-    static constexpr const TexelFormatInfo& Info = *FindTexelFormat(static_cast<uint32_t>(F));
-    static constexpr int BW = Info.BlockWidth, BH = Info.BlockHeight, Bytes = Info.BlockBytes;
-};
-
-// One block format each: where the bytes of texel i (i = row * BW + column
-// within the block) end, and its colour.
-struct Intensity4 : Blocks<TexelFormat::Intensity4> {
-    static constexpr size_t End(int i) { return static_cast<size_t>(i / 2 + 1); }
-    static uint32_t Texel(const uint8_t* b, int i) {
-        // Even columns take the high nibble.
-        const unsigned shift = (i & 1) ? 0 : 4;
-        return Gray(Expand4((b[i >> 1] >> shift) & 15), 255);
-    }
-    // A whole row of a block, a byte at a time: per texel, the shared byte
-    // keeps the compiler from vectorizing.
-    static void WholeRow(const uint8_t* b, int r, RgbaColor* out) {
-        for (int j = 0; j < BW / 2; ++j) {
-            const unsigned byte = b[r * BW / 2 + j];
-            Put(out + 2 * j, Gray(Expand4(byte >> 4), 255));
-            Put(out + 2 * j + 1, Gray(Expand4(byte & 15), 255));
-        }
-    }
-};
-
-struct Intensity8 : Blocks<TexelFormat::Intensity8> {
-    static constexpr size_t End(int i) { return static_cast<size_t>(i + 1); }
-    static uint32_t Texel(const uint8_t* b, int i) { return Gray(b[i], 255); }
-};
-
-struct IntensityAlpha4 : Blocks<TexelFormat::IntensityAlpha4> {
-    static constexpr size_t End(int i) { return static_cast<size_t>(i + 1); }
-    static uint32_t Texel(const uint8_t* b, int i) {
-        return Gray(Expand4(b[i] & 15u), Expand4(b[i] >> 4));
-    }
-};
-
-struct IntensityAlpha8 : Blocks<TexelFormat::IntensityAlpha8> {
-    static constexpr size_t End(int i) { return static_cast<size_t>(2 * i + 2); }
-    static uint32_t Texel(const uint8_t* b, int i) {
-        const unsigned v = Big16(b + 2 * i);
-        return Gray(v & 255, v >> 8);
-    }
-};
-
-struct Rgb565 : Blocks<TexelFormat::Rgb565> {
-    static constexpr size_t End(int i) { return static_cast<size_t>(2 * i + 2); }
-    static uint32_t Texel(const uint8_t* b, int i) {
-        const unsigned v = Big16(b + 2 * i);
-        return Color(Expand5(v >> 11), Expand6((v >> 5) & 63), Expand5(v & 31), 255);
-    }
-};
-
-struct RgbOrArgb16 : Blocks<TexelFormat::RgbOrArgb16> {
-    static constexpr size_t End(int i) { return static_cast<size_t>(2 * i + 2); }
-    static uint32_t Texel(const uint8_t* b, int i) {
-        const unsigned v = Big16(b + 2 * i);
-        // 1 RRRRR GGGGG BBBBB, opaque
-        const uint32_t opaque =
-            Color(Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31), 255);
-        // 0 AAA RRRR GGGG BBBB
-        const uint32_t alpha = Color(Expand4((v >> 8) & 15), Expand4((v >> 4) & 15),
-                                     Expand4(v & 15), Expand3((v >> 12) & 7));
-        // Both are worked out and one is masked off: a branch on bit 15
-        // mispredicts on every mixed image.
-        const uint32_t opaqueMask = 0u - (v >> 15);
-        return (opaque & opaqueMask) | (alpha & ~opaqueMask);
-    }
-};
-
-struct Rgba8 : Blocks<TexelFormat::Rgba8> {
-    // Alpha-red pairs in the first 32 bytes, green-blue pairs in the last 32.
-    static constexpr size_t End(int i) { return static_cast<size_t>(32 + 2 * i + 2); }
-    static uint32_t Texel(const uint8_t* b, int i) {
-        // Read as two 16-bit values, the loop vectorizes; byte by byte it does not.
-        const unsigned ar = Big16(b + 2 * i), gb = Big16(b + 32 + 2 * i);
-        return Color(ar & 255, gb >> 8, gb & 255, ar >> 8);
-    }
-};
+using namespace texel;
 
 // Walks the stored blocks in storage order, ceil(width / BW) to a block row and
 // ceil(height / BH) block rows, until the data ends. A block wholly inside the
@@ -172,29 +66,6 @@ void DecodeTiled(int width, int height, std::span<const uint8_t> data, RgbaColor
         });
 }
 
-// c0, c1 and the two colours between them. When c0 is not greater than c1 the
-// third colour is their mean and the fourth transparent black.
-void Palette(const uint8_t* sub, uint32_t words[4]) {
-    const RgbaColor c0 = FromRgb565(Big16(sub)), c1 = FromRgb565(Big16(sub + 2));
-    words[0] = Word(c0);
-    words[1] = Word(c1);
-    if (c0.Packed() > c1.Packed()) {
-        words[2] = Word(RgbaColor::Lerp(c0, c1, 85));
-        words[3] = Word(RgbaColor::Lerp(c0, c1, 171));
-    } else {
-        words[2] = Word(RgbaColor::Lerp(c0, c1, 128));
-        words[3] = 0;
-    }
-}
-
-// Sub-block s of an 8 x 8 block: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
-constexpr int SubX(int s) {
-    return (s & 1) * 4;
-}
-constexpr int SubY(int s) {
-    return (s >> 1) * 4;
-}
-
 }  // namespace
 
 bool IsTexelFormat(uint32_t format) {
@@ -215,31 +86,15 @@ void DecodeBlockTexels(uint32_t format, int width, int height, std::span<const u
                        std::span<RgbaColor> out) {
     if (width <= 0 || height <= 0 || out.size() < static_cast<size_t>(width) * height)
         return;
-    switch (static_cast<TexelFormat>(format)) {
-        case TexelFormat::Intensity4:
-            return DecodeTiled<Intensity4>(width, height, data, out.data());
-        case TexelFormat::Intensity8:
-            return DecodeTiled<Intensity8>(width, height, data, out.data());
-        case TexelFormat::IntensityAlpha4:
-            return DecodeTiled<IntensityAlpha4>(width, height, data, out.data());
-        case TexelFormat::IntensityAlpha8:
-            return DecodeTiled<IntensityAlpha8>(width, height, data, out.data());
-        case TexelFormat::Rgb565:
-            return DecodeTiled<Rgb565>(width, height, data, out.data());
-        case TexelFormat::RgbOrArgb16:
-            return DecodeTiled<RgbOrArgb16>(width, height, data, out.data());
-        case TexelFormat::Rgba8:
-            return DecodeTiled<Rgba8>(width, height, data, out.data());
-        default:
-            return;
-    }
+    WithBlockFormat(format, [&](auto traits) {
+        DecodeTiled<decltype(traits)>(width, height, data, out.data());
+    });
 }
 
 void DecodeCompressedTexels(int width, int height, std::span<const uint8_t> data,
                             std::span<RgbaColor> out) {
     if (width <= 0 || height <= 0 || out.size() < static_cast<size_t>(width) * height)
         return;
-    using Compressed = Blocks<TexelFormat::Compressed>;
     WalkBlocks<Compressed::BW, Compressed::BH, Compressed::Bytes>(
         width, height, data, out.data(),
         [](const uint8_t* block, RgbaColor* origin, size_t stride) {

@@ -164,36 +164,46 @@ std::vector<RgbaColor> TextureFile::DecodeImage(int32_t k) const {
     return BlankImage(k);
 }
 
-std::vector<RgbaColor> TextureFile::DecodeLevel(int32_t k, int level, uint32_t& width,
-                                                uint32_t& height) const {
-    if (k < 0 || k >= ImageCount() || !decodable_[static_cast<size_t>(k)] || level < 1)
-        return {};
+std::vector<StoredLevel> TextureFile::StoredLevels(int32_t k) const {
+    std::vector<StoredLevel> levels;
+    if (k < 0 || k >= ImageCount() || !decodable_[static_cast<size_t>(k)])
+        return levels;
     const TextureImage& image = Images[static_cast<size_t>(k)];
     const ImageHeader& h = *image.Header;
     if (!IsTexelFormat(h.Format) || h.Width == 0 || h.Height == 0)
-        return {};
+        return levels;
     uint64_t offset = 0;
     for (int j = 0;; ++j) {
-        width = std::max(uint32_t{h.Width} >> j, 1u);
-        height = std::max(uint32_t{h.Height} >> j, 1u);
-        const uint64_t bytes = StoredTexelBytes(h.Format, width, height);
+        StoredLevel level{offset, 0, std::max(uint32_t{h.Width} >> j, 1u),
+                          std::max(uint32_t{h.Height} >> j, 1u)};
+        level.Bytes = StoredTexelBytes(h.Format, level.Width, level.Height);
+        if (level.Bytes > image.Data.size() - offset)
+            return levels;
+        levels.push_back(level);
+        offset += level.Bytes;
         // Past 1 x 1 there is nothing smaller to store.
-        if (bytes > image.Data.size() - offset ||
-            (j > 0 && (h.Width >> (j - 1)) <= 1 && (h.Height >> (j - 1)) <= 1))
-            return {};
-        if (j == level) {
-            const std::span<const uint8_t> data(image.Data.data() + offset, bytes);
-            std::vector<RgbaColor> texels(size_t{width} * height);
-            if (h.Format == static_cast<uint32_t>(TexelFormat::Compressed))
-                DecodeCompressedTexels(static_cast<int>(width), static_cast<int>(height), data,
-                                       texels);
-            else
-                DecodeBlockTexels(h.Format, static_cast<int>(width), static_cast<int>(height), data,
-                                  texels);
-            return texels;
-        }
-        offset += bytes;
+        if (level.Width == 1 && level.Height == 1)
+            return levels;
     }
+}
+
+std::vector<RgbaColor> TextureFile::DecodeLevel(int32_t k, int level, uint32_t& width,
+                                                uint32_t& height) const {
+    const std::vector<StoredLevel> levels = StoredLevels(k);
+    if (level < 1 || static_cast<size_t>(level) >= levels.size())
+        return {};
+    const StoredLevel& stored = levels[static_cast<size_t>(level)];
+    width = stored.Width;
+    height = stored.Height;
+    const uint32_t format = Images[static_cast<size_t>(k)].Header->Format;
+    const std::span<const uint8_t> data(Images[static_cast<size_t>(k)].Data.data() + stored.Offset,
+                                        stored.Bytes);
+    std::vector<RgbaColor> texels(size_t{width} * height);
+    if (format == static_cast<uint32_t>(TexelFormat::Compressed))
+        DecodeCompressedTexels(static_cast<int>(width), static_cast<int>(height), data, texels);
+    else
+        DecodeBlockTexels(format, static_cast<int>(width), static_cast<int>(height), data, texels);
+    return texels;
 }
 
 std::vector<RgbaColor> TextureFile::DecodeBlocks(int32_t k, uint32_t format) const {

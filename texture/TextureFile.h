@@ -46,6 +46,14 @@ struct TextureImage {
     std::vector<uint8_t> Data;            // raw texel data
 };
 
+// Where one level of an image lies in its texel data, and its size.
+struct StoredLevel {
+    uint64_t Offset = 0;
+    uint64_t Bytes = 0;
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+};
+
 inline constexpr size_t kArchiveTableOffset = 12;
 // What one image of an archive holds in memory, apart from its texel data:
 // table entry, header, image record and whether it may be decoded.
@@ -93,10 +101,14 @@ class TextureFile {
     // 65535, 16 GiB decoded) are not trusted, nor tables that name one large
     // image thousands of times.
     std::vector<RgbaColor> DecodeImage(int32_t k) const;
-    // Level `level` (1 on) of image k: the smaller copies stored after the
-    // first, each (Width >> level) x (Height >> level), at least 1 x 1, stored
-    // whole one after another. Empty when k's first level cannot be decoded,
-    // its format is unknown, or its data does not hold that level whole.
+    // The levels image k's data holds whole: the first level, then the
+    // smaller copies stored after it one after another, level j (Width >> j)
+    // x (Height >> j), at least 1 x 1, down to 1 x 1 or until the data ends.
+    // Empty when k's first level cannot be decoded, its format is unknown, or
+    // its data does not hold the first level whole.
+    std::vector<StoredLevel> StoredLevels(int32_t k) const;
+    // Level `level` (1 on) of image k, one of its StoredLevels; empty when
+    // there is no such level.
     std::vector<RgbaColor> DecodeLevel(int32_t k, int level, uint32_t& width,
                                        uint32_t& height) const;
     // Formats 0 to 6 (other codes: transparent black), and format 14.

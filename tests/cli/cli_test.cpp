@@ -43,6 +43,15 @@ RgbaPicture ReadPng(const std::string& path) {
     return picture;
 }
 
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (FileSource file; file.Open(path)) {
+        bytes.resize(file.Size());
+        bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
+    }
+    return bytes;
+}
+
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -79,8 +88,8 @@ sample::Archive SmallArchive() {
 TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     Said help = Kestrel({"--help"});
     EXPECT_EQ(help.Status, 0);
-    for (const char* command : {"identify", "info", "check", "dump", "textures", "render", "export",
-                                "make-sample", "view"}) {
+    for (const char* command : {"identify", "info", "check", "dump", "textures", "pack", "render",
+                                "export", "make-sample", "view"}) {
         EXPECT_TRUE(Contains(help.Out, command)) << command;
         EXPECT_TRUE(
             Contains(Kestrel({command, "--help"}).Out, std::string("usage: kestrel ") + command));
@@ -117,6 +126,8 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"dump", lonely, "--set", "two"}, 2, "the set must be a number"},
         {{"dump", lonely, "--block"}, 2, "--block needs a value"},
         {{"textures", demo.Archive}, 2, "-o DIR"},
+        {{"pack", demo.Archive, dir.File("")}, 2, "-o NEW_ARCHIVE"},
+        {{"pack", demo.Archive, "-o", png}, 2, "wrong number of arguments"},
         {{"render", demo.Model, "-o", png, "--size", "0x10"}, 2, "--size wants WxH"},
         {{"render", demo.Model, "-o", png, "--size", "big"}, 2, "--size wants WxH"},
         {{"render", demo.Model, "-o", png, "--pan", "1"}, 2, "--pan wants X,Y"},
@@ -288,6 +299,82 @@ TEST(Cli, MakeSampleAndTexturesWriteDecodedImages) {
               "000-level2.png: 2 x 1, format 1 Intensity8\n");
     EXPECT_EQ(ReadPng(dir.File("levels/000-level2.png")).Pixels,
               (std::vector<uint8_t>{0x40, 0x40, 0x40, 255, 0x40, 0x40, 0x40, 255}));
+}
+
+TEST(Cli, PackRebuildsAnArchiveFromTexturesPicturesOrWritesNothing) {
+    testsupport::TempDir dir;
+    sample::DemoFiles demo;
+    ASSERT_TRUE(sample::WriteDemo(dir.File(""), demo));
+    const std::string pictures = dir.File("pictures"), packed = dir.File("packed-");
+    ASSERT_EQ(Kestrel({"textures", demo.Archive, "-o", pictures, "--levels"}).Status, 0);
+    Said run = Kestrel({"pack", demo.Archive, pictures, "-o", packed});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(Contains(run.Out, "007.png: kept, the same as the archive's\n")) << run.Out;
+    EXPECT_EQ(ReadAll(packed), ReadAll(demo.Archive));
+
+    // One picture edited: that image alone is stored anew, and check finds nothing.
+    const auto png = [](int width, int height) {
+        return PngBytes(width, height,
+                        std::vector<uint8_t>(size_t(width * height * 4), 200).data());
+    };
+    dir.Write("pictures/004.png", png(64, 64));
+    std::filesystem::remove(pictures + "/001.png");
+    run = Kestrel({"pack", demo.Archive, pictures, "-o", packed});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    for (const char* line : {"001.png: kept, no picture\n", "004.png: replaced, 64 x 64 Rgb565\n"})
+        EXPECT_TRUE(Contains(run.Out, line)) << run.Out;
+    EXPECT_TRUE(Contains(run.Out, packed + ": 8 images, 1 replaced, 7 kept\n")) << run.Out;
+    EXPECT_EQ(Kestrel({"check", packed}).Status, 0);
+
+    // Refused, saying which picture and why, and nothing written. Images:
+    // 0 sound, 1 of an unknown format, 2 short of its texels, 3 with a level
+    // and then 5 bytes; and an archive whose image 0 shares its texels.
+    sample::Archive odd = SmallArchive();
+    odd.Images.resize(4, odd.Images[0]);
+    odd.Images[1].Format = 9;
+    odd.Images[2].Height = 8;
+    odd.Images[2].Texels.resize(40);
+    odd.Images[3].Texels.resize(32 + 32 + 5);
+    const std::string oddArchive = dir.Write("odd-", sample::WriteArchive(odd));
+    sample::Archive shared = SmallArchive();
+    shared.Images.resize(3, shared.Images[0]);
+    shared.Images[1].TexelOffset = 144 + 64;
+    shared.Images[2].TexelOffset = 144 + 32;
+    const std::string sharedArchive = dir.Write("shared-", sample::WriteArchive(shared));
+    std::vector<uint8_t> damaged = png(8, 4);
+    damaged.resize(damaged.size() - 20);
+    const struct {
+        std::string Archive, Picture;
+        std::vector<uint8_t> Png;
+        std::string Err;
+    } refusals[] = {
+        {oddArchive, "000.png", png(2, 2), "000.png: 2 x 2 pixels, not 8 x 4; nothing written"},
+        {oddArchive, "000.png", damaged, "000.png: damaged PNG file"},
+        {oddArchive, "000.png", {'G', 'I', 'F'}, "000.png: not a PNG file"},
+        {oddArchive, "042.png", png(8, 4), "042.png: the archive has no image 42"},
+        {oddArchive, "000-level1.png", png(4, 2), "image 0 stores no level 1"},
+        {oddArchive, "001.png", png(8, 4), "image 1 is in texel format 9, which has no encoder"},
+        {oddArchive, "002.png", png(8, 8), "image 2 holds 40 of the 64 bytes of its first level"},
+        {oddArchive, "003-level1.png", png(4, 2),
+         "the 37 bytes after the first level of image 3 are no whole smaller levels"},
+        {sharedArchive, "000.png", png(8, 4), "shares bytes with another image's"},
+        {demo.Model, "000.png", png(8, 4), "is not a texture archive; its textures are in"},
+    };
+    for (size_t i = 0; i < std::size(refusals); ++i) {
+        const auto& c = refusals[i];
+        SCOPED_TRACE(c.Picture + ": " + c.Err);
+        const std::string folder = "refused" + std::to_string(i);
+        std::filesystem::create_directory(dir.File(folder));
+        dir.Write(folder + "/" + c.Picture, c.Png);
+        run = Kestrel({"pack", c.Archive, dir.File(folder), "-o", dir.File("refused-")});
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_TRUE(Contains(run.Err, c.Err)) << run.Err;
+        EXPECT_EQ(run.Out, "");
+        EXPECT_FALSE(std::filesystem::exists(dir.File("refused-")));
+    }
+    run = Kestrel({"pack", oddArchive, dir.File("missing"), "-o", dir.File("refused-")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Err, "cannot read the folder " + dir.File("missing"))) << run.Err;
 }
 
 TEST(Cli, RenderWritesTheFrameAtItsSizeOpaqueOrWithItsAlpha) {

@@ -51,6 +51,7 @@ for block in 2 3 4 5 6 8 10 19 20 21 22 23 24 25 26 27; do
     both "dump-$block" dump $d/kestrel-demo.model --block $block --set 1
 done
 both textures textures $d/kestrel-demo.model -o pictures --levels
+both pack pack $d/kestrel-demo- ../textures/pictures -o new-
 both export-glb export $d/kestrel-demo.model -o demo.glb
 both export-gltf export $d/kestrel-demo.model -o gltf/demo.gltf
 both export-points export $d/kestrel-demo.points -o points.glb
