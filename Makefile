@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` each do their own set-up.
-.PHONY: all setup build test demo viewer run view bench fuzz docs format
+.PHONY: all setup build test demo viewer run view bench fuzz docs format dist dist-test install
 
 all: build
 
@@ -60,3 +60,19 @@ docs: viewer demo
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The downloads, into dist/: the Windows zip and installer, the Debian package;
+# and their checks (which `make test` runs too).
+dist: setup
+	scripts/dist
+
+dist-test: dist
+	scripts/xsession scripts/dist-test
+
+# The Linux command, its manual page, desktop entry and README, under PREFIX
+# (staged under DESTDIR when it is set).
+PREFIX ?= /usr/local
+install: setup
+	cmake --preset native-release >/dev/null
+	cmake --build --preset native-release --target kestrel kestrel_man
+	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
