@@ -4,11 +4,7 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr char kClassName[] = "Offscreen View";
-
-}  // namespace
+#include "render/HiddenWindow.h"
 
 bool OffscreenWindow::Needed() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -21,18 +17,10 @@ OffscreenWindow::~OffscreenWindow() {
 
 HDC OffscreenWindow::Create() {
     Release();
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);  // fails harmlessly when registered already
-
     // As large as the screen to begin with: the view rarely outgrows it.
     m_iWidth = std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1);
     m_iHeight = std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1);
-    m_hWnd = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, m_iWidth, m_iHeight,
-                             nullptr, nullptr, windowClass.hInstance, nullptr);
+    m_hWnd = CreateHiddenWindow(m_iWidth, m_iHeight);
     if (m_hWnd)
         m_hDC = GetDC(m_hWnd);
     return m_hDC;

@@ -12,10 +12,11 @@
 #include <GL/glext.h>
 
 #include "render/Drawing.h"
+#include "render/HiddenWindow.h"
 
 namespace {
 
-constexpr char kClassName[] = "Kestrel Offscreen";
+constexpr char kClassName[] = "Offscreen View";
 
 struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSEXTPROC GenFramebuffers;
@@ -52,16 +53,19 @@ bool FindFramebufferCalls(FramebufferCalls& gl) {
 
 }  // namespace
 
-OffscreenContext::OffscreenContext(int width, int height) : width_(width), height_(height) {
+HWND CreateHiddenWindow(int width, int height) {
     WNDCLASSA windowClass{};
     windowClass.style = CS_OWNDC;
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);  // fails harmlessly when registered already
-    // A pop-up window is not cut to the screen's size.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, width, height,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, width, height, nullptr,
+                           nullptr, windowClass.hInstance, nullptr);
+}
+
+OffscreenContext::OffscreenContext(int width, int height) : width_(width), height_(height) {
+    HWND window = CreateHiddenWindow(width, height);
     if (!window) {
         Fail("cannot make a window for the OpenGL context");
         return;
@@ -107,8 +111,8 @@ OffscreenContext::OffscreenContext(int width, int height) : width_(width), heigh
                                    GL_RENDERBUFFER_EXT, colour_);
         gl.BindRenderbuffer(GL_RENDERBUFFER_EXT, depth_);
         gl.RenderbufferStorage(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
-        gl.FramebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                   GL_RENDERBUFFER_EXT, depth_);
+        gl.FramebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
+                                   depth_);
         if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER_EXT) != GL_FRAMEBUFFER_COMPLETE_EXT) {
             Fail("cannot make a " + std::to_string(width) + " x " + std::to_string(height) +
                  " framebuffer");
