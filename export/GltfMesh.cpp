@@ -62,6 +62,14 @@ int Bin::View(const void* data, size_t size, int target) {
     return static_cast<int>(gltf_.bufferViews.size() - 1);
 }
 
+void Bin::Reserve(size_t bytes) {
+    if (gltf_.buffers.empty())
+        gltf_.buffers.emplace_back();
+    std::vector<unsigned char>& data = gltf_.buffers[0].data;
+    if (data.capacity() - data.size() < bytes)
+        data.reserve(std::max(data.size() + bytes, 2 * data.capacity()));
+}
+
 int Bin::Positions(const std::vector<float>& xyz) {
     const int index =
         Accessor(xyz, TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, 3, kVertices);
@@ -77,11 +85,64 @@ int Bin::Positions(const std::vector<float>& xyz) {
     return index;
 }
 
+namespace {
+
+using Records = std::array<const void*, 4>;
+
+Records RecordsOf(const WalkCorner& c) {
+    return {c.Position, c.Color, c.Normal, c.TexCoord};
+}
+
+// Pointer by pointer, inline, where == on the arrays calls memcmp.
+bool Same(const Records& a, const Records& b) {
+    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2] && a[3] == b[3];
+}
+
+// The records' addresses mixed so that every bit of them reaches the low
+// bits, which pick the slot: addresses of records differ mostly in the middle.
+uint64_t HashOf(const Records& records) {
+    uint64_t h = 0;
+    for (const void* p : records) {
+        h = (h ^ reinterpret_cast<uintptr_t>(p)) * 0xFF51AFD7ED558CCDu;
+        h ^= h >> 33;
+    }
+    return h;
+}
+
+}  // namespace
+
 uint32_t Group::Vertex(const WalkCorner& corner) {
-    const Key key{{corner.Position, corner.Color, corner.Normal, corner.TexCoord}};
-    const auto [at, added] = Seen.try_emplace(key, static_cast<uint32_t>(Positions.size() / 3));
-    if (!added)
-        return at->second;
+    if (2 * (records_.size() + 1) > slots_.size())
+        Grow();
+    const Records records = RecordsOf(corner);
+    const uint64_t hash = HashOf(records);
+    const auto check = static_cast<uint32_t>(hash >> 32);
+    const size_t mask = slots_.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        Slot& slot = slots_[at];
+        if (slot.Vertex == 0) {
+            slot = {static_cast<uint32_t>(records_.size() + 1), check};
+            records_.push_back(records);
+            return Add(corner);
+        }
+        if (slot.Check == check && Same(records_[slot.Vertex - 1], records))
+            return slot.Vertex - 1;
+    }
+}
+
+void Group::Grow() {
+    slots_.assign(std::max<size_t>(64, 2 * slots_.size()), {});
+    const size_t mask = slots_.size() - 1;
+    for (size_t v = 0; v < records_.size(); ++v) {
+        const uint64_t hash = HashOf(records_[v]);
+        size_t at = hash & mask;
+        while (slots_[at].Vertex != 0)
+            at = (at + 1) & mask;
+        slots_[at] = {static_cast<uint32_t>(v + 1), static_cast<uint32_t>(hash >> 32)};
+    }
+}
+
+uint32_t Group::Add(const WalkCorner& corner) {
     const VertexRecord& p = *corner.Position;
     Positions.insert(Positions.end(), {p.X, p.Y, p.Z});
     const std::array<float, 3> n = UnitNormal(corner.Normal);
@@ -94,7 +155,7 @@ uint32_t Group::Vertex(const WalkCorner& corner) {
         const std::array<float, 2> st = TexCoord(corner.TexCoord);
         TexCoords.insert(TexCoords.end(), st.begin(), st.end());
     }
-    return at->second;
+    return static_cast<uint32_t>(records_.size() - 1);
 }
 
 void MeshBuilder::Add(const WalkPolygon& polygon) {
@@ -144,6 +205,15 @@ Group& MeshBuilder::GroupFor(Shape kind, int32_t image) {
         if (group.Kind == kind && group.Image == image)
             return group;
     }
-    groups_.push_back(Group{kind, image, {}, {}, {}, {}, {}, {}});
+    groups_.emplace_back(kind, image);
     return groups_.back();
+}
+
+size_t MeshBuilder::Bytes() const {
+    size_t bytes = 0;
+    for (const Group& g : groups_)
+        bytes +=
+            4 * (g.Positions.size() + g.Normals.size() + g.TexCoords.size() + g.Indices.size()) +
+            g.Colors.size() + 5 * 3;
+    return bytes;
 }

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "render/SceneWalk.h"
@@ -18,6 +17,8 @@ class Bin {
     explicit Bin(tinygltf::Model& gltf) : gltf_(gltf) {}
 
     int View(const void* data, size_t size, int target);
+    // Room for `bytes` more, made at once rather than view by view.
+    void Reserve(size_t bytes);
 
     // `values` holds `components` numbers per element.
     template <class T>
@@ -48,27 +49,33 @@ enum class Shape { Points, Lines, Triangles };
 // The corners of one mesh primitive: one shape, one archive image (or none).
 // A corner sent again with the same records is the same vertex.
 struct Group {
+    Group(Shape kind, int32_t image) : Kind(kind), Image(image) {}
+
     Shape Kind;
     int32_t Image;
     std::vector<float> Positions, Normals, TexCoords;
     std::vector<uint8_t> Colors;
     std::vector<uint32_t> Indices;
 
-    struct Key {
-        std::array<const void*, 4> Records;
-        bool operator==(const Key&) const = default;
-    };
-    struct Hash {
-        size_t operator()(const Key& key) const {
-            size_t h = 0;
-            for (const void* p : key.Records)
-                h = h * 1000003 ^ std::hash<const void*>()(p);
-            return h;
-        }
-    };
-    std::unordered_map<Key, uint32_t, Hash> Seen;
-
+    // The vertex of the corner, made when its records are new.
     uint32_t Vertex(const WalkCorner& corner);
+
+  private:
+    uint32_t Add(const WalkCorner& corner);
+    void Grow();
+
+    // The vertices made so far, found by the records they were made of: an
+    // open-addressing table, a power of two long and at most half full, beside
+    // each vertex's records. A slot keeps the upper half of its hash, so that
+    // a probe reads the records of a vertex only when it is likely the one.
+    // Corners repeat by the hundred thousand; a flat table keeps that lookup
+    // off the allocator.
+    struct Slot {
+        uint32_t Vertex;  // vertex number + 1; 0: empty
+        uint32_t Check;   // the hash's upper half
+    };
+    std::vector<Slot> slots_;
+    std::vector<std::array<const void*, 4>> records_;
 };
 
 // The polygons of one node, grouped into primitives.
@@ -81,6 +88,8 @@ class MeshBuilder {
     void Add(const WalkPolygon& polygon);
 
     const std::vector<Group>& Groups() const { return groups_; }
+    // What the groups' data takes in a buffer, padding included.
+    size_t Bytes() const;
     void Clear() { groups_.clear(); }
 
   private:
