@@ -80,7 +80,12 @@ class FirstPolygons : public SceneListener {
 class Recorder : public SceneListener {
   public:
     Recorder(const ModelFile& model, const TextureFile* archive, GltfDocument& document)
-        : model_(model), archive_(archive), doc_(document), gltf_(document.Gltf), bin_(gltf_) {
+        : model_(model),
+          archive_(archive),
+          doc_(document),
+          gltf_(document.Gltf),
+          bin_(gltf_),
+          builder_(model.Vertices()) {
         if (archive)
             pngs_.emplace(*archive);
     }

@@ -112,37 +112,52 @@ uint64_t HashOf(const Records& records) {
 }  // namespace
 
 uint32_t Group::Vertex(const WalkCorner& corner) {
-    if (2 * (records_.size() + 1) > slots_.size())
+    if (slots_.empty())
         Grow();
     const Records records = RecordsOf(corner);
     const uint64_t hash = HashOf(records);
     const auto check = static_cast<uint32_t>(hash >> 32);
     const size_t mask = slots_.size() - 1;
     for (size_t at = hash & mask;; at = (at + 1) & mask) {
-        Slot& slot = slots_[at];
-        if (slot.Vertex == 0) {
-            slot = {static_cast<uint32_t>(records_.size() + 1), check};
-            records_.push_back(records);
+        const Slot& slot = slots_[at];
+        if (slot.Vertex == 0)
             return Add(corner);
-        }
         if (slot.Check == check && Same(records_[slot.Vertex - 1], records))
             return slot.Vertex - 1;
     }
 }
 
+bool Group::Holds(uint32_t vertex, const WalkCorner& corner) const {
+    return vertex < records_.size() && Same(records_[vertex], RecordsOf(corner));
+}
+
+// A table for all vertices made, with room for as many again.
 void Group::Grow() {
-    slots_.assign(std::max<size_t>(64, 2 * slots_.size()), {});
+    size_t size = 64;
+    while (size < 4 * records_.size())
+        size *= 2;
+    slots_.assign(size, {});
+    for (size_t v = 0; v < records_.size(); ++v)
+        Insert(static_cast<uint32_t>(v), HashOf(records_[v]));
+}
+
+void Group::Insert(uint32_t vertex, uint64_t hash) {
     const size_t mask = slots_.size() - 1;
-    for (size_t v = 0; v < records_.size(); ++v) {
-        const uint64_t hash = HashOf(records_[v]);
-        size_t at = hash & mask;
-        while (slots_[at].Vertex != 0)
-            at = (at + 1) & mask;
-        slots_[at] = {static_cast<uint32_t>(v + 1), static_cast<uint32_t>(hash >> 32)};
-    }
+    size_t at = hash & mask;
+    while (slots_[at].Vertex != 0)
+        at = (at + 1) & mask;
+    slots_[at] = {vertex + 1, static_cast<uint32_t>(hash >> 32)};
 }
 
 uint32_t Group::Add(const WalkCorner& corner) {
+    const auto vertex = static_cast<uint32_t>(records_.size());
+    records_.push_back(RecordsOf(corner));
+    if (!slots_.empty()) {
+        if (2 * records_.size() > slots_.size())
+            Grow();
+        else
+            Insert(vertex, HashOf(records_.back()));
+    }
     const VertexRecord& p = *corner.Position;
     Positions.insert(Positions.end(), {p.X, p.Y, p.Z});
     const std::array<float, 3> n = UnitNormal(corner.Normal);
@@ -155,7 +170,7 @@ uint32_t Group::Add(const WalkCorner& corner) {
         const std::array<float, 2> st = TexCoord(corner.TexCoord);
         TexCoords.insert(TexCoords.end(), st.begin(), st.end());
     }
-    return static_cast<uint32_t>(records_.size() - 1);
+    return vertex;
 }
 
 void MeshBuilder::Add(const WalkPolygon& polygon) {
@@ -188,16 +203,28 @@ void MeshBuilder::Add(const WalkPolygon& polygon) {
     Group& group = GroupFor(kind, polygon.Image);
     if (kind != Shape::Triangles) {
         for (const WalkCorner& corner : corners)
-            group.Indices.push_back(group.Vertex(corner));
+            group.Indices.push_back(VertexOf(group, corner));
         return;
     }
-    const uint32_t first = group.Vertex(corners[0]);
-    uint32_t previous = group.Vertex(corners[1]);
+    const uint32_t first = VertexOf(group, corners[0]);
+    uint32_t previous = VertexOf(group, corners[1]);
     for (size_t k = 2; k < n; ++k) {
-        const uint32_t next = group.Vertex(corners[k]);
+        const uint32_t next = VertexOf(group, corners[k]);
         group.Indices.insert(group.Indices.end(), {first, previous, next});
         previous = next;
     }
+}
+
+uint32_t MeshBuilder::VertexOf(Group& group, const WalkCorner& corner) {
+    uint32_t& last = last_[static_cast<size_t>(corner.Position - positions_)];
+    // What was found last for another group, or another mesh, is no vertex of
+    // this one unless it holds the same records. A position no corner had
+    // before is a new vertex.
+    if (last == 0)
+        last = group.Add(corner) + 1;
+    else if (!group.Holds(last - 1, corner))
+        last = group.Vertex(corner) + 1;
+    return last - 1;
 }
 
 Group& MeshBuilder::GroupFor(Shape kind, int32_t image) {

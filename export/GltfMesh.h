@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "render/SceneWalk.h"
@@ -59,17 +60,22 @@ struct Group {
 
     // The vertex of the corner, made when its records are new.
     uint32_t Vertex(const WalkCorner& corner);
+    // A new vertex of the corner, whose records no vertex of the group holds.
+    uint32_t Add(const WalkCorner& corner);
+    // True when vertex `vertex` is there and was made of the corner's records.
+    bool Holds(uint32_t vertex, const WalkCorner& corner) const;
 
   private:
-    uint32_t Add(const WalkCorner& corner);
     void Grow();
+    void Insert(uint32_t vertex, uint64_t hash);
 
     // The vertices made so far, found by the records they were made of: an
     // open-addressing table, a power of two long and at most half full, beside
     // each vertex's records. A slot keeps the upper half of its hash, so that
     // a probe reads the records of a vertex only when it is likely the one.
     // Corners repeat by the hundred thousand; a flat table keeps that lookup
-    // off the allocator.
+    // off the allocator. It is made at the first lookup: a builder that knows
+    // a corner is new adds it without one.
     struct Slot {
         uint32_t Vertex;  // vertex number + 1; 0: empty
         uint32_t Check;   // the hash's upper half
@@ -81,6 +87,10 @@ struct Group {
 // The polygons of one node, grouped into primitives.
 class MeshBuilder {
   public:
+    // Every corner's position lies in `positions`, the model's vertex table.
+    explicit MeshBuilder(std::span<const VertexRecord> positions)
+        : positions_(positions.data()), last_(positions.size()) {}
+
     // As the view draws it: 1 corner a point, 2 a line, 3 a triangle, 4 a quad
     // and any other count a polygon, both as a fan of triangles. A primitive
     // short of corners draws nothing, and neither does a polygon with a
@@ -94,6 +104,12 @@ class MeshBuilder {
 
   private:
     Group& GroupFor(Shape kind, int32_t image);
+    uint32_t VertexOf(Group& group, const WalkCorner& corner);
 
     std::vector<Group> groups_;
+    const VertexRecord* positions_;
+    // Element k: 1 + the vertex last found for position record k, in whichever
+    // group. Neighbouring polygons share their corners: most are found here,
+    // where the walk is in the position table, before the group's own table.
+    std::vector<uint32_t> last_;
 };
