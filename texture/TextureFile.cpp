@@ -16,12 +16,16 @@ std::string ArchiveName(const ModelHeader& header) {
     return FieldText(header.TextureName) + "-";
 }
 
-std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
-                                             const ModelHeader& header) {
+std::optional<std::string> ArchivePathIn(const std::string& folder, const ModelHeader& header) {
     const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
     if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." || *name == "..")
         return std::nullopt;
-    return Utf8FromPath(PathFromUtf8(modelPath).parent_path() / PathFromUtf8(*name + "-"));
+    return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(*name + "-"));
+}
+
+std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
+                                             const ModelHeader& header) {
+    return ArchivePathIn(Utf8FromPath(PathFromUtf8(modelPath).parent_path()), header);
 }
 
 bool TextureFile::Load(const std::string& name, Irregularities* report) {
