@@ -38,12 +38,16 @@ inline int StatusOf(Outcome outcome, bool irregularFails = false) {
                : kExitOk;
 }
 
-// What a folder gives each command: models, archives.
+// What a folder gives each command: models, archives, or both (check); any
+// other file there would be read as a point dump.
 inline bool IsModel(FileKind kind) {
     return kind == FileKind::ModelFile;
 }
 inline bool IsArchive(FileKind kind) {
     return kind == FileKind::TextureArchive;
+}
+inline bool IsCheckable(FileKind kind) {
+    return IsModel(kind) || IsArchive(kind);
 }
 
 // Says on `err` what keeps a model from its archive, if anything does; true

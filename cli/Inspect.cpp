@@ -58,12 +58,6 @@ void PrintJson(const json& facts, std::ostream& out) {
     out << JsonText(facts) << "\n";
 }
 
-// What check takes from a folder: models and archives; any other file would
-// be read as a point dump.
-bool IsCheckable(FileKind kind) {
-    return kind == FileKind::ModelFile || kind == FileKind::TextureArchive;
-}
-
 std::string Text(const json& value) {
     return value.get<std::string>();
 }
