@@ -3,12 +3,14 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <new>
+#include <numeric>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -135,10 +137,7 @@ class Run {
     int Go(size_t jobs);
 
   private:
-    struct Counts {
-        size_t Done = 0, Skipped = 0, Irregular = 0, Failed = 0;
-    };
-
+    size_t Count(Outcome outcome) const { return counts_[static_cast<size_t>(outcome)]; }
     void Work();
     Outcome Do(const Planned& planned, std::ostream& out, std::ostream& err);
     bool Taken(const Planned& planned) const;
@@ -157,7 +156,7 @@ class Run {
     size_t printed_ = 0;  // files whose results are out
     bool anyPrinted_ = false;
     std::vector<std::optional<std::string>> results_;
-    Counts counts_;
+    std::array<size_t, static_cast<size_t>(Outcome::Failed) + 1> counts_{};  // ended, by outcome
     std::ostream& out_;
     std::ostream& err_;
     const bool outOnTerminal_;
@@ -226,20 +225,7 @@ void Run::Work() {
 
 void Run::Finished(size_t index, Outcome outcome, const std::string& out, const std::string& err) {
     std::lock_guard lock(mutex_);
-    switch (outcome) {
-        case Outcome::Done:
-            ++counts_.Done;
-            break;
-        case Outcome::Skipped:
-            ++counts_.Skipped;
-            break;
-        case Outcome::Irregular:
-            ++counts_.Irregular;
-            break;
-        case Outcome::Failed:
-            ++counts_.Failed;
-            break;
-    }
+    ++counts_[static_cast<size_t>(outcome)];
     // What a file says goes out as it ends; its results wait for the files before.
     if (!err.empty()) {
         progress_.Clear();
@@ -272,18 +258,20 @@ void Run::PrintInOrder() {
 void Run::Summarise(bool stopped) {
     const size_t notStarted = files_.size() - next_;
     if (command_.Json) {
-        nlohmann::ordered_json summary = {
-            {"files", files_.size()},     {command_.DoneWord, counts_.Done},
-            {"skipped", counts_.Skipped}, {"irregular", counts_.Irregular},
-            {"failed", counts_.Failed},   {"notStarted", notStarted},
-            {"interrupted", stopped}};
+        nlohmann::ordered_json summary = {{"files", files_.size()},
+                                          {command_.DoneWord, Count(Outcome::Done)},
+                                          {"skipped", Count(Outcome::Skipped)},
+                                          {"irregular", Count(Outcome::Irregular)},
+                                          {"failed", Count(Outcome::Failed)},
+                                          {"notStarted", notStarted},
+                                          {"interrupted", stopped}};
         out_ << (anyPrinted_ ? "\n  ]" : "]")
              << ",\n  \"summary\": " << Prefixed(summary.dump(2), "  ").substr(2) << "\n}\n";
         return;
     }
-    out_ << Counted(files_.size(), "file") << ": " << counts_.Done << " " << command_.DoneWord
-         << ", " << counts_.Skipped << " skipped, " << counts_.Irregular << " irregular, "
-         << counts_.Failed << " failed";
+    out_ << Counted(files_.size(), "file") << ": " << Count(Outcome::Done) << " "
+         << command_.DoneWord << ", " << Count(Outcome::Skipped) << " skipped, "
+         << Count(Outcome::Irregular) << " irregular, " << Count(Outcome::Failed) << " failed";
     if (stopped)
         out_ << ", " << notStarted << " not started (interrupted)";
     out_ << "\n";
@@ -315,9 +303,9 @@ int Run::Go(size_t jobs) {
             }
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-            const size_t done = counts_.Done + counts_.Skipped + counts_.Irregular + counts_.Failed;
-            progress_.Draw(
-                ProgressText(command_.Name, {done, files_.size(), counts_.Failed, seconds}));
+            const size_t done = std::accumulate(counts_.begin(), counts_.end(), size_t{0});
+            progress_.Draw(ProgressText(command_.Name,
+                                        {done, files_.size(), Count(Outcome::Failed), seconds}));
         }
     }
     // Not one thread to be had: the files one after another, here.
@@ -332,8 +320,9 @@ int Run::Go(size_t jobs) {
     Summarise(stopped);
     if (stopped)
         return kExitInterrupted;
-    return counts_.Failed > 0 || (command_.IrregularFails && counts_.Irregular > 0) ? kExitFile
-                                                                                    : kExitOk;
+    const bool failed =
+        Count(Outcome::Failed) > 0 || (command_.IrregularFails && Count(Outcome::Irregular) > 0);
+    return failed ? kExitFile : kExitOk;
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ enum class Outcome {
     Done,       // converted, or checked and sound
     Skipped,    // found in a folder, and nothing the command takes
     Irregular,  // done, with something wrong in the file told
-    Failed,     // nothing done: why is told
+    Failed,     // nothing done: why is told (the last)
 };
 
 // One file of a run.
