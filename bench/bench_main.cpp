@@ -74,7 +74,10 @@ class TableReporter : public benchmark::ConsoleReporter {
             if (run.run_type != Run::RT_Iteration)
                 continue;
             Result r;
-            const std::string name = run.benchmark_name();
+            // How the time was taken is said once, above the table.
+            std::string name = run.benchmark_name();
+            if (const size_t clock = name.rfind("/real_time"); clock != std::string::npos)
+                name.erase(clock);
             const size_t slash = name.find('/');
             r.Group = slash == std::string::npos ? name : name.substr(0, slash);
             r.Case = slash == std::string::npos ? "" : name.substr(slash + 1);

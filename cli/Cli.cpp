@@ -20,6 +20,22 @@ struct Command {
     int (*Run)(const Args&, std::ostream&, std::ostream&);
 };
 
+// What the commands that take folders say of them.
+std::string FoldersHelp() {
+    return "\n"
+           "folders: a PATH that is a folder is walked, its subfolders too (hidden ones\n"
+           "and links to folders left out), in name order; what the command takes is\n"
+           "done, any other file counted as skipped. The files are done on N threads,\n"
+           "results printed in their order, each failure on standard error as it\n"
+           "happens; a summary ends the run: how many done, skipped, irregular, failed.\n"
+           "  -j N                 threads (default: one per hardware thread)\n"
+           "  --quiet              no progress line (shown only on a terminal)\n"
+           "  --archive FOLDER     archives kept apart: a model's is looked for in FOLDER,\n"
+           "                       under the subfolder the model is in under its PATH\n"
+           "Exits with 1 when a file failed, 130 when stopped by Ctrl+C, which lets the\n"
+           "files at work finish and starts no other.\n";
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"identify",
@@ -50,7 +66,7 @@ const std::vector<Command>& Commands() {
          Info},
         {"check",
          "tell what in each FILE the viewer cannot use",
-         "usage: kestrel check FILE... [--json] [--archive FILE]\n"
+         "usage: kestrel check PATH... [--json] [--archive FILE|FOLDER] [-j N] [--quiet]\n"
          "\n"
          "Reads each file as the viewer does and walks its scenegraph as the viewer\n"
          "draws it, and prints every irregularity met on the way, one line each,\n"
@@ -59,10 +75,14 @@ const std::vector<Command>& Commands() {
          "node twice, unreachable nodes, nesting too deep, image data missing, short\n"
          "or out of order, unknown texel formats, a missing texture archive. At most\n"
          "10 lines of each kind, then how many more. FILE: ok when there is none.\n"
-         "  --json           one JSON array instead, an object per file\n"
+         "A PATH that is a folder is walked (below): one line for each model and\n"
+         "archive in it, FILE: ok or how many irregularities, then a summary.\n"
+         "  --json           one JSON array instead, an object per file; with a folder,\n"
+         "                   one object: {files: [...], summary: {...}}\n"
          "  --archive FILE   the model's texture archive, instead of the one beside it\n"
-         "Exits with 1 if any file has an irregularity or cannot be read.\n",
-         {{"--archive"}, {"--json"}},
+         "Exits with 1 if any file has an irregularity or cannot be read.\n" +
+             FoldersHelp(),
+         {{"--archive", "-j"}, {"--json", "--quiet"}},
          1,
          SIZE_MAX,
          Check},
@@ -87,7 +107,8 @@ const std::vector<Command>& Commands() {
          Dump},
         {"textures",
          "write every image of a texture archive as PNG",
-         "usage: kestrel textures FILE -o DIR [--levels] [--archive FILE]\n"
+         "usage: kestrel textures PATH... -o DIR [--levels] [--archive FILE|FOLDER] [-j N]\n"
+         "                        [--quiet]\n"
          "\n"
          "FILE is a model (its texture archive is looked for beside it) or a texture\n"
          "archive. Writes every image, decoded at its own size, as 8-bit RGBA PNG\n"
@@ -97,10 +118,13 @@ const std::vector<Command>& Commands() {
          "are not written) goes to standard error, and the exit status is then 1.\n"
          "  --levels         also the smaller levels an image stores after its first, as\n"
          "                   DIR/NNN-level1.png, DIR/NNN-level2.png and so on\n"
-         "  --archive FILE   the model's texture archive, instead of the one beside it\n",
-         {{"-o", "--archive"}, {"--levels"}},
+         "  --archive FILE   the model's texture archive, instead of the one beside it\n"
+         "Several PATHs, or a folder (below): each archive found into a folder of its\n"
+         "own, DIR/sub/NAME- for PATH/sub/NAME-, and a summary.\n" +
+             FoldersHelp(),
+         {{"-o", "--archive", "-j"}, {"--levels", "--quiet"}},
          1,
-         1,
+         SIZE_MAX,
          Textures},
         {"pack",
          "rebuild a texture archive with the PNG files of textures, edited",
@@ -133,7 +157,7 @@ const std::vector<Command>& Commands() {
          Pack},
         {"render",
          "draw what the viewer shows into a PNG",
-         "usage: kestrel render FILE -o OUT.png [options]\n"
+         "usage: kestrel render PATH... -o OUT.png|DIR [options]\n"
          "\n"
          "Draws the frame that the viewer would show for FILE (a model, or any other\n"
          "file as a point dump) with the viewer's own drawing code, offscreen.\n"
@@ -148,15 +172,19 @@ const std::vector<Command>& Commands() {
          "                   the picture (after --rotate; --pan and --zoom give way)\n"
          "  --transparent    keep the alpha OpenGL leaves (the background clears to\n"
          "                   alpha 0), for thumbnails and compositing; else opaque\n"
-         "  --archive FILE   the model's texture archive, instead of the one beside it\n",
-         {{"-o", "--size", "--pan", "--zoom", "--rotate", "--archive"},
-          {"--no-axes", "--no-textures", "--bbox", "--fit", "--transparent"}},
+         "  --archive FILE   the model's texture archive, instead of the one beside it\n"
+         "Several PATHs, or a folder (below): each model found drawn into DIR/sub/x.png\n"
+         "for PATH/sub/x.model, each on an OpenGL context of its own, and a summary.\n" +
+             FoldersHelp(),
+         {{"-o", "--size", "--pan", "--zoom", "--rotate", "--archive", "-j"},
+          {"--no-axes", "--no-textures", "--bbox", "--fit", "--transparent", "--quiet"}},
          1,
-         1,
+         SIZE_MAX,
          Render},
         {"export",
          "write what the viewer draws as glTF 2.0 (.glb or .gltf)",
-         "usage: kestrel export FILE -o OUT.glb|OUT.gltf [--no-textures] [--archive FILE]\n"
+         "usage: kestrel export PATH... -o OUT.glb|OUT.gltf|DIR [--format glb|gltf]\n"
+         "                      [--no-textures] [--archive FILE|FOLDER] [-j N] [--quiet]\n"
          "\n"
          "Writes what the viewer draws of FILE (a model, or any other file as a point\n"
          "dump) as glTF 2.0, for Blender and game engines: the scenegraph as nodes,\n"
@@ -169,10 +197,14 @@ const std::vector<Command>& Commands() {
          "  --no-textures  vertex colours only, no images\n"
          "  --archive FILE the model's texture archive, instead of the one beside it\n"
          "A model whose texture archive is missing is written with vertex colours\n"
-         "only. Prints the files written; on failure none is left.\n",
-         {{"-o", "--archive"}, {"--no-textures"}},
+         "only. Prints the files written; on failure none is left.\n"
+         "Several PATHs, or a folder (below): each model found into DIR/sub/x.glb for\n"
+         "PATH/sub/x.model, and a summary.\n"
+         "  --format gltf  DIR/sub/x.gltf with its .bin and images beside it instead\n" +
+             FoldersHelp(),
+         {{"-o", "--archive", "--format", "-j"}, {"--no-textures", "--quiet"}},
          1,
-         1,
+         SIZE_MAX,
          Export},
 #ifdef _WIN32
         {"view",

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/Args.h"
+#include "cli/Batch.h"
+#include "cli/Cli.h"
 #include "document/Document.h"
 #include "export/Png.h"
 
@@ -15,15 +17,42 @@ inline std::string CannotRead(const Document& document) {
     return "cannot read " + document.Path + ": " + document.Error;
 }
 
-// The loader's options for the model's archive as the words name it (--archive).
-inline LoadOptions ArchiveOptions(const Args& args) {
+// The loader's options for a model's archive: the file `archive`, or the
+// folder where the one the model names lies; none when it is empty.
+inline LoadOptions ArchiveOptions(const std::string& archive, bool folder) {
     LoadOptions options;
-    options.ArchivePath = args.Value("--archive");
+    (folder ? options.ArchiveFolder : options.ArchivePath) = archive;
     return options;
 }
+// The same as the words name it (--archive FILE or --archive FOLDER).
+LoadOptions ArchiveOptions(const Args& args);
+inline LoadOptions ArchiveOptions(const BatchFile& file) {
+    return ArchiveOptions(file.Archive, file.ArchiveIsFolder);
+}
 
-// Says on `err` what keeps a model from its archive, if anything does.
-void TellArchiveProblem(const Document& document, const char* command, std::ostream& err);
+// The exit status of one file done alone: an irregular file exits with 1
+// when `irregularFails`.
+inline int StatusOf(Outcome outcome, bool irregularFails = false) {
+    return outcome == Outcome::Failed || (irregularFails && outcome == Outcome::Irregular)
+               ? kExitFile
+               : kExitOk;
+}
+
+// What a folder gives each command: models, archives, or both (check); any
+// other file there would be read as a point dump.
+inline bool IsModel(FileKind kind) {
+    return kind == FileKind::ModelFile;
+}
+inline bool IsArchive(FileKind kind) {
+    return kind == FileKind::TextureArchive;
+}
+inline bool IsCheckable(FileKind kind) {
+    return IsModel(kind) || IsArchive(kind);
+}
+
+// Says on `err` what keeps a model from its archive, if anything does; true
+// when something does.
+bool TellArchiveProblem(const Document& document, const char* command, std::ostream& err);
 
 // False, saying why on `err`, when `document` is nothing `command` draws:
 // unreadable, or a texture archive, which only a model shows.

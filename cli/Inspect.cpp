@@ -50,8 +50,12 @@ json UnreadableFacts(const Document& document) {
 }
 
 // Names and paths are bytes: what is not UTF-8 shows as U+FFFD.
+std::string JsonText(const json& facts) {
+    return facts.dump(2, ' ', false, json::error_handler_t::replace);
+}
+
 void PrintJson(const json& facts, std::ostream& out) {
-    out << facts.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+    out << JsonText(facts) << "\n";
 }
 
 std::string Text(const json& value) {
@@ -178,9 +182,8 @@ json InfoFacts(const std::string& path, const Args& args, std::ostream& err) {
 // What the readers and the walk meet in a file: a model read as the view
 // reads it, drawn as the view draws it, with textures on; an archive as the
 // view reads it. Any bytes are points.
-json CheckFacts(const std::string& path, const Args& args) {
+json CheckFacts(const std::string& path, LoadOptions options) {
     Irregularities found;
-    LoadOptions options = ArchiveOptions(args);
     options.Points = false;
     options.Report = &found;
     const Document document = LoadDocument(path, options);
@@ -205,17 +208,23 @@ json CheckFacts(const std::string& path, const Args& args) {
     return facts;
 }
 
+// The first line check prints of a file, the one of a file in a run: what it
+// is and whether the viewer can use all of it.
+std::string CheckVerdict(const json& facts) {
+    const std::string file = Text(facts["file"]) + ": ";
+    if (facts.contains("error"))
+        return file + Text(facts["error"]) + ": " + Text(facts["reason"]) + "\n";
+    if (facts["ok"].get<bool>())
+        return file + "ok (" + Text(facts["kind"]) + ")\n";
+    return file + Text(facts["kind"]) + ", " +
+           Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") + "\n";
+}
+
 void PrintCheck(const json& facts, std::ostream& out) {
     const std::string file = Text(facts["file"]) + ": ";
-    if (facts.contains("error")) {
-        out << file << Text(facts["error"]) << ": " << Text(facts["reason"]) << "\n";
+    out << CheckVerdict(facts);
+    if (facts.contains("error"))
         return;
-    }
-    if (facts["ok"].get<bool>())
-        out << file << "ok (" << Text(facts["kind"]) << ")\n";
-    else
-        out << file << Text(facts["kind"]) << ", "
-            << Counted(facts["count"].get<size_t>(), "irregularity", "irregularities") << "\n";
     if (facts.contains("note"))
         out << file << "note: " << Text(facts["note"]) << "\n";
     for (const json& kind : facts["irregularities"])
@@ -267,11 +276,29 @@ int Info(const Args& args, std::ostream& out, std::ostream& err) {
     return unreadable ? kExitFile : kExitOk;
 }
 
-int Check(const Args& args, std::ostream& out, std::ostream&) {
+int Check(const Args& args, std::ostream& out, std::ostream& err) {
+    const bool asJson = args.Flags.count("--json") != 0;
+    if (IsBatch(args, false)) {
+        const BatchCommand command{
+            .Name = "check",
+            .Takes = IsCheckable,
+            .Writes = false,
+            .DoneWord = "ok",
+            .IrregularFails = true,
+            .Json = asJson,
+            .Run = [asJson](const BatchFile& file, std::ostream& out, std::ostream&) {
+                const json facts = CheckFacts(file.Path, ArchiveOptions(file));
+                out << (asJson ? JsonText(facts) : CheckVerdict(facts));
+                return facts.contains("error")   ? Outcome::Failed
+                       : facts["ok"].get<bool>() ? Outcome::Done
+                                                 : Outcome::Irregular;
+            }};
+        return RunBatch(args, command, out, err);
+    }
     int status = kExitOk;
     json all = json::array();
     for (const std::string& path : args.Positional) {
-        all.push_back(CheckFacts(path, args));
+        all.push_back(CheckFacts(path, ArchiveOptions(args)));
         if (!all.back()["ok"].get<bool>())
             status = kExitFile;
     }

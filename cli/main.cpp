@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/Cli.h"
+#include "cli/Console.h"
 #include "cli/TerminalText.h"
 
 #ifdef _WIN32
@@ -12,19 +13,9 @@
 #include <windows.h>
 
 #include "model/Utf8Path.h"
-#else
-#include <unistd.h>
 #endif
 
 namespace {
-
-bool IsTerminal(std::FILE* stream) {
-#ifdef _WIN32
-    return _isatty(_fileno(stream));
-#else
-    return isatty(fileno(stream));
-#endif
-}
 
 int Run(const std::vector<std::string>& words) {
     std::ios::sync_with_stdio(false);
@@ -33,9 +24,9 @@ int Run(const std::vector<std::string>& words) {
     std::streambuf* const stdoutBuffer = std::cout.rdbuf();
     std::streambuf* const stderrBuffer = std::cerr.rdbuf();
     std::optional<TerminalTextBuffer> out, err;
-    if (IsTerminal(stdout))
+    if (IsTerminal(std::cout))
         std::cout.rdbuf(&out.emplace(stdoutBuffer));
-    if (IsTerminal(stderr))
+    if (IsTerminal(std::cerr))
         std::cerr.rdbuf(&err.emplace(stderrBuffer));
     int status = RunKestrel(words, std::cout, std::cerr);
     std::cout.flush();

@@ -128,9 +128,12 @@ Document Load(const std::string& path, const LoadOptions& options) {
 
     std::string archivePath = options.ArchivePath;
     if (archivePath.empty()) {
-        const std::optional<std::string> beside = ArchivePathBeside(path, document.Model.Header());
+        const ModelHeader& header = document.Model.Header();
+        const std::optional<std::string> beside = options.ArchiveFolder.empty()
+                                                      ? ArchivePathBeside(path, header)
+                                                      : ArchivePathIn(options.ArchiveFolder, header);
         if (!beside) {
-            document.Archive.FileName = ArchiveName(document.Model.Header());
+            document.Archive.FileName = ArchiveName(header);
             document.Archived = ArchiveState::Refused;
             TellMissingArchive(document, options.Report);
             return document;

@@ -44,6 +44,9 @@ struct LoadOptions {
     // The model's archive, when it is not the one beside the model; the name
     // is taken as it is (no hyphen appended).
     std::string ArchivePath;
+    // Else the folder where the archive the model names is looked for,
+    // instead of the model's own.
+    std::string ArchiveFolder;
     // Read the archive a model names.
     bool ModelArchive = true;
     // Read the words of a point dump (false: its size is enough).

@@ -2,13 +2,14 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <utility>
 
 #include "document/Document.h"
 #include "export/GltfMesh.h"
+#include "export/ImagePngs.h"
 #include "export/Placement.h"
-#include "export/Png.h"
 #include "model/ModelFile.h"
 #include "model/Text.h"
 #include "render/SceneWalk.h"
@@ -79,7 +80,15 @@ class FirstPolygons : public SceneListener {
 class Recorder : public SceneListener {
   public:
     Recorder(const ModelFile& model, const TextureFile* archive, GltfDocument& document)
-        : model_(model), archive_(archive), doc_(document), gltf_(document.Gltf), bin_(gltf_) {}
+        : model_(model),
+          archive_(archive),
+          doc_(document),
+          gltf_(document.Gltf),
+          bin_(gltf_),
+          builder_(model.Vertices()) {
+        if (archive)
+            pngs_.emplace(*archive);
+    }
 
     void Run(tinygltf::Scene& scene) {
         scene_ = &scene;
@@ -114,8 +123,12 @@ class Recorder : public SceneListener {
         // A component drawn before in the same state sends the same polygons:
         // only counted, as its mesh is there already.
         ++current_.Polygons;
-        if (!meshes_.count(current_.Key))
-            builder_.Add(polygon);
+        if (meshes_.count(current_.Key))
+            return;
+        builder_.Add(polygon);
+        // Its picture is made while the walk goes on.
+        if (polygon.Image >= 0)
+            pngs_->Ask(polygon.Image);
     }
 
     void Leave(uint32_t record) override {
@@ -169,6 +182,7 @@ class Recorder : public SceneListener {
             return -1;
         static constexpr int kModes[] = {TINYGLTF_MODE_POINTS, TINYGLTF_MODE_LINE,
                                          TINYGLTF_MODE_TRIANGLES};
+        bin_.Reserve(builder_.Bytes());
         tinygltf::Mesh mesh;
         const auto component = static_cast<size_t>(std::get<0>(current_.Key));
         mesh.name = ValidUtf8(FieldText(model_.Components()[component].Name));
@@ -237,19 +251,8 @@ class Recorder : public SceneListener {
         const auto found = textures_.find(image);
         if (found != textures_.end())
             return found->second;
-        // One image decoded at a time, kept only as PNG. One the archive cannot
-        // back is one transparent texel, as the view shows it.
         const ImageHeader& header = *archive_->Images[static_cast<size_t>(image)].Header;
-        std::vector<uint8_t> png;
-        {
-            const std::vector<RgbaColor> texels = archive_->DecodeImage(image);
-            if (!texels.empty())
-                png = PngBytes(header.Width, header.Height, texels.data());
-        }
-        if (png.empty()) {
-            const RgbaColor transparent{};
-            png = PngBytes(1, 1, &transparent);
-        }
+        std::vector<uint8_t> png = pngs_->Take(image);
         const Value number(Value::Object{{"archiveImage", Value(image)}});
         tinygltf::Image picture;
         picture.name = ImageName(image);
@@ -317,6 +320,7 @@ class Recorder : public SceneListener {
     RenderState state_;
     Current current_;
     MeshBuilder builder_;
+    std::optional<ImagePngs> pngs_;  // with an archive
     std::map<MeshKey, Mesh> meshes_;
     std::map<std::tuple<int32_t, std::tuple<int, bool>>, int> materials_;
     std::map<int32_t, int> textures_;

@@ -6,7 +6,7 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
+#include <span>
 #include <vector>
 
 #include "render/SceneWalk.h"
@@ -18,6 +18,8 @@ class Bin {
     explicit Bin(tinygltf::Model& gltf) : gltf_(gltf) {}
 
     int View(const void* data, size_t size, int target);
+    // Room for `bytes` more, made at once rather than view by view.
+    void Reserve(size_t bytes);
 
     // `values` holds `components` numbers per element.
     template <class T>
@@ -48,32 +50,47 @@ enum class Shape { Points, Lines, Triangles };
 // The corners of one mesh primitive: one shape, one archive image (or none).
 // A corner sent again with the same records is the same vertex.
 struct Group {
+    Group(Shape kind, int32_t image) : Kind(kind), Image(image) {}
+
     Shape Kind;
     int32_t Image;
     std::vector<float> Positions, Normals, TexCoords;
     std::vector<uint8_t> Colors;
     std::vector<uint32_t> Indices;
 
-    struct Key {
-        std::array<const void*, 4> Records;
-        bool operator==(const Key&) const = default;
-    };
-    struct Hash {
-        size_t operator()(const Key& key) const {
-            size_t h = 0;
-            for (const void* p : key.Records)
-                h = h * 1000003 ^ std::hash<const void*>()(p);
-            return h;
-        }
-    };
-    std::unordered_map<Key, uint32_t, Hash> Seen;
-
+    // The vertex of the corner, made when its records are new.
     uint32_t Vertex(const WalkCorner& corner);
+    // A new vertex of the corner, whose records no vertex of the group holds.
+    uint32_t Add(const WalkCorner& corner);
+    // True when vertex `vertex` is there and was made of the corner's records.
+    bool Holds(uint32_t vertex, const WalkCorner& corner) const;
+
+  private:
+    void Grow();
+    void Insert(uint32_t vertex, uint64_t hash);
+
+    // The vertices made so far, found by the records they were made of: an
+    // open-addressing table, a power of two long and at most half full, beside
+    // each vertex's records. A slot keeps the upper half of its hash, so that
+    // a probe reads the records of a vertex only when it is likely the one.
+    // Corners repeat by the hundred thousand; a flat table keeps that lookup
+    // off the allocator. It is made at the first lookup: a builder that knows
+    // a corner is new adds it without one.
+    struct Slot {
+        uint32_t Vertex;  // vertex number + 1; 0: empty
+        uint32_t Check;   // the hash's upper half
+    };
+    std::vector<Slot> slots_;
+    std::vector<std::array<const void*, 4>> records_;
 };
 
 // The polygons of one node, grouped into primitives.
 class MeshBuilder {
   public:
+    // Every corner's position lies in `positions`, the model's vertex table.
+    explicit MeshBuilder(std::span<const VertexRecord> positions)
+        : positions_(positions.data()), last_(positions.size()) {}
+
     // As the view draws it: 1 corner a point, 2 a line, 3 a triangle, 4 a quad
     // and any other count a polygon, both as a fan of triangles. A primitive
     // short of corners draws nothing, and neither does a polygon with a
@@ -81,10 +98,18 @@ class MeshBuilder {
     void Add(const WalkPolygon& polygon);
 
     const std::vector<Group>& Groups() const { return groups_; }
+    // What the groups' data takes in a buffer, padding included.
+    size_t Bytes() const;
     void Clear() { groups_.clear(); }
 
   private:
     Group& GroupFor(Shape kind, int32_t image);
+    uint32_t VertexOf(Group& group, const WalkCorner& corner);
 
     std::vector<Group> groups_;
+    const VertexRecord* positions_;
+    // Element k: 1 + the vertex last found for position record k, in whichever
+    // group. Neighbouring polygons share their corners: most are found here,
+    // where the walk is in the position table, before the group's own table.
+    std::vector<uint32_t> last_;
 };

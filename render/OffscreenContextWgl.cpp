@@ -54,14 +54,19 @@ bool FindFramebufferCalls(FramebufferCalls& gl) {
 }  // namespace
 
 HWND CreateHiddenWindow(int width, int height) {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);  // fails harmlessly when registered already
+    // Registered once, before the first window: threads that each draw a
+    // picture of their own would otherwise race to register it.
+    static const ATOM registered = [] {
+        WNDCLASSA windowClass{};
+        windowClass.style = CS_OWNDC;
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClassName;
+        return RegisterClassA(&windowClass);
+    }();
+    (void)registered;
     return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, width, height, nullptr,
-                           nullptr, windowClass.hInstance, nullptr);
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 OffscreenContext::OffscreenContext(int width, int height) : width_(width), height_(height) {

@@ -214,16 +214,23 @@ template <class T>
 const T* SceneWalk::Follow(const std::vector<uint32_t>& order, int64_t at, int64_t base,
                            const std::vector<T>& table, int orderBlock, int tableBlock) {
     const uint32_t* entry = At(order, at);
-    if (!entry) {
-        Tell("index", "block ", orderBlock, " entry ", at, " outside the table (",
-             Counted(order.size(), "entry", "entries"), ")");
-        return nullptr;
-    }
-    const T* record = At(table, base + *entry);
+    const T* record = entry ? At(table, base + *entry) : nullptr;
     if (!record)
-        Tell("index", "block ", orderBlock, " entry ", at, ": ", base + *entry,
-             " outside the table (block ", tableBlock, ", ", Counted(table.size(), "record"), ")");
+        TellMissed(order.size(), at, entry ? std::optional(base + *entry) : std::nullopt,
+                   table.size(), orderBlock, tableBlock);
     return record;
+}
+
+// Apart from Follow, which runs for every corner of every frame: its own
+// frame stays small, and this one is made only for a corner that misses.
+void SceneWalk::TellMissed(size_t orderSize, int64_t at, std::optional<int64_t> index,
+                           size_t tableSize, int orderBlock, int tableBlock) {
+    if (!index)
+        Tell("index", "block ", orderBlock, " entry ", at, " outside the table (",
+             Counted(orderSize, "entry", "entries"), ")");
+    else
+        Tell("index", "block ", orderBlock, " entry ", at, ": ", *index,
+             " outside the table (block ", tableBlock, ", ", Counted(tableSize, "record"), ")");
 }
 
 void SceneWalk::Sets(uint32_t node, SceneListener& listener) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -90,6 +91,10 @@ class SceneWalk {
     template <class T>
     const T* Follow(const std::vector<uint32_t>& order, int64_t at, int64_t base,
                     const std::vector<T>& table, int orderBlock, int tableBlock);
+    // Says that order entry `at` of an order of `orderSize` names no record:
+    // it lies outside the order, or `index` lies outside a table of `tableSize`.
+    [[gnu::noinline]] void TellMissed(size_t orderSize, int64_t at, std::optional<int64_t> index,
+                                      size_t tableSize, int orderBlock, int tableBlock);
     template <class... Parts>
     void Tell(const char* kind, const Parts&... parts);
 

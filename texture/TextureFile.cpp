@@ -16,12 +16,17 @@ std::string ArchiveName(const ModelHeader& header) {
     return FieldText(header.TextureName) + "-";
 }
 
-std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
-                                             const ModelHeader& header) {
+std::optional<std::string> ArchivePathIn(const std::string& folder, const ModelHeader& header) {
     const std::optional<std::string> name = Utf8FromStoredName(FieldText(header.TextureName));
     if (!name || name->find_first_of("/\\:") != std::string::npos || *name == "." || *name == "..")
         return std::nullopt;
-    return BesideFile(modelPath, *name + "-");
+    return InFolder(folder, *name + "-");
+}
+
+std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
+                                             const ModelHeader& header) {
+    // The model's folder as its path writes it, separator and all.
+    return ArchivePathIn(BesideFile(modelPath, ""), header);
 }
 
 bool TextureFile::Load(const std::string& name, Irregularities* report) {

@@ -62,9 +62,11 @@ inline constexpr size_t kImageRecordBytes =
 
 // The archive a model names: its TextureName with a hyphen appended.
 std::string ArchiveName(const ModelHeader& header);
-// Where that archive lies: beside the model file, whatever the current folder
-// is. None when the name cannot name a file there: a name with a folder in it
-// (either slash, a drive, "..") would reach files outside the model's folder.
+// Where that archive lies in `folder`. None when the name cannot name a file
+// there: a name with a folder in it (either slash, a drive, "..") would reach
+// files outside it.
+std::optional<std::string> ArchivePathIn(const std::string& folder, const ModelHeader& header);
+// The same beside the model file, whatever the current folder is.
 std::optional<std::string> ArchivePathBeside(const std::string& modelPath,
                                              const ModelHeader& header);
 

@@ -110,6 +110,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
     sample::Model named = SmallModel();
     named.TextureName = "x/y";
     const std::string slash = dir.Write("slash.mdl", sample::WriteModel(named));
+    // Archives kept in a folder of their own: there, crate- is a folder.
+    const std::string held = dir.File("held");
+    std::filesystem::create_directories(held + "/crate-");
     struct Case {
         std::vector<std::string> Words;
         int Status;
@@ -121,7 +124,7 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"help", "paint"}, 2, "unknown command 'paint'"},
         {{"identify"}, 2, "wrong number of arguments"},
         {{"info", "a", "b"}, 2, "wrong number of arguments"},
-        {{"render", demo.Model, demo.Model, "-o", png}, 2, "wrong number of arguments"},
+        {{"render", demo.Model, demo.Model, "-o", png}, 2, "-o FOLDER, not " + png},
         {{"info", "--bogus", "a"}, 2, "unknown option --bogus"},
         {{"dump", lonely, "--set", "two"}, 2, "the set must be a number"},
         {{"dump", lonely, "--block"}, 2, "--block needs a value"},
@@ -144,9 +147,9 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"textures", lonely, "-o", dir.File("y")},
          1,
          "archive " + dir.File("crate-") + " not found"},
-        {{"textures", lonely, "--archive", dir.File(""), "-o", dir.File("y")},
+        {{"textures", lonely, "--archive", held, "-o", dir.File("y")},
          1,
-         "cannot be opened: Is a directory"},
+         "archive " + held + "/crate- cannot be opened: Is a directory"},
         {{"textures", slash, "-o", dir.File("y")}, 1, "texture name 'x/y' refused"},
         {{"render", demo.Archive, "-o", png}, 1, "is a texture archive"},
         {{"render", missing, "-o", png}, 1, "cannot read"},
@@ -154,7 +157,21 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
         {{"view", demo.Archive}, 1, "is a texture archive; view the model"},
         {{"render", demo.Model, "-o", demo.Model + "/x.png"}, 1, "Not a directory"},
         {{"textures", nothing, "-o", dir.File("unmade")}, 1, "more than the archive can back"},
+        {{"export", demo.Model}, 2, "-o OUT.glb"},
+        {{"export", demo.Model, "-o", dir.File("x.obj")}, 2, "must end in .glb or .gltf"},
+        {{"export", demo.Model, "-o", dir.File("x.glb"), "--format", "gltf"}, 2, "end in .gltf"},
+        {{"export", demo.Model, "-o", dir.File("x.glb"), "--format", "obj"}, 2, "glb or gltf"},
+        {{"render", dir.File(""), "-o", png + "s", "-j", "0"}, 2, "-j wants"},
+        {{"export", missing, "-o", dir.File("x.glb")}, 1, "cannot read"},
+        {{"export", demo.Archive, "-o", dir.File("x.glb")}, 1, "is a texture archive"},
+        {{"export", dir.Write("short", std::vector<uint8_t>(5, 1)), "-o", dir.File("x.glb")},
+         1,
+         "short holds nothing to export"},
+        {{"export", demo.Model, "-o", demo.Model + "/x.glb"}, 1, "cannot write"},
+        // All or nothing: its buffer cannot take its name, so nothing is left.
+        {{"export", demo.Model, "-o", dir.File("taken.gltf")}, 1, "cannot write"},
     };
+    std::filesystem::create_directory(dir.File("taken.bin"));
     cases.push_back(
         {{"dump", lonely, "--block", "9"}, 2, "block 9 (Color Order) has no text form"});
     for (const char* block : {"1", "28", "0", "x", "-1", "", "4294967299"})
@@ -179,8 +196,8 @@ TEST(Cli, HelpAndWrongUsageExitWithTwoAndUnusableFilesWithOne) {
                                 demo.Model + "' -o '" + png + "' 2>/dev/null";
     const int raw = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << raw;
-    EXPECT_FALSE(std::filesystem::exists(png));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "unmade"));
+    for (const char* name : {"out.png", "unmade", "x.glb", "taken.gltf", "taken_000.png"})
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() / name)) << name;
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }

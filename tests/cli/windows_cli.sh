@@ -56,6 +56,9 @@ both export-glb export $d/kestrel-demo.model -o demo.glb
 both export-gltf export $d/kestrel-demo.model -o gltf/demo.gltf
 both export-points export $d/kestrel-demo.points -o points.glb
 both make-sample make-sample ./sample
+both folder-check check $d -j 2
+both folder-export export $d -o ./models -j 2
+both folder-textures textures $d -o ./pictures
 both usage render $d/kestrel-demo.model -o demo.jpg
 both refused textures $d/kestrel-demo.points -o nothing
 
@@ -63,6 +66,10 @@ both refused textures $d/kestrel-demo.points -o nothing
 mkdir -p w/render l/render
 (cd w/render && "$wine" "$windows" render $d/kestrel-demo.model -o demo.png >/dev/null)
 (cd l/render && "$linux" render $d/kestrel-demo.model -o demo.png >/dev/null)
+# Pictures of a folder, on two threads, each with its own context.
+(cd w/render && "$wine" "$windows" render $d -o folder -j 2 >/dev/null)
+[ -f w/render/folder/kestrel-demo.png ] && [ -f w/render/folder/cut.png ] ||
+    { echo "windows_cli: render of a folder wrote no pictures"; failures=$((failures + 1)); }
 far=$(compare -metric AE -fuzz 0.5% w/render/demo.png l/render/demo.png null: 2>&1 || true)
 near=$(compare -metric AE w/render/demo.png l/render/demo.png null: 2>&1 || true)
 echo "render: $near of 307200 pixels differ, $far by more than one step"
