@@ -254,27 +254,13 @@ LRESULT ModelView::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                     ShowDataView();
                     return 0;
                 case IDM_EXPORT_GLTF:
-                    if (CanExport())
-                        if (const std::string path = SaveFileDialog(
-                                m_hWnd, L"glTF binary (*.glb)\0*.glb\0glTF (*.gltf)\0*.gltf\0",
-                                {".glb", ".gltf"}, OpenName() + ".glb");
-                            !path.empty())
-                            ExportGltf(path);
+                    ExportGltfAs();
                     return 0;
                 case IDM_SAVE_PICTURE:
-                    if (CanExport())
-                        if (const std::string path =
-                                SaveFileDialog(m_hWnd, L"PNG picture (*.png)\0*.png\0", {".png"},
-                                               OpenName() + ".png");
-                            !path.empty())
-                            SavePicture(path);
+                    SavePictureAs();
                     return 0;
                 case IDM_EXPORT_TEXTURES:
-                    if (CanExportTextures())
-                        if (const std::string folder = FolderDialog(
-                                m_hWnd, L"The folder for the texture pictures", OpenFolder());
-                            !folder.empty())
-                            ExportTextures(folder);
+                    ExportTexturesAs();
                     return 0;
                 default:
                     if (const std::optional<ViewCommand> command =
@@ -309,6 +295,36 @@ bool ModelView::CanExport() const {
 
 bool ModelView::CanExportTextures() const {
     return m_View.Scene && m_View.Scene->ArchiveLoaded();
+}
+
+// The File menu's writers: a dialog for where, then the writing. A cancelled
+// dialog writes nothing.
+void ModelView::ExportGltfAs() {
+    if (!CanExport())
+        return;
+    const std::string path =
+        SaveFileDialog(m_hWnd, L"glTF binary (*.glb)\0*.glb\0glTF (*.gltf)\0*.gltf\0",
+                       {".glb", ".gltf"}, OpenName() + ".glb");
+    if (!path.empty())
+        ExportGltf(path);
+}
+
+void ModelView::SavePictureAs() {
+    if (!CanExport())
+        return;
+    const std::string path =
+        SaveFileDialog(m_hWnd, L"PNG picture (*.png)\0*.png\0", {".png"}, OpenName() + ".png");
+    if (!path.empty())
+        SavePicture(path);
+}
+
+void ModelView::ExportTexturesAs() {
+    if (!CanExportTextures())
+        return;
+    const std::string folder =
+        FolderDialog(m_hWnd, L"The folder for the texture pictures", OpenFolder());
+    if (!folder.empty())
+        ExportTextures(folder);
 }
 
 bool ModelView::ExportGltf(const std::string& path) {

@@ -62,6 +62,9 @@ class ModelView : public Windows::CWin {
     // This view's rendering context exists and is the current one.
     bool HasContext() const;
     void Open();
+    void ExportGltfAs();
+    void SavePictureAs();
+    void ExportTexturesAs();
     void ShowDataView();
     void ShowError(const std::string& text) const;
     // The open file, its name without folder and extension (to suggest names
