@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 
+#include "cli/Progress.h"
 #include "sample/DemoScene.h"
 #include "tests/cli/KestrelRun.h"
 #include "tests/support/TempDir.h"
@@ -139,9 +141,9 @@ TEST(Folders, EachCommandTakesItsFilesMirrorsTheTreeAndSaysWhatBecameOfThem) {
         EXPECT_EQ(c.Written.empty() ? c.Written : FilesUnder(out), c.Written);
     }
 
-    // Results come in the order of the files, whatever thread ends first;
-    // each message names its file as it comes.
-    const Said exported = Kestrel({"export", game, "-o", out, "-j", "3"});
+    // Results come in the order of the files, whatever thread ends first
+    // (on as many threads as -j allows); each message names its file as it comes.
+    const Said exported = Kestrel({"export", game, "-o", out, "-j", "1024"});
     EXPECT_EQ(exported.Out, out + "/kestrel-demo.glb\n" + out + "/sub/cut.glb\n" + out +
                                 "/sub/kestrel-demo.glb\n" + LastLine(exported.Out));
     EXPECT_EQ(exported.Err, "kestrel export: " + game + "/empty.model holds nothing to export\n");
@@ -186,4 +188,18 @@ TEST(Folders, CtrlCFinishesTheFilesAtWorkAndLeavesNoPartOfAnother) {
         written += out + "/" + file + "\n";
     EXPECT_EQ(written, said.substr(0, said.size() - LastLine(said).size()));
     EXPECT_LT(FilesUnder(out).size(), 40u);
+}
+
+// The line redrawn in place on a terminal: a shorter line blanks what is left
+// of the longer one. (Off a terminal nothing is drawn: the runs above say so.)
+TEST(Folders, ProgressLineIsRedrawnInPlace) {
+    EXPECT_EQ(ProgressText("export", {120, 4000, 2, 10}),
+              "kestrel export: 120 of 4000 files, 2 failed, 12.0 files/s, 5:24 left");
+    EXPECT_EQ(ProgressText("check", {0, 400, 0, 10}), "kestrel check: 0 of 400 files, 0 failed");
+    std::ostringstream err;
+    ProgressLine line(err, true);
+    line.Draw("abcdef");
+    line.Draw("abc");
+    line.Clear();
+    EXPECT_EQ(err.str(), "\rabcdef\rabc   \r   \r");
 }

@@ -40,6 +40,8 @@ TEST(IdentifyFile, TellsEveryKindApart) {
         {"little-endian 432", WordsAt(336, {{332, 0xB0010000}}), FileKind::PointDump},
         {"335", cut, FileKind::PointDump},
         {"empty", {}, FileKind::PointDump},
+        // A read past the end is no word: 432 at 0 is not 432 at 332.
+        {"432 first", WordsAt(4, {{0, 432}}), FileKind::PointDump},
         {"magic alone", WordsAt(4, {{0, magic}}), FileKind::TextureArchive},
         {"three", {0x00, 0x20, 0xAF}, FileKind::PointDump},
     };

@@ -268,7 +268,8 @@ TEST(Text, NamesBecomeValidUtf8) {
     // Names are bytes; what is not UTF-8 stays as U+FFFD, byte by byte.
     const std::string bad = "\xEF\xBF\xBD";
     const std::pair<std::string, std::string> names[] = {
-        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6"},
+        {"\xC2\xA9 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6",
+         "\xC2\xA9 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\xA6"},
         {"\xE9t\xE9", bad + "t" + bad},
         {"\xC0\x80", bad + bad},                      // an overlong form
         {"\xED\xA0\x80", bad + bad + bad},            // a surrogate

@@ -327,9 +327,11 @@ TEST(View, AxesAndBoundingBoxLinesInTheirColours) {
     }
     EXPECT_EQ(edges.size(), 12u);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-    // A kind that names no document present draws neither it nor its box.
+    // A kind that names no document present draws neither it nor its box,
+    // and fits nothing.
     view.DocumentKind = FileKind::PointDump;
     EXPECT_TRUE(LinesDrawn(view).empty());
+    EXPECT_FALSE(view.FitDocument());
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -366,6 +368,8 @@ TEST(PointDump, WholeTriplesFromWord116722AreDrawn) {
     SceneView view;
     view.OpenDocument(dir.File("one"));
     EXPECT_EQ(view.DocumentKind, FileKind::PointDump);
+    ASSERT_TRUE(view.FitDocument());  // centred on the points
+    EXPECT_EQ(std::pair(view.PanX, view.PanY), std::pair(-1.0f, 20.0f));
     std::vector<FeedbackItem::Kind> kinds;
     for (const FeedbackItem& item : Feedback([&] { view.DrawScene(); }))
         kinds.push_back(item.Type);
